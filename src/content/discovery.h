@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+#include "file_list.h"
+
+inline constexpr const char* MoviePattern = "*.avi";
+inline constexpr const char* PicturePattern = "*.jpg;*.bmp;*.gif";
+inline constexpr const char* PagePattern = "*.htm;*.html";
+inline constexpr int TitleStripLength = 64;
+inline constexpr const char* NoMovieTitle = " movie is not in the directory ";
+inline constexpr const char* NoPictureNote = "picture is not in the directory";
+
+// What the disc folder holds and what the window makes of it.
+struct DiscContent {
+    QString directory;
+    FileList movies;    // fileList(0)
+    FileList pictures;  // fileList(1)
+    FileList pages;     // fileList(2)
+
+    bool playEnabled() const { return movies.ListCount() > 0; }
+    bool pageButtonShown() const { return pages.ListCount() > 0; }
+    bool pictureNoteShown() const { return pictures.ListCount() == 0; }
+    // The title strip's text, already cut to 64 characters.
+    QString titleStrip() const;
+    QString moviePath() const;
+    QString picturePath() const;
+    QString pagePath() const;
+};
+
+DiscContent DiscoverContent(const QString& directory);
+
+// A space, the name without its last four characters, a space; cut to 64 characters.
+QString TitleText(const QString& movieName);

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// A hidden file list: the plain, non-hidden files of `Path` whose names match one of the
+// ";"-separated wildcard patterns, case-insensitive, sorted by name ignoring case (names
+// equal but for case ordered by code point, so the first entry is always the same file).
+// Setting Path or Pattern refills it at once. Only regular files and links to them count.
+class FileList {
+public:
+    void setPath(const QString& path);
+    void setPattern(const QString& pattern);
+    QString path() const { return path_; }
+    QString pattern() const { return pattern_; }
+
+    int ListCount() const { return int(names_.size()); }
+    // Entry i, or the empty text when there is none.
+    QString List(int i) const;
+    const QStringList& names() const { return names_; }
+
+private:
+    void refill();
+
+    QString path_;
+    QString pattern_ = QStringLiteral("*.avi");
+    QStringList names_;
+};

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "byte_file.h"
+#include "movie_types.h"
+#include "number_format.h"
+
+inline constexpr int PanelRowCount = 12;
+inline constexpr std::size_t TitleLineLength = 26;
+inline constexpr std::size_t TagLineLength = 28;
+
+// What the panel carries from one run to the next (fields of the window).
+struct PanelCarry {
+    double framesPerSecond = 0.0;
+    std::int32_t lengthSeconds = 0;
+
+    bool operator==(const PanelCarry&) const = default;
+};
+
+// The records the readers fill; the panel reads and updates them in place.
+struct PanelRecords {
+    MovieTags& tags;
+    AviHeaderInfo& avi;
+    OggStreamInfo& ogg;
+};
+
+struct PanelInput {
+    std::string moviePath;  // already formed by the caller's path rule
+    PanelCarry carry;
+    bool steps = true;  // chkRB is ticked
+    NumberFormat format;
+};
+
+// What one run writes. Every text is UTF-8 for display, already cut to its line's length;
+// an absent text means the target keeps the text it had.
+struct PanelUpdate {
+    std::optional<std::string> titleLine;      // through Text1 into Label3
+    std::optional<std::string> authorLine;     // through Text2 into lblAuthor
+    std::optional<std::string> copyrightLine;  // through Text3 into lblCopyright
+    std::optional<std::string> genreLine;      // through Text4 into Label4
+    std::array<std::optional<std::string>, PanelRowCount> rows;  // into lbl(0..11)
+    bool showPicture6 = false;
+    MovieFileKind kind = MovieFileKind::Other;
+    PanelCarry carry;  // the carried values after the run
+};
+
+// One run of the information panel on the movie at input.moviePath.
+PanelUpdate RunPanel(const PanelInput& input, PanelRecords records, const FileOpener& files = DiskFiles());

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+#include <QWidget>
+
+// WebBrowser1: the window's HTML view. A plain widget to the window; the engine behind
+// it is QTextBrowser (always built) or Qt WebEngine (optional). Only this folder sees
+// an engine's headers.
+class PageView : public QWidget {
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+
+    // Offline: nothing is fetched but local files.
+    virtual void setOffline(bool offline) = 0;
+    // Makes the current document read-only. False when there is no document yet.
+    virtual bool setDesignModeOff() = 0;
+    // Starts loading a local file path (native form) while the view may stay hidden.
+    virtual void navigate(const QString& path) = 0;
+    virtual QUrl currentUrl() const = 0;
+    virtual QString engineName() const = 0;
+
+signals:
+    void loadFinished(bool ok);
+};
+
+enum class PageEngine { Text, WebEngine };
+
+// The engine this build starts with: WebEngine when it was built in, unless
+// the build chose otherwise.
+PageEngine DefaultPageEngine();
+bool PageEngineAvailable(PageEngine engine);
+PageView* CreatePageView(PageEngine engine, QWidget* parent);

@@ -1,0 +1,1 @@
+#include "avi_header.h"

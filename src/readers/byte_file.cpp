@@ -1,0 +1,1 @@
+#include "byte_file.h"

@@ -1,0 +1,1 @@
+#include "info_tags.h"

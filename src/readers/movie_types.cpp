@@ -1,0 +1,1 @@
+#include "movie_types.h"

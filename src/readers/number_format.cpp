@@ -1,0 +1,1 @@
+#include "number_format.h"

@@ -1,0 +1,1 @@
+#include "ogg_media.h"
