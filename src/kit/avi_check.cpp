@@ -26,11 +26,11 @@ std::string Describe(const RiffChunk& c) {
 }
 
 std::string StreamKind(const std::string& type) {
-    if (type == "vids") return "video";
-    if (type == "auds") return "audio";
-    if (type == "txts") return "subtitle";
-    if (type == "mids") return "MIDI";
-    return "'" + PrintableCode(type) + "'";
+    if (type == "vids") return "a video stream";
+    if (type == "auds") return "an audio stream";
+    if (type == "txts") return "a subtitle stream";
+    if (type == "mids") return "a MIDI stream";
+    return "a stream of type '" + PrintableCode(type) + "'";
 }
 
 // One place where the launcher assumes a chunk: the role's chunk among `siblings` (from

@@ -42,7 +42,7 @@ void CheckPicture(const DiscContent& content, std::vector<Finding>& out) {
                                             : "holds a " + format.toUpper().toStdString() +
                                                   " picture that does not decode (damaged or too large)";
         out.push_back({Severity::Error, "picture-unreadable", name,
-                       "the picture " + what + ": the cover area stays empty, without a note",
+                       "the file " + what + ": the cover area stays empty, without a note",
                        "save the cover again as a JPEG picture"});
         return;
     }

@@ -36,7 +36,10 @@ std::optional<Finding> SecondPageAt85(const std::optional<OggPage>& first, const
                                       const std::string& name) {
     const char* code = "ogg-second-page";
     if (!page) {
-        std::string real = first ? ", the second page starts at " + std::to_string(first->next()) : "";
+        std::string real;
+        if (first && first->next() == SecondPage) real = ", the file ends after the first page";
+        if (first && first->next() != SecondPage)
+            real = ", the second page starts at " + std::to_string(first->next());
         return Bad(code, name, "no Ogg page starts at offset 85" + real);
     }
     if (!page->complete) return Bad(code, name, "the file ends inside the page at offset 85");

@@ -48,7 +48,7 @@ const OggCase Cases[] = {
      {"ogg-first-page", "ogg-second-page"},
      "Theora"},
     {"capital OGGS", "OGGS" + VideoPage.substr(4) + VorbisPage, {"ogg-first-page"}, "no whole Ogg page"},
-    {"ends after the first page", VideoPage, {"ogg-second-page"}, "the second page starts at 85"},
+    {"ends after the first page", VideoPage, {"ogg-second-page"}, "the file ends after the first page"},
 };
 
 TEST(OggCheck, FindsPagesTheLauncherMisreads) {
