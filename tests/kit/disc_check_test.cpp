@@ -1,7 +1,5 @@
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
-#include <QImage>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -9,25 +7,11 @@
 #include <set>
 
 #include "disc_check.h"
-#include "media_bytes.h"
+#include "disc_files.h"
 
 using namespace media;
 
 namespace {
-
-QByteArray Picture(const char* format) {
-    QImage image(48, 64, QImage::Format_RGB32);
-    image.fill(Qt::darkCyan);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
-
-QByteArray Raw(const Bytes& bytes) {
-    return QByteArray(bytes.data(), qsizetype(bytes.size()));
-}
 
 const QByteArray Page = "<html><body>Night Train</body></html>";
 
@@ -41,7 +25,7 @@ struct FolderCase {
 
 const std::vector<FolderCase>& Cases() {
     static const QByteArray avi = Raw(CleanAvi());
-    static const QByteArray jpeg = Picture("JPEG");
+    static const QByteArray jpeg = PictureBytes("JPEG");
     static const std::vector<FolderCase> cases = {
         {"clean AVI disc", {{"film.avi", avi}, {"cover.jpg", jpeg}, {"intro.htm", Page}}, {}, 0, ""},
         {"clean Ogg media disc",
@@ -49,7 +33,11 @@ const std::vector<FolderCase>& Cases() {
          {},
          0,
          ""},
-        {"BMP cover", {{"film.avi", avi}, {"cover.bmp", Picture("BMP")}, {"intro.htm", Page}}, {}, 0, ""},
+        {"BMP cover",
+         {{"film.avi", avi}, {"cover.bmp", PictureBytes("BMP")}, {"intro.htm", Page}},
+         {},
+         0,
+         ""},
         {"empty folder", {}, {"no-movie", "no-picture", "no-page"}, 2, " movie is not in the directory "},
         {"no page", {{"film.avi", avi}, {"cover.jpg", jpeg}}, {"no-page"}, 0, "page button is hidden"},
         {"two pages",
@@ -63,7 +51,7 @@ const std::vector<FolderCase>& Cases() {
          1,
          "uses A.avi and ignores b.avi"},
         {"PNG named .jpg",
-         {{"film.avi", avi}, {"cover.jpg", Picture("PNG")}, {"intro.htm", Page}},
+         {{"film.avi", avi}, {"cover.jpg", PictureBytes("PNG")}, {"intro.htm", Page}},
          {"picture-format-mismatch"},
          1,
          "PNG, not JPEG"},
@@ -131,9 +119,7 @@ TEST(DiscCheck, ReadsTheFolderAsTheLauncherDoes) {
         QTemporaryDir dir;
         ASSERT_TRUE(dir.isValid());
         for (const auto& [name, bytes] : c.files) {
-            QFile file(dir.filePath(name));
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(bytes);
+            ASSERT_TRUE(WriteFile(dir.filePath(name), bytes));
         }
         auto findings = CheckDisc(dir.path());
         std::multiset<std::string> codes;
