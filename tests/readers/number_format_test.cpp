@@ -3,7 +3,6 @@
 #include <cmath>
 #include <limits>
 
-#include "movie_types.h"
 #include "number_format.h"
 
 namespace {
@@ -74,12 +73,6 @@ TEST(RoundDecimal, SplitsDigitsAndClampsDecimals) {
     EXPECT_EQ(RoundDecimal(0.5, 5000)->fractionDigits.size(), static_cast<std::size_t>(MaxDecimals));
     EXPECT_EQ(GroupThousands("1234", " "), "1 234");
     EXPECT_EQ(GroupThousands("", ","), "");
-}
-
-TEST(KindName, NamesEveryKind) {
-    EXPECT_STREQ(KindName(MovieFileKind::Avi), "Avi");
-    EXPECT_STREQ(KindName(MovieFileKind::OggMedia), "OggMedia");
-    EXPECT_STREQ(KindName(MovieFileKind::Other), "Other");
 }
 
 }  // namespace
