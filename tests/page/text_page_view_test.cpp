@@ -84,6 +84,7 @@ TEST(PageEngineTest, CreatesTheAskedEngineWhenBuilt) {
     };
     const Case cases[] = {{PageEngine::Text, QStringLiteral("Text")},
                           {PageEngine::WebEngine, QStringLiteral("WebEngine")}};
+    EXPECT_EQ(DefaultPageEngine(), CONFIGURED_PAGE_ENGINE);
     EXPECT_TRUE(PageEngineAvailable(DefaultPageEngine()));
     for (const Case& c : cases) {
         QWidget parent;
