@@ -65,7 +65,9 @@ bool WebPageView::event(QEvent* event) {
 }
 
 bool WebPageView::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == watchedWindow_ && event->type() == QEvent::Show) scheduleEngine();
+    // Starting the engine blocks for a moment: wait for the window's first paint so the
+    // window is on screen before that.
+    if (watched == watchedWindow_ && event->type() == QEvent::Paint) scheduleEngine();
     return PageView::eventFilter(watched, event);
 }
 
@@ -80,7 +82,7 @@ void WebPageView::watchWindow() {
 void WebPageView::scheduleEngine() {
     if (view_ != nullptr || engineScheduled_) return;
     engineScheduled_ = true;
-    // Queued, so the window paints first and the engine starts behind it.
+    // Queued, so the paint reaches the screen before the engine starts.
     QMetaObject::invokeMethod(this, &WebPageView::createEngine, Qt::QueuedConnection);
 }
 
