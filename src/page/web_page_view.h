@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPointer>
+
 #include "page_view.h"
 
 class QWebEngineProfile;
@@ -40,7 +42,7 @@ class WebPageView : public PageView {
     OfflineInterceptor* interceptor_;
     QWebEngineProfile* profile_ = nullptr;
     QWebEngineView* view_ = nullptr;
-    QObject* watchedWindow_ = nullptr;
+    QPointer<QObject> watchedWindow_;
     QUrl pendingUrl_;
     bool engineScheduled_ = false;
     bool hasDocument_ = false;
