@@ -11,14 +11,13 @@ std::string Utf8(const QString& text) {
     return text.toStdString();
 }
 
-// Further files of a kind are never shown; say which one wins.
-void CheckSeveral(const FileList& list, const char* kind, Severity severity, std::vector<Finding>& out) {
+// Further movies are never shown; say which one wins.
+void CheckSeveralMovies(const FileList& list, std::vector<Finding>& out) {
     if (list.ListCount() < 2) return;
-    QStringList others = list.names().mid(1);
-    out.push_back({severity, std::string("several-") + kind + "s", "",
-                   std::to_string(list.ListCount()) + " " + kind + " files: the window uses " +
-                       Utf8(list.List(0)) + " and ignores " + Utf8(others.join(", ")),
-                   std::string("leave one ") + kind + " file in the folder"});
+    out.push_back({Severity::Warning, "several-movies", "",
+                   std::to_string(list.ListCount()) + " movie files: the window uses " + Utf8(list.List(0)) +
+                       " and ignores " + Utf8(list.names().mid(1).join(", ")),
+                   "leave one movie file in the folder"});
 }
 
 QByteArray FormatOfName(const QString& name) {
@@ -77,16 +76,14 @@ std::vector<Finding> CheckContent(const DiscContent& content) {
                            "\" and the play button is disabled",
                        "put the movie beside the launcher as an .avi file"});
     } else {
-        CheckSeveral(content.movies, "movie", Severity::Warning, out);
+        CheckSeveralMovies(content.movies, out);
         CheckTitleStrip(content, out);
     }
+    // Further pictures and pages are as a rule the page's own, so they are no finding.
     CheckPicture(content, out);
-    CheckSeveral(content.pictures, "picture", Severity::Note, out);
     if (content.pages.ListCount() == 0) {
         out.push_back({Severity::Note, "no-page", "", "no *.htm or *.html page: the page button is hidden",
                        "add an HTML page if the disc should show one"});
-    } else {
-        CheckSeveral(content.pages, "page", Severity::Note, out);
     }
     return out;
 }
