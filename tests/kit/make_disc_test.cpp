@@ -9,7 +9,7 @@
 
 #include "disc_files.h"
 
-// Paths handed in by the build: MAKE_DISC, LAUNCHER, DISCINFO, WITHOUT_QT.
+// Paths handed in by the build: MAKE_DISC, LAUNCHER, DISCINFO, WITHOUT_QT, DEMO_DISC.
 
 namespace {
 
@@ -57,10 +57,11 @@ class MakeDisc : public testing::Test {
         content = work->filePath("content");
         out = work->filePath("disc");
         iso = work->filePath("disc.iso");
+        // The demo disc's content, the movie under a name with a space.
         QDir().mkpath(content);
-        ASSERT_TRUE(WriteFile(content + "/Night Train.avi", Raw(media::CleanAvi())));
-        ASSERT_TRUE(WriteFile(content + "/cover.jpg", PictureBytes("JPEG")));
-        ASSERT_TRUE(WriteFile(content + "/intro.html", "<html><body><h1>Night Train</h1></body></html>"));
+        for (const char* name : {"cover.jpg", "intro.htm", "still.jpg"})
+            ASSERT_TRUE(QFile::copy(QString(DEMO_DISC) + "/" + name, content + "/" + name)) << name;
+        ASSERT_TRUE(QFile::copy(QString(DEMO_DISC) + "/film.avi", content + "/Deep Field.avi"));
         made = new Outcome(MakeInto(out, {"--iso", iso}));
     }
     static void TearDownTestSuite() {
@@ -69,8 +70,8 @@ class MakeDisc : public testing::Test {
     }
 
     static Outcome MakeInto(const QString& target, const QStringList& extra,
-                            const QString& movie = content + "/Night Train.avi") {
-        QStringList args{movie, "--cover", content + "/cover.jpg", "--page", content + "/intro.html"};
+                            const QString& movie = content + "/Deep Field.avi") {
+        QStringList args{movie, "--cover", content + "/cover.jpg", "--page", content + "/intro.htm"};
         return Execute(MAKE_DISC, args + extra + QStringList{target},
                        {QString("DISCSTART_LAUNCHER=") + LAUNCHER, QString("DISCINFO=") + DISCINFO});
     }
@@ -97,9 +98,11 @@ TEST_F(MakeDisc, LaysOutTheDiscBesideTheMovie) {
         bool present;
         bool executable;
     } entries[] = {
-        {"Night Train.avi", true, false},
+        {"Deep Field.avi", true, false},
         {"cover.jpg", true, false},
-        {"intro.html", true, false},
+        {"intro.htm", true, false},
+        {"still.jpg", true, false},
+        {"discstart.ico", true, false},
         {"discstart", true, true},
         {"autorun.sh", true, true},
         {"autorun.inf", true, false},
@@ -132,7 +135,7 @@ TEST_F(MakeDisc, WritesTheAutorunFilesAndQtConf) {
         const char* path;
         const char* expected;
     } texts[] = {
-        {"autorun.inf", "[autorun]\r\nopen=discstart.exe\r\nicon=discstart.exe\r\nlabel=Night Train\r\n"},
+        {"autorun.inf", "[autorun]\r\nopen=discstart.exe\r\nicon=discstart.ico\r\nlabel=Deep Field\r\n"},
         {"qt.conf", "[Paths]\nPrefix = linux\nPlugins = plugins\n"},
     };
     for (const auto& t : texts) {
@@ -191,22 +194,22 @@ TEST_F(MakeDisc, PanelFillsFromTheDiscsOwnLibraries) {
     QStringList command{"env", "-i", copy.filePath("discinfo"), copy.path()};
     Outcome run = WithoutQtWorks() ? Execute(WITHOUT_QT, command) : Execute(command[0], command.mid(1));
     EXPECT_EQ(run.status, 0) << run.output.toStdString();
-    for (const char* text : {"640 x 272", "25.00"})
+    for (const char* text : {"320 x 240", "25.00"})
         EXPECT_NE(run.output.indexOf(text), -1) << text << "\n" << run.output.toStdString();
 }
 
 TEST_F(MakeDisc, IsoHoldsTheDiscWithJolietAndRockRidge) {
     Outcome rockRidge = Execute("xorriso", {"-indev", iso, "-find", "/", "-type", "f"});
     ASSERT_EQ(rockRidge.status, 0) << rockRidge.output.toStdString();
-    for (const char* path : {"'/Night Train.avi'", "'/cover.jpg'", "'/intro.html'", "'/discstart'",
-                             "'/autorun.sh'", "'/autorun.inf'", "'/qt.conf'", "'/linux/lib/libQt6Core.so.6'",
-                             "'/linux/plugins/platforms/libqxcb.so'"})
+    for (const char* path : {"'/Deep Field.avi'", "'/cover.jpg'", "'/intro.htm'", "'/still.jpg'",
+                             "'/discstart'", "'/autorun.sh'", "'/autorun.inf'", "'/qt.conf'",
+                             "'/linux/lib/libQt6Core.so.6'", "'/linux/plugins/platforms/libqxcb.so'"})
         EXPECT_NE(rockRidge.output.indexOf(path), -1) << path;
     Outcome modes = Execute("xorriso", {"-indev", iso, "-lsl", "/discstart"});
     EXPECT_NE(modes.output.indexOf("-r-xr-xr-x"), -1) << modes.output.toStdString();
     Outcome joliet =
         Execute("xorriso", {"-read_fs", "norock", "-indev", iso, "-find", "/", "-name", "*.avi"});
-    EXPECT_NE(joliet.output.indexOf("'/Night Train.avi'"), -1) << joliet.output.toStdString();
+    EXPECT_NE(joliet.output.indexOf("'/Deep Field.avi'"), -1) << joliet.output.toStdString();
 }
 
 TEST_F(MakeDisc, RefusesWhatWouldMakeABadDisc) {
@@ -214,6 +217,8 @@ TEST_F(MakeDisc, RefusesWhatWouldMakeABadDisc) {
     ASSERT_TRUE(WriteFile(mpeg, QByteArray("\x00\x00\x01\xBA\x44\x00\x04\x00\x04\x01\x01\x89\xC3\xF8", 14)));
     QString png = content + "/cover.png";
     ASSERT_TRUE(WriteFile(png, "png"));
+    QString late = content + "/zz-cover.jpg";
+    ASSERT_TRUE(QFile::copy(content + "/cover.jpg", late));
     QString full = work->filePath("full");
     QDir().mkpath(full);
     ASSERT_TRUE(WriteFile(full + "/keep.txt", "mine"));
@@ -227,8 +232,13 @@ TEST_F(MakeDisc, RefusesWhatWouldMakeABadDisc) {
         {"movie the check rejects", {mpeg}, 2, "error[movie-not-avi]", false},
         {"the same with --force", {mpeg, "--force"}, 0, "error[movie-not-avi]", true},
         {"missing movie", {content + "/none.avi"}, 2, "no movie file", false},
+        {"the page's picture would win over the cover",
+         {content + "/Deep Field.avi", "--cover", late, "--page", content + "/intro.htm"},
+         2,
+         "still.jpg sorts before zz-cover.jpg",
+         false},
         {"picture the launcher cannot list",
-         {content + "/Night Train.avi", "--cover", png},
+         {content + "/Deep Field.avi", "--cover", png},
          2,
          ".jpg, .bmp and .gif",
          false},
