@@ -69,37 +69,25 @@ std::optional<PatternParts> SplitPattern(std::string_view pattern) {
 }  // namespace
 
 std::string FormatPattern(double value, std::string_view pattern, const NumberFormat& format) {
-    if (!std::isfinite(value)) return {};
     const auto parts = SplitPattern(pattern);
-    if (!parts) return std::string(pattern);
-
-    const NumberFormat digitsFormat{format.decimalSeparator, parts->grouping ? format.groupSeparator : ""};
-    const std::string fixed = FormatFixed(value, parts->decimals, digitsFormat);
-    if (fixed.empty()) return {};
-
-    const bool negative = fixed.front() == '-';
-    const std::string_view unsigned_digits = std::string_view(fixed).substr(negative ? 1 : 0);
-    const std::size_t point =
-        parts->decimals > 0 ? unsigned_digits.rfind(format.decimalSeparator) : std::string_view::npos;
-    std::string integer(unsigned_digits.substr(0, point));
-    std::string fraction;
-    if (point != std::string_view::npos) {
-        fraction = unsigned_digits.substr(point + format.decimalSeparator.size());
-    }
+    if (!parts) return std::isfinite(value) ? std::string(pattern) : std::string();
+    auto rounded = RoundDecimal(value, parts->decimals);
+    if (!rounded) return {};
 
     // "#" positions show nothing for a zero integer part; "0" positions always show a digit.
+    std::string& integer = rounded->integerDigits;
     if (integer == "0" && parts->requiredIntegerDigits == 0) integer.clear();
-    const int shownDigits = static_cast<int>(integer.size());
-    if (!parts->grouping && shownDigits < parts->requiredIntegerDigits) {
-        integer.insert(0, static_cast<std::size_t>(parts->requiredIntegerDigits - shownDigits), '0');
+    if (static_cast<int>(integer.size()) < parts->requiredIntegerDigits) {
+        integer.insert(0, static_cast<std::size_t>(parts->requiredIntegerDigits) - integer.size(), '0');
     }
+    std::string& fraction = rounded->fractionDigits;
     while (static_cast<int>(fraction.size()) > parts->requiredDecimals && fraction.back() == '0') {
         fraction.pop_back();
     }
 
     std::string text(parts->prefix);
-    if (negative) text += '-';
-    text += integer;
+    if (rounded->negative) text += '-';
+    text += parts->grouping ? GroupThousands(integer, format.groupSeparator) : integer;
     if (parts->hasPoint) text += format.decimalSeparator + fraction;
     text += parts->suffix;
     return text;

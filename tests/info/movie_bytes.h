@@ -21,7 +21,7 @@ struct AviFields {
     // Bytes of an extra chunk (an OpenDML "indx") in the video stream list.
     std::uint32_t videoIndexSize = 0;
     // INFO sub-chunks (identifier, text); no INFO list at all when empty.
-    std::vector<std::pair<std::string, std::string>> info;
+    std::vector<std::pair<std::string, std::string>> info{};
     // Bytes of movie data after the headers.
     std::uint32_t movieDataSize = 2048;
 };

@@ -69,6 +69,8 @@ TEST(FormatPattern, OtherPatternShapes) {
     const NumberFormat spaced{".", "\xC2\xA0"};  // a separator longer than one byte
     const std::vector<std::tuple<double, std::string_view, NumberFormat, std::string>> cases = {
         {5, "000", english, "005"},
+        {5, "0,000", english, "0,005"},
+        {-5, "0,000", english, "-0,005"},
         {0.25, "#.##", english, ".25"},
         {0.5, "#.##", english, ".5"},
         {5, "#.##", english, "5."},
