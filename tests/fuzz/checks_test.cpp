@@ -10,6 +10,7 @@
 #include "fuzz_checks.h"
 #include "info_tags.h"
 #include "ogg_media.h"
+#include "panel.h"
 
 namespace {
 
@@ -254,6 +255,82 @@ TEST(OggInfoCheck, CatchesAReadingThatGoesOnPastATimeUnitOfZero) {
     EXPECT_EQ(OggInfoProblems(file, NumberFormat::English(), {}, after), Problems{});
     after.widthText = "640";
     EXPECT_FALSE(OggInfoProblems(file, NumberFormat::English(), {}, after).empty());
+}
+
+struct PanelRun {
+    MovieTags tags;
+    AviHeaderInfo avi;
+    OggStreamInfo ogg;
+    PanelUpdate update;
+
+    Problems problems(const Bytes& file, const PanelUpdate& update) const {
+        return PanelUpdateProblems(file, NumberFormat::English(), {tags, avi, ogg}, update);
+    }
+};
+
+PanelRun RunOn(const Bytes& file) {
+    PanelRun run;
+    const PanelInput input{Path, {}, true, NumberFormat::English()};
+    run.update = RunPanel(input, {run.tags, run.avi, run.ogg}, FilesWith(file));
+    return run;
+}
+
+struct PanelFault {
+    const char* name;
+    std::function<void(PanelUpdate&)> apply;
+};
+
+void ExpectFaultsCaught(const Bytes& file, std::initializer_list<PanelFault> faults) {
+    const PanelRun run = RunOn(file);
+    ASSERT_EQ(run.update.kind, ExpectedKind(file));
+    EXPECT_EQ(run.problems(file, run.update), Problems{});
+    for (const auto& fault : faults) {
+        PanelUpdate wrong = run.update;
+        fault.apply(wrong);
+        EXPECT_FALSE(run.problems(file, wrong).empty()) << fault.name;
+    }
+}
+
+TEST(PanelCheck, CatchesWrongAviWrites) {
+    ExpectFaultsCaught(
+        TaggedAvi(),
+        {
+            {"title past 26 characters", [](PanelUpdate& u) { u.titleLine = std::string(27, 'T'); }},
+            {"title not UTF-8", [](PanelUpdate& u) { u.titleLine = "Caf\xE9"; }},
+            {"title not written", [](PanelUpdate& u) { u.titleLine.reset(); }},
+            {"author past 28 characters",
+             [](PanelUpdate& u) { u.authorLine = "Author: " + std::string(21, 'A'); }},
+            {"author without prefix", [](PanelUpdate& u) { u.authorLine = "Anna"; }},
+            {"copyright for an empty tag", [](PanelUpdate& u) { u.copyrightLine = "Copyright: "; }},
+            {"blank row written", [](PanelUpdate& u) { u.rows[4] = ""; }},
+            {"last row written", [](PanelUpdate& u) { u.rows[11] = "x"; }},
+            {"codec row missing", [](PanelUpdate& u) { u.rows[0].reset(); }},
+            {"picture size without blanks", [](PanelUpdate& u) { u.rows[2] = "640x272"; }},
+            {"sample rate ungrouped", [](PanelUpdate& u) { u.rows[8] = "48000 Hz"; }},
+            {"file size in the German format", [](PanelUpdate& u) { u.rows[9] = "700,00 MB"; }},
+            {"Xvid picture not shown", [](PanelUpdate& u) { u.showPicture6 = false; }},
+            {"kind", [](PanelUpdate& u) { u.kind = MovieFileKind::OggMedia; }},
+        });
+}
+
+TEST(PanelCheck, CatchesWrongOggWrites) {
+    ExpectFaultsCaught(TypicalOgm(),
+                       {
+                           {"title kept", [](PanelUpdate& u) { u.titleLine.reset(); }},
+                           {"audio codec", [](PanelUpdate& u) { u.rows[5] = "Vorbis"; }},
+                           {"file size without its blank", [](PanelUpdate& u) { u.rows[9] = "0.00 MB"; }},
+                           {"sample rate regrouped", [](PanelUpdate& u) { u.rows[8] = "48,000 Hz"; }},
+                           {"Xvid picture not shown", [](PanelUpdate& u) { u.showPicture6 = false; }},
+                       });
+}
+
+TEST(PanelCheck, CatchesRowsWrittenForAnUnknownFile) {
+    Bytes mpeg(64, 0);
+    PutText(mpeg, 0, std::string("\0\0\x01\xBA", 4));
+    ExpectFaultsCaught(mpeg, {
+                                 {"codec row", [](PanelUpdate& u) { u.rows[0] = "MPEG"; }},
+                                 {"picture", [](PanelUpdate& u) { u.showPicture6 = true; }},
+                             });
 }
 
 }  // namespace

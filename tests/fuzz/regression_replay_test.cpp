@@ -21,6 +21,7 @@ constexpr EntryPoint EntryPoints[] = {
     {"ReadAviHeader", CheckAviHeader},
     {"ReadInfoTags", CheckInfoTags},
     {"ReadOggInfo", CheckOggInfo},
+    {"RunPanel", CheckPanel},
 };
 
 // The folders are listed when the test runs, so a new crash input needs no rebuild.
