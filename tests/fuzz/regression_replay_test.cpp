@@ -51,11 +51,23 @@ std::string Lines(const Problems& problems) {
     return text;
 }
 
-// The seed corpus and the crash inputs the fuzzers found, each kept here for good.
+// The real movies the tests use, made by encoders rather than by hand.
+std::vector<fs::path> TestMovies() {
+    std::vector<fs::path> files;
+    const fs::path folder = DISCSTART_MEDIA_DIR;
+    if (!fs::is_directory(folder)) return files;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.is_regular_file() && entry.path().extension() == ".avi") files.push_back(entry.path());
+    }
+    return files;
+}
+
+// The seed corpus, the test movies and the crash inputs the fuzzers found, each kept for good.
 std::vector<fs::path> ReplayFiles() {
     auto files = FilesIn(fs::path(DISCSTART_FUZZ_DIR) / "corpus");
-    const auto crashes = FilesIn(fs::path(DISCSTART_FUZZ_DIR) / "regressions");
-    files.insert(files.end(), crashes.begin(), crashes.end());
+    for (auto more : {TestMovies(), FilesIn(fs::path(DISCSTART_FUZZ_DIR) / "regressions")}) {
+        files.insert(files.end(), more.begin(), more.end());
+    }
     return files;
 }
 
