@@ -1,1 +1,51 @@
 #include "discovery.h"
+
+#include "app_path.h"
+
+namespace {
+
+// Text cut by characters, never inside a surrogate pair.
+QString LeftCharacters(const QString& text, qsizetype count) {
+    qsizetype units = 0;
+    for (qsizetype seen = 0; seen < count && units < text.size(); ++seen) {
+        units += (text.at(units).isHighSurrogate() && units + 1 < text.size()) ? 2 : 1;
+    }
+    return text.left(units);
+}
+
+qsizetype CharacterCount(const QString& text) {
+    qsizetype count = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!(text.at(i).isLowSurrogate() && i > 0 && text.at(i - 1).isHighSurrogate())) ++count;
+    }
+    return count;
+}
+
+}  // namespace
+
+QString TitleText(const QString& movieName) {
+    const qsizetype keep = std::max<qsizetype>(0, CharacterCount(movieName) - 4);
+    const QString title = QLatin1Char(' ') + LeftCharacters(movieName, keep) + QLatin1Char(' ');
+    return LeftCharacters(title, TitleStripLength);
+}
+
+QString DiscContent::titleStrip() const {
+    if (movies.ListCount() == 0) return QString::fromLatin1(NoMovieTitle);
+    return TitleText(movies.List(0));
+}
+
+QString DiscContent::moviePath() const { return AppFilePath(directory, movies.List(0)); }
+QString DiscContent::picturePath() const { return AppFilePath(directory, pictures.List(0)); }
+QString DiscContent::pagePath() const { return AppFilePath(directory, pages.List(0)); }
+
+DiscContent DiscoverContent(const QString& directory) {
+    DiscContent content;
+    content.directory = directory;
+    const std::pair<FileList*, const char*> lists[] = {
+        {&content.movies, MoviePattern}, {&content.pictures, PicturePattern}, {&content.pages, PagePattern}};
+    for (const auto& [list, pattern] : lists) {
+        list->setPattern(QString::fromLatin1(pattern));
+        list->setPath(directory);
+    }
+    return content;
+}

@@ -6,7 +6,7 @@
 // A hidden file list: the plain, non-hidden files of `Path` whose names match one of the
 // ";"-separated wildcard patterns, case-insensitive, sorted by name ignoring case (names
 // equal but for case ordered by code point, so the first entry is always the same file).
-// Setting Path or Pattern refills it at once. Only regular files and links to them count.
+// Setting Path or Pattern refills it (read on first use, which nobody can tell apart). Only regular files and links to them count.
 class FileList {
 public:
     void setPath(const QString& path);
@@ -14,15 +14,17 @@ public:
     QString path() const { return path_; }
     QString pattern() const { return pattern_; }
 
-    int ListCount() const { return int(names_.size()); }
+    int ListCount() const { return int(names().size()); }
     // Entry i, or the empty text when there is none.
     QString List(int i) const;
-    const QStringList& names() const { return names_; }
+    const QStringList& names() const;
 
 private:
-    void refill();
+    void refill() const;
 
     QString path_;
     QString pattern_ = QStringLiteral("*.avi");
-    QStringList names_;
+    // Filled on first use after a change: setting Path and then Pattern reads the folder once.
+    mutable QStringList names_;
+    mutable bool stale_ = true;
 };

@@ -1,1 +1,19 @@
 #include "picture.h"
+
+#include <QImageReader>
+
+QImage LoadCoverPicture(const QString& path, const QSize& target) {
+    if (path.isEmpty() || target.isEmpty()) return {};
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    const QSize size = reader.size();
+    if (!size.isValid() || qint64(size.width()) * size.height() > MaxPicturePixels) return {};
+    // Decoders that can scale while decoding (JPEG) then never build the full-size image.
+    if (reader.supportsOption(QImageIOHandler::ScaledSize)) reader.setScaledSize(target);
+    QImage image = reader.read();
+    if (image.isNull()) return {};
+    if (image.size() != target) {
+        image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    return image;
+}

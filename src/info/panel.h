@@ -13,6 +13,11 @@ inline constexpr int PanelRowCount = 12;
 inline constexpr std::size_t TitleLineLength = 26;
 inline constexpr std::size_t TagLineLength = 28;
 
+// The caption column beside the rows; row 4 is the gap between video and audio, row 11 unused.
+inline constexpr std::array<const char*, PanelRowCount> RowCaptions = {
+    "Video:", "Bitrate:", "Resolution:", "Fps:", "", "Audio:", "Bitrate:", "Channels:", "Samplerate:",
+    "Filesize:", "Length:", ""};
+
 // What the panel carries from one run to the next (fields of the window).
 struct PanelCarry {
     double framesPerSecond = 0.0;

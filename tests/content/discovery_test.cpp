@@ -1,0 +1,85 @@
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "app_path.h"
+#include "discovery.h"
+
+namespace {
+
+struct TitleCase {
+    QString movieName;
+    QString title;
+};
+
+TEST(TitleText, DropsTheExtensionAndCutsTo64Characters) {
+    const QString seventy(70, 'n');
+    const TitleCase cases[] = {
+        {"My Movie.avi", " My Movie "},
+        {"MOVIE.AVI", " MOVIE "},
+        {".avi", "  "},
+        {"ab", "  "},
+        {seventy + ".avi", " " + seventy.left(63)},
+        {QString(62, 'm') + ".avi", " " + QString(62, 'm') + " "},
+        {QString(63, 'm') + ".avi", " " + QString(63, 'm')},
+        // A character outside the basic plane counts once and is never split.
+        {QString(62, 'm') + QString::fromUtf8("\xF0\x9F\x8E\xAC") + ".avi",
+         " " + QString(62, 'm') + QString::fromUtf8("\xF0\x9F\x8E\xAC")},
+        {QString(63, 'm') + QString::fromUtf8("\xF0\x9F\x8E\xAC") + ".avi", " " + QString(63, 'm')},
+        {QString::fromUtf8("Ålborg \xF0\x9F\x8E\xAC.avi"), QString::fromUtf8(" Ålborg \xF0\x9F\x8E\xAC ")},
+    };
+    for (const TitleCase& c : cases) EXPECT_EQ(TitleText(c.movieName), c.title) << c.movieName.toStdString();
+}
+
+TEST(AppFilePath, AddsOneSeparatorUnlessTheFolderEndsInOne) {
+    const QString sep = QDir::separator();
+    EXPECT_EQ(AppFilePath(sep, "film.avi"), sep + "film.avi");
+    EXPECT_EQ(AppFilePath(sep + "movie", "film.avi"), sep + "movie" + sep + "film.avi");
+    EXPECT_EQ(AppFilePath(sep + "movie" + sep, "film.avi"), sep + "movie" + sep + "film.avi");
+    EXPECT_EQ(AppFilePath(sep + "movie", ""), sep + "movie" + sep);
+}
+
+class Disc : public testing::Test {
+protected:
+    void add(const QString& name) {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(Disc, EmptyFolder) {
+    const DiscContent disc = DiscoverContent(dir.path());
+    EXPECT_FALSE(disc.playEnabled());
+    EXPECT_FALSE(disc.pageButtonShown());
+    EXPECT_TRUE(disc.pictureNoteShown());
+    EXPECT_EQ(disc.titleStrip(), " movie is not in the directory ");
+    EXPECT_EQ(disc.titleStrip().size(), 31);
+    EXPECT_EQ(disc.moviePath(), dir.path() + QDir::separator());
+}
+
+TEST_F(Disc, FirstOfEachKindWins) {
+    for (const char* name : {"b.avi", "A.avi", "cover.png", "z.gif", "y.JPG", "page.HTM", "index.html", "x.txt"}) {
+        add(name);
+    }
+    const DiscContent disc = DiscoverContent(dir.path());
+    EXPECT_TRUE(disc.playEnabled());
+    EXPECT_TRUE(disc.pageButtonShown());
+    EXPECT_FALSE(disc.pictureNoteShown());
+    EXPECT_EQ(disc.titleStrip(), " A ");
+    EXPECT_EQ(disc.moviePath(), dir.path() + QDir::separator() + "A.avi");
+    EXPECT_EQ(disc.pictures.List(0), "y.JPG");
+    EXPECT_EQ(disc.pages.List(0), "index.html");
+}
+
+TEST_F(Disc, PicturesOutsideThePatternsDoNotCount) {
+    add("cover.png");
+    add("cover.jpeg");
+    const DiscContent disc = DiscoverContent(dir.path());
+    EXPECT_TRUE(disc.pictureNoteShown());
+    EXPECT_EQ(disc.picturePath(), dir.path() + QDir::separator());
+}
+
+}  // namespace

@@ -1,0 +1,110 @@
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "picture.h"
+
+namespace {
+
+const QSize Cover(255, 364);
+
+QByteArray Encoded(const QImage& image, const char* format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+QImage Filled(QSize size, QColor colour) {
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+// A GIF header and logical screen that claim a picture of the given size, and nothing after.
+QByteArray GifHeader(quint16 width, quint16 height) {
+    QByteArray bytes("GIF89a");
+    bytes.append(char(width & 0xff)).append(char(width >> 8));
+    bytes.append(char(height & 0xff)).append(char(height >> 8));
+    bytes.append("\x00\x00\x00", 3);
+    bytes.append("\x2c\x00\x00\x00\x00", 5);
+    bytes.append(char(width & 0xff)).append(char(width >> 8));
+    bytes.append(char(height & 0xff)).append(char(height >> 8));
+    bytes.append("\x00\x02\x02\x44\x01\x00\x3b", 7);
+    return bytes;
+}
+
+struct PictureCase {
+    const char* name;
+    const char* fileName;
+    QByteArray bytes;
+    bool loads;
+};
+
+class PictureTable : public testing::TestWithParam<PictureCase> {};
+
+TEST_P(PictureTable, LoadsByContentAndStretchesToTheCover) {
+    const PictureCase& c = GetParam();
+    QTemporaryDir dir;
+    QFile file(dir.filePath(c.fileName));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(c.bytes);
+    file.close();
+    const QImage image = LoadCoverPicture(file.fileName(), Cover);
+    EXPECT_EQ(!image.isNull(), c.loads);
+    if (c.loads) EXPECT_EQ(image.size(), Cover);
+}
+
+const QByteArray Jpeg = Encoded(Filled({100, 100}, Qt::red), "JPG");
+
+QImage Gradient(QSize size) {
+    QImage image(size, QImage::Format_RGB32);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x) image.setPixel(x, y, qRgb(x % 256, y % 256, (x * y) % 256));
+    return image;
+}
+
+// A real picture cut short in its scan data: the decoder shows what arrived.
+const QByteArray BigJpeg = Encoded(Gradient({400, 400}), "JPG");
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PictureTable,
+    testing::Values(PictureCase{"Jpeg", "cover.jpg", Jpeg, true},
+                    PictureCase{"JpegNamedGif", "cover.gif", Jpeg, true},
+                    PictureCase{"Bmp", "cover.bmp", Encoded(Filled({600, 900}, Qt::blue), "BMP"), true},
+                    PictureCase{"EmptyFile", "cover.jpg", QByteArray(), false},
+                    PictureCase{"TextFile", "cover.jpg", QByteArray("this is not a picture\n"), false},
+                    PictureCase{"TruncatedJpeg", "cover.jpg", BigJpeg.left(BigJpeg.size() * 2 / 3), true},
+                    PictureCase{"JpegHeaderOnly", "cover.jpg", Jpeg.left(20), false},
+                    PictureCase{"HugeGifHeader", "cover.gif", GifHeader(30000, 30000), false}),
+    [](const testing::TestParamInfo<PictureCase>& info) { return std::string(info.param.name); });
+
+TEST(Picture, StretchesWithoutKeepingProportions) {
+    QImage source(100, 100, QImage::Format_RGB32);
+    source.fill(Qt::white);
+    for (int y = 0; y < 50; ++y)
+        for (int x = 0; x < 100; ++x) source.setPixelColor(x, y, Qt::black);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("cover.bmp");
+    ASSERT_TRUE(source.save(path, "BMP"));
+    const QImage image = LoadCoverPicture(path, Cover);
+    ASSERT_EQ(image.size(), Cover);
+    // The top half of the source fills the top half of the cover, stretched, not letterboxed.
+    EXPECT_LT(qGray(image.pixel(0, 10)), 40);
+    EXPECT_LT(qGray(image.pixel(254, 170)), 40);
+    EXPECT_GT(qGray(image.pixel(0, 200)), 215);
+    EXPECT_GT(qGray(image.pixel(254, 363)), 215);
+}
+
+TEST(Picture, MissingPathGivesNoPicture) {
+    EXPECT_TRUE(LoadCoverPicture("", Cover).isNull());
+    EXPECT_TRUE(LoadCoverPicture("/nonexistent/cover.jpg", Cover).isNull());
+    QTemporaryDir dir;
+    EXPECT_TRUE(LoadCoverPicture(dir.path(), Cover).isNull());
+}
+
+}  // namespace
