@@ -23,7 +23,7 @@ class QPushButton;
 // "<array>_<index>" ("lbl_0" .. "lbl_11"); the file lists are plain FileList objects.
 class Form1 : public QWidget {
     Q_OBJECT
-public:
+  public:
     using PageViewFactory = std::function<PageView*(QWidget* parent)>;
 
     // `pageViews` makes WebBrowser1; by default the build's default page engine.
@@ -92,14 +92,14 @@ public:
     static int LeftOf(const QWidget* control);
     static int TopOf(const QWidget* control);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void buildControls(const PageViewFactory& pageViews);
     void connectHandlers();
     void placeOnScreen();

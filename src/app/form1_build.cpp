@@ -22,11 +22,16 @@ namespace {
 
 QColor Resolve(const DesignColour& colour, const QPalette& scheme) {
     switch (colour.kind) {
-        case DesignColour::Fixed: return QColor(colour.rgb);
-        case DesignColour::WindowText: return scheme.color(QPalette::WindowText);
-        case DesignColour::ButtonText: return scheme.color(QPalette::ButtonText);
-        case DesignColour::ButtonFace: return scheme.color(QPalette::Button);
-        case DesignColour::None: break;
+        case DesignColour::Fixed:
+            return QColor(colour.rgb);
+        case DesignColour::WindowText:
+            return scheme.color(QPalette::WindowText);
+        case DesignColour::ButtonText:
+            return scheme.color(QPalette::ButtonText);
+        case DesignColour::ButtonFace:
+            return scheme.color(QPalette::Button);
+        case DesignColour::None:
+            break;
     }
     return QColor(Qt::transparent);
 }
@@ -51,7 +56,8 @@ FormLabel* MakeLabel(const ControlDesign& design, QWidget* parent) {
 QWidget* MakeControl(const ControlDesign& design, QWidget* parent, const Form1::PageViewFactory& pageViews) {
     const qreal ratio = qApp->devicePixelRatio();
     switch (design.kind) {
-        case ControlKind::TextBox: return new LimitedLineEdit(design.maxLength, parent);
+        case ControlKind::TextBox:
+            return new LimitedLineEdit(design.maxLength, parent);
         case ControlKind::CheckBox: {
             auto* box = new QCheckBox(parent);
             box->setChecked(design.checked);
@@ -63,11 +69,19 @@ QWidget* MakeControl(const ControlDesign& design, QWidget* parent, const Form1::
             box->setPicture(LoadDesignPixmap(QString::fromUtf8(design.picture), ratio));
             return box;
         }
-        case ControlKind::Image: return new PictureBox(PictureBox::Fit::Stretch, parent);
-        case ControlKind::Label: return MakeLabel(design, parent);
-        case ControlKind::CommandButton: return new QPushButton(QString::fromUtf8(design.caption), parent);
-        case ControlKind::WebBrowser: return pageViews(parent);
-        case ControlKind::FileList: break;
+        case ControlKind::Image:
+            return new PictureBox(PictureBox::Fit::Stretch, parent);
+        case ControlKind::Label:
+            return MakeLabel(design, parent);
+        case ControlKind::CommandButton: {
+            auto* button = new QPushButton(QString::fromUtf8(design.caption), parent);
+            button->setAutoDefault(true);  // Enter presses it while it has the focus, as Space does
+            return button;
+        }
+        case ControlKind::WebBrowser:
+            return pageViews(parent);
+        case ControlKind::FileList:
+            break;
     }
     return nullptr;
 }
@@ -114,7 +128,8 @@ void Form1::buildControls(const PageViewFactory& pageViews) {
     // Containers first: Label1 lives inside Picture2.
     auto ordered = std::vector<const ControlDesign*>();
     for (const ControlDesign& design : controls) ordered.push_back(&design);
-    std::stable_partition(ordered.begin(), ordered.end(), [](const ControlDesign* d) { return !d->container; });
+    std::stable_partition(ordered.begin(), ordered.end(),
+                          [](const ControlDesign* d) { return !d->container; });
     for (const ControlDesign* design : ordered) {
         if (design->kind == ControlKind::FileList) {
             fileList.emplace_back();
@@ -123,8 +138,8 @@ void Form1::buildControls(const PageViewFactory& pageViews) {
         }
         QWidget* container = design->container ? made.value(QString::fromUtf8(design->container)) : this;
         QWidget* widget = MakeControl(*design, container, pageViews);
-        const bool array = design->kind == ControlKind::Label && (qstrcmp(design->name, "lbl") == 0 ||
-                                                                  qstrcmp(design->name, "lblY") == 0);
+        const bool array = design->kind == ControlKind::Label &&
+                           (qstrcmp(design->name, "lbl") == 0 || qstrcmp(design->name, "lblY") == 0);
         widget->setObjectName(QString::fromUtf8(design->name) + (array ? QStringLiteral("_0") : QString()));
         widget->setGeometry(TwipsRect(design->left, design->top, design->width, design->height));
         widget->setVisible(design->visible);
@@ -168,10 +183,12 @@ void Form1::buildControls(const PageViewFactory& pageViews) {
     Label1->setAutoSize(FindControlDesign("Label1").autoSize);
 
     const FormDesign& form = Form1Design();
-    const QCursor pointer(LoadDesignPixmap(QString::fromUtf8(form.cursor), qApp->devicePixelRatio()),
-                          form.cursorHotSpot.x(), form.cursorHotSpot.y());
+    const QPixmap pointer = LoadDesignPixmap(QString::fromUtf8(form.cursor), qApp->devicePixelRatio());
+    if (pointer.isNull()) return;
     for (const ControlDesign& design : controls)
-        if (design.customPointer) made.value(QString::fromUtf8(design.name))->setCursor(pointer);
+        if (design.customPointer)
+            made.value(QString::fromUtf8(design.name))
+                ->setCursor(QCursor(pointer, form.cursorHotSpot.x(), form.cursorHotSpot.y()));
 }
 
 void Form1::paintEvent(QPaintEvent*) {
@@ -180,5 +197,9 @@ void Form1::paintEvent(QPaintEvent*) {
     painter.drawPixmap(QRect(QPoint(0, 0), size()), frame_);
 }
 
-int Form1::LeftOf(const QWidget* control) { return PixelsToTwips(control->x()); }
-int Form1::TopOf(const QWidget* control) { return PixelsToTwips(control->y()); }
+int Form1::LeftOf(const QWidget* control) {
+    return PixelsToTwips(control->x());
+}
+int Form1::TopOf(const QWidget* control) {
+    return PixelsToTwips(control->y());
+}

@@ -7,7 +7,9 @@
 
 namespace {
 
-constexpr DesignColour Fixed(int r, int g, int b) { return {DesignColour::Fixed, qRgb(r, g, b)}; }
+constexpr DesignColour Fixed(int r, int g, int b) {
+    return {DesignColour::Fixed, qRgb(r, g, b)};
+}
 constexpr DesignColour WindowText{DesignColour::WindowText};
 constexpr DesignColour ButtonText{DesignColour::ButtonText};
 constexpr DesignColour White = Fixed(255, 255, 255);
@@ -58,9 +60,13 @@ const FormDesign Form{
 
 }  // namespace
 
-const FormDesign& Form1Design() { return Form; }
+const FormDesign& Form1Design() {
+    return Form;
+}
 
-std::span<const ControlDesign> Form1Controls() { return Controls; }
+std::span<const ControlDesign> Form1Controls() {
+    return Controls;
+}
 
 const ControlDesign& FindControlDesign(const char* name) {
     for (const ControlDesign& control : Controls)
@@ -68,4 +74,6 @@ const ControlDesign& FindControlDesign(const char* name) {
     throw std::out_of_range(std::string("no control named ") + name);
 }
 
-bool HasOwnWindow(ControlKind kind) { return kind != ControlKind::Label && kind != ControlKind::Image; }
+bool HasOwnWindow(ControlKind kind) {
+    return kind != ControlKind::Label && kind != ControlKind::Image;
+}

@@ -47,11 +47,21 @@ void Form1::windowDrag(int button) {
     if (button & LeftButton) platform_.startWindowDrag(*this);
 }
 
-void Form1::Form_MouseDown(int button) { windowDrag(button); }
-void Form1::Image1_MouseDown(int button) { windowDrag(button); }
-void Form1::Label1_MouseDown(int button) { windowDrag(button); }
-void Form1::Picture2_MouseDown(int button) { windowDrag(button); }
-void Form1::Picture6_MouseDown(int button) { windowDrag(button); }
+void Form1::Form_MouseDown(int button) {
+    windowDrag(button);
+}
+void Form1::Image1_MouseDown(int button) {
+    windowDrag(button);
+}
+void Form1::Label1_MouseDown(int button) {
+    windowDrag(button);
+}
+void Form1::Picture2_MouseDown(int button) {
+    windowDrag(button);
+}
+void Form1::Picture6_MouseDown(int button) {
+    windowDrag(button);
+}
 
 void Form1::Picture3_MouseDown(int button) {
     if (button == LeftButton) Picture5->setVisible(true);
@@ -79,12 +89,20 @@ void Form1::pageToggle() {
     }
 }
 
-void Form1::Picture1_Click() { pageToggle(); }
-void Form1::Picture4_Click() { pageToggle(); }
+void Form1::Picture1_Click() {
+    pageToggle();
+}
+void Form1::Picture4_Click() {
+    pageToggle();
+}
 
-void Form1::Text1_Change() { cmdPlay->setFocus(Qt::OtherFocusReason); }
+void Form1::Text1_Change() {
+    cmdPlay->setFocus(Qt::OtherFocusReason);
+}
 
-void Form1::cmdPlay_Click() { play(); }
+void Form1::cmdPlay_Click() {
+    play();
+}
 
 void Form1::play() {
     moviePath = AppFilePath(platform_.applicationDirectory(), fileList[0].List(0));

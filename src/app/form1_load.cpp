@@ -19,13 +19,19 @@
 namespace {
 
 constexpr int RowPitch = 225;
-const char* const Captions[] = {"Video:",    "Bitrate:",    "Resolution:", "Fps:",      "",       "Audio:",
+const char* const Captions[] = {"Video:",   "Bitrate:",  "Resolution:", "Fps:",      "",       "Audio:",
                                 "Bitrate:", "Channels:", "Samplerate:", "Filesize:", "Length:"};
 
-void SetLeft(QWidget* control, double twips) { control->move(TwipsToPixels(twips), control->y()); }
-void SetTop(QWidget* control, double twips) { control->move(control->x(), TwipsToPixels(twips)); }
+void SetLeft(QWidget* control, double twips) {
+    control->move(TwipsToPixels(twips), control->y());
+}
+void SetTop(QWidget* control, double twips) {
+    control->move(control->x(), TwipsToPixels(twips));
+}
 
-bool IsRootDirectory(const QString& directory) { return directory.endsWith(QDir::separator()); }
+bool IsRootDirectory(const QString& directory) {
+    return directory.endsWith(QDir::separator());
+}
 
 // What the readers open: the file system's own bytes for the path.
 std::string ReaderPath(const QString& path) {
@@ -83,7 +89,9 @@ void Form1::labelY() {
     for (std::size_t i = 0; i < std::size(Captions); ++i) lblY[i]->setCaption(QString::fromUtf8(Captions[i]));
 }
 
-void Form1::labelX() { buildColumn(lbl, QStringLiteral("lbl")); }
+void Form1::labelX() {
+    buildColumn(lbl, QStringLiteral("lbl"));
+}
 
 void Form1::DataIN() {
     fileList.push_back(fileList.front());

@@ -10,7 +10,7 @@ class QWidget;
 // Everything the window asks of the operating system. QtPlatform is the real one; the
 // tests hand the window a fake that records what it was asked.
 class Platform {
-public:
+  public:
     virtual ~Platform() = default;
 
     // The screen the window opens on, in device-independent pixels.

@@ -16,8 +16,8 @@
 #include "window_move.h"
 
 #ifdef Q_OS_WIN
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 #endif
 
 QRect QtPlatform::screenGeometry() const {
@@ -25,7 +25,9 @@ QRect QtPlatform::screenGeometry() const {
     return screen ? screen->geometry() : QRect();
 }
 
-void QtPlatform::keepOnTop(QWidget& window) { window.setWindowFlag(Qt::WindowStaysOnTopHint, true); }
+void QtPlatform::keepOnTop(QWidget& window) {
+    window.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+}
 
 void QtPlatform::startWindowDrag(QWidget& window) {
     QWindow* handle = window.windowHandle();
@@ -57,13 +59,17 @@ void QtPlatform::endProgramNow() {
     std::_Exit(0);
 }
 
-QString QtPlatform::applicationDirectory() const { return ApplicationDirectory(); }
+QString QtPlatform::applicationDirectory() const {
+    return ApplicationDirectory();
+}
 
 NumberFormat NumberFormatOf(const QLocale& locale) {
     return {locale.decimalPoint().toStdString(), locale.groupSeparator().toStdString()};
 }
 
-NumberFormat QtPlatform::numberFormat() const { return NumberFormatOf(QLocale::system()); }
+NumberFormat QtPlatform::numberFormat() const {
+    return NumberFormatOf(QLocale::system());
+}
 
 void PreferX11WindowSystem() {
 #if defined(Q_OS_LINUX)

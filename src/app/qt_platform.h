@@ -6,7 +6,7 @@
 #include "platform.h"
 
 class QtPlatform : public Platform {
-public:
+  public:
     QRect screenGeometry() const override;
     void keepOnTop(QWidget& window) override;
     void startWindowDrag(QWidget& window) override;

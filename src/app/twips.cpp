@@ -5,9 +5,13 @@
 #include <limits>
 #include <stdexcept>
 
-int TwipsToPixels(double twips) { return int(std::floor(twips / TwipsPerPixel)); }
+int TwipsToPixels(double twips) {
+    return int(std::floor(twips / TwipsPerPixel));
+}
 
-int PixelsToTwips(int pixels) { return pixels * TwipsPerPixel; }
+int PixelsToTwips(int pixels) {
+    return pixels * TwipsPerPixel;
+}
 
 QRect TwipsRect(int left, int top, int width, int height) {
     return QRect(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height));
@@ -21,7 +25,8 @@ int CentredOffset(float screenSize, float windowSize) {
     std::fesetround(FE_TONEAREST);
     const double rounded = std::nearbyint(double(difference));
     std::fesetround(previousMode);
-    if (rounded < double(std::numeric_limits<int>::min()) || rounded > double(std::numeric_limits<int>::max()))
+    if (rounded < double(std::numeric_limits<int>::min()) ||
+        rounded > double(std::numeric_limits<int>::max()))
         throw std::overflow_error("window placement out of range");
     return int(rounded) / 2;
 }

@@ -11,14 +11,14 @@ namespace {
 
 // Lives from the press to the release; the window grabs the mouse meanwhile.
 class ManualMove : public QObject {
-public:
+  public:
     explicit ManualMove(QWidget& window)
         : QObject(&window), window_(&window), offset_(QCursor::pos() - window.pos()) {
         window.installEventFilter(this);
         window.grabMouse();
     }
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched != window_) return false;
         if (event->type() == QEvent::MouseMove) {
@@ -33,7 +33,7 @@ protected:
         return false;
     }
 
-private:
+  private:
     QPoint keptOnScreen(QPoint topLeft) const {
         const QScreen* screen = window_->screen();
         if (!screen) return topLeft;
@@ -56,4 +56,6 @@ private:
 
 }  // namespace
 
-void StartManualWindowMove(QWidget& window) { new ManualMove(window); }
+void StartManualWindowMove(QWidget& window) {
+    new ManualMove(window);
+}

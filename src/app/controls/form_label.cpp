@@ -12,8 +12,8 @@ FormLabel::FormLabel(QWidget* parent) : QLabel(parent) {
 }
 
 void FormLabel::setAutoSize(bool autoSize) {
+    // The design box stands until the first caption arrives.
     autoSize_ = autoSize;
-    if (autoSize_) fitToText();
 }
 
 void FormLabel::setCaption(const QString& caption) {

@@ -7,10 +7,10 @@
 // on it never reaches the window behind it) and reports them with a button mask.
 class FormLabel : public QLabel {
     Q_OBJECT
-public:
+  public:
     explicit FormLabel(QWidget* parent = nullptr);
 
-    // Keeps the left edge and fits the width to the text from now on.
+    // From the next caption on, keeps the left edge and fits the width to the text.
     void setAutoSize(bool autoSize);
     bool autoSize() const { return autoSize_; }
     void setCaption(const QString& caption);
@@ -18,13 +18,13 @@ public:
     // A new label beside this one with the same look, place, size and caption; hidden.
     FormLabel* copy() const;
 
-signals:
+  signals:
     void mouseDown(int buttonMask);
 
-protected:
+  protected:
     void mousePressEvent(QMouseEvent* event) override;
 
-private:
+  private:
     void fitToText();
 
     bool autoSize_ = false;

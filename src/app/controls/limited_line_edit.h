@@ -6,14 +6,14 @@
 // into it. Characters are code points: a surrogate pair is never split.
 class LimitedLineEdit : public QLineEdit {
     Q_OBJECT
-public:
+  public:
     explicit LimitedLineEdit(int limit, QWidget* parent = nullptr);
 
     int limit() const { return limit_; }
     // Cuts, then sets the text; textChanged fires only when the text really changes.
     void putText(const QString& text);
 
-private:
+  private:
     int limit_;
 };
 

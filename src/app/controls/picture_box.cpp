@@ -12,7 +12,9 @@ void PictureBox::setPicture(const QPixmap& picture) {
     update();
 }
 
-void PictureBox::setPicture(const QImage& picture) { setPicture(QPixmap::fromImage(picture)); }
+void PictureBox::setPicture(const QImage& picture) {
+    setPicture(QPixmap::fromImage(picture));
+}
 
 void PictureBox::paintEvent(QPaintEvent*) {
     if (picture_.isNull()) return;

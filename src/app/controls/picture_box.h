@@ -9,7 +9,7 @@
 // mask (1 left, 2 right, 4 middle) and accepts them, so they never reach the window.
 class PictureBox : public QWidget {
     Q_OBJECT
-public:
+  public:
     enum class Fit { TopLeft, Stretch };
     explicit PictureBox(Fit fit, QWidget* parent = nullptr);
 
@@ -17,17 +17,17 @@ public:
     void setPicture(const QImage& picture);
     const QPixmap& picture() const { return picture_; }
 
-signals:
+  signals:
     void mouseDown(int buttonMask);
     void mouseUp(int buttonMask);
     void clicked();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
-private:
+  private:
     Fit fit_;
     QPixmap picture_;
 };
