@@ -174,7 +174,12 @@ void Form1::label() {
     const QString path = AppFilePath(platform_.applicationDirectory(), fileList[0].List(0));
     const PanelInput input{ReaderPath(path), panelCarry, chkRB->checkState() == Qt::Checked,
                            platform_.numberFormat()};
-    const PanelUpdate update = RunPanel(input, PanelRecords{movieTags, aviHeader, oggStream});
+    PanelUpdate update;
+    try {
+        update = RunPanel(input, PanelRecords{movieTags, aviHeader, oggStream});
+    } catch (const std::exception&) {
+        return;  // best effort: the panel keeps what it shows
+    }
     panelCarry = update.carry;
     ShowLine(update.titleLine, Text1, Label3);
     ShowLine(update.authorLine, Text2, lblAuthor);
