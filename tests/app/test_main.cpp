@@ -5,6 +5,8 @@
 #include "form1.h"
 
 int main(int argc, char** argv) {
+    // Also when ctest lists the tests, which it does without the tests' environment.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     RegisterDesignFonts();
