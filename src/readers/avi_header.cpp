@@ -1,1 +1,101 @@
 #include "avi_header.h"
+
+#include <initializer_list>
+#include <limits>
+#include <optional>
+
+#include "byte_window.h"
+
+namespace {
+
+// A file position computed the way the header layout adds it up: left to right in signed
+// 32-bit arithmetic. Nothing when any partial sum leaves that range.
+std::optional<std::int32_t> Position(std::initializer_list<std::int64_t> terms) {
+    std::int64_t sum = 0;
+    for (const std::int64_t term : terms) {
+        sum += term;
+        if (sum < std::numeric_limits<std::int32_t>::min() ||
+            sum > std::numeric_limits<std::int32_t>::max()) {
+            return std::nullopt;
+        }
+    }
+    return static_cast<std::int32_t>(sum);
+}
+
+std::optional<std::int32_t> Position(std::optional<std::int32_t> start, std::int64_t a, std::int64_t b = 0) {
+    if (!start) return std::nullopt;
+    return Position({*start, a, b});
+}
+
+// Reads fields in file order. A position that could not be computed, or that lies before
+// the start of the file, is not sought: the field then follows the previous one.
+class FieldReader {
+  public:
+    explicit FieldReader(ByteFile& file) : blocks_(file) {}
+
+    std::int32_t int32(std::optional<std::int32_t> position) {
+        const auto offset = seek(position, 4);
+        return blocks_.at(offset, 4).int32At(offset);
+    }
+    std::int16_t int16(std::optional<std::int32_t> position) {
+        const auto offset = seek(position, 2);
+        return blocks_.at(offset, 2).int16At(offset);
+    }
+    std::string code(std::optional<std::int32_t> position) {
+        const auto offset = seek(position, 4);
+        return blocks_.at(offset, 4).textAt(offset, 4);
+    }
+
+  private:
+    std::uint64_t seek(std::optional<std::int32_t> position, std::size_t length) {
+        const std::uint64_t offset =
+            position && *position >= 0 ? static_cast<std::uint64_t>(*position) : next_;
+        next_ = offset + length;
+        return offset;
+    }
+
+    BlockReader blocks_;
+    std::uint64_t next_ = 0;
+};
+
+void ReadAviFields(FieldReader& fields, AviHeaderInfo& info) {
+    info.riffSize = fields.int32(4);
+    info.avihSize = fields.int32(28);
+    info.microSecPerFrame = fields.int32(32);
+    info.totalFrames = fields.int32(48);
+    info.width = fields.int32(64);
+    info.height = fields.int32(68);
+
+    // The video strl list follows the main header chunk (A bytes); its strh data starts 52+A.
+    info.videoListSize = fields.int32(Position({36, info.avihSize}));
+    info.videoStreamDataPos = Position({52, info.avihSize}).value_or(info.videoStreamDataPos);
+    info.videoCodec = fields.code(Position(info.videoStreamDataPos, 4));
+
+    // The audio strl list follows the video list (S bytes); its strh data starts 60+A+S and
+    // its strf chunk follows the strh chunk (H bytes).
+    info.audioStreamDataPos =
+        Position({60, info.avihSize, info.videoListSize}).value_or(info.audioStreamDataPos);
+    info.audioHeaderSize = fields.int32(Position(info.audioStreamDataPos, -4));
+    const std::int32_t format = info.audioStreamDataPos;
+    const std::int32_t h = info.audioHeaderSize;
+    info.audioFormatTag = fields.int16(Position(format, 8, h));
+    info.audioChannels = fields.int16(Position(format, 10, h));
+    info.audioSampleRate = fields.int32(Position(format, 12, h));
+    info.audioBytesPerSec = fields.int32(Position(format, 16, h));
+}
+
+}  // namespace
+
+MovieFileKind ReadAviHeader(const std::string& path, AviHeaderInfo& info, const FileOpener& files) {
+    const auto file = files.open(path);
+    if (!file) return MovieFileKind::Other;
+    FieldReader fields(*file);
+
+    info.signature = fields.code(0);
+    if (info.signature == "OggS" || info.signature == "OGGS") return MovieFileKind::OggMedia;
+    info.signature = fields.code(8);
+    if (info.signature != "AVI ") return MovieFileKind::Other;
+
+    ReadAviFields(fields, info);
+    return MovieFileKind::Avi;
+}

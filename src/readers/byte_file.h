@@ -10,7 +10,7 @@
 // A read-only file of bytes. readAt returns what exists: short at the end of the file,
 // empty past it or on an error. It never throws. Closing happens in the destructor.
 class ByteFile {
-public:
+  public:
     virtual ~ByteFile() = default;
     virtual std::size_t readAt(std::uint64_t offset, std::uint8_t* dest, std::size_t count) = 0;
 
@@ -20,7 +20,7 @@ public:
 // Where the readers get their files from: the disk, memory (tests, fuzzing) or a
 // counting wrapper (tests, benchmarks).
 class FileOpener {
-public:
+  public:
     virtual ~FileOpener() = default;
     // nullptr when the path cannot be opened or is not a regular file.
     virtual std::unique_ptr<ByteFile> open(const std::string& path) const = 0;
@@ -32,19 +32,19 @@ public:
 const FileOpener& DiskFiles();
 
 class MemoryFiles : public FileOpener {
-public:
+  public:
     void add(std::string path, std::vector<std::uint8_t> bytes);
     void add(std::string path, const std::string& bytes);
     std::unique_ptr<ByteFile> open(const std::string& path) const override;
     std::optional<std::int64_t> length(const std::string& path) const override;
 
-private:
+  private:
     std::vector<std::pair<std::string, std::shared_ptr<const std::vector<std::uint8_t>>>> files_;
 };
 
 // Counts opens, read calls and bytes returned on the way to another opener.
 class CountingFiles : public FileOpener {
-public:
+  public:
     explicit CountingFiles(const FileOpener& inner) : inner_(inner) {}
     std::unique_ptr<ByteFile> open(const std::string& path) const override;
     std::optional<std::int64_t> length(const std::string& path) const override;
@@ -57,7 +57,7 @@ public:
     const Counts& counts() const { return *counts_; }
     void reset() { *counts_ = {}; }
 
-private:
+  private:
     const FileOpener& inner_;
     std::shared_ptr<Counts> counts_ = std::make_shared<Counts>();
 };

@@ -1,1 +1,13 @@
 #include "movie_types.h"
+
+const char* KindName(MovieFileKind kind) {
+    switch (kind) {
+        case MovieFileKind::Avi:
+            return "Avi";
+        case MovieFileKind::OggMedia:
+            return "OggMedia";
+        case MovieFileKind::Other:
+            break;
+    }
+    return "Other";
+}

@@ -1,0 +1,50 @@
+#include "byte_window.h"
+
+#include <algorithm>
+
+ByteWindow::ByteWindow(std::uint64_t base, std::vector<std::uint8_t> bytes, bool reachesEnd)
+    : base_(base), bytes_(std::move(bytes)), reachesEnd_(reachesEnd) {}
+
+ByteWindow ByteWindow::Read(ByteFile& file, std::uint64_t offset, std::size_t count) {
+    auto bytes = file.read(offset, count);
+    const bool reachesEnd = bytes.size() < count;
+    return ByteWindow(offset, std::move(bytes), reachesEnd);
+}
+
+bool ByteWindow::covers(std::uint64_t offset, std::size_t count) const {
+    if (offset < base_) return false;
+    if (reachesEnd_) return true;
+    return offset - base_ <= bytes_.size() && count <= bytes_.size() - (offset - base_);
+}
+
+std::uint8_t ByteWindow::byteAt(std::uint64_t offset) const {
+    if (offset < base_ || offset - base_ >= bytes_.size()) return 0;
+    return bytes_[static_cast<std::size_t>(offset - base_)];
+}
+
+std::int16_t ByteWindow::int16At(std::uint64_t offset) const {
+    const auto value = static_cast<std::uint16_t>(byteAt(offset) | (byteAt(offset + 1) << 8));
+    return static_cast<std::int16_t>(value);
+}
+
+std::int32_t ByteWindow::int32At(std::uint64_t offset) const {
+    std::uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) value = (value << 8) | byteAt(offset + static_cast<std::uint64_t>(i));
+    return static_cast<std::int32_t>(value);
+}
+
+std::string ByteWindow::textAt(std::uint64_t offset, std::size_t count) const {
+    std::string text(count, '\0');
+    for (std::size_t i = 0; i < count; ++i) text[i] = static_cast<char>(byteAt(offset + i));
+    return text;
+}
+
+BlockReader::BlockReader(ByteFile& file) : file_(file), first_(ByteWindow::Read(file, 0, FirstBlock)) {}
+
+const ByteWindow& BlockReader::at(std::uint64_t offset, std::size_t count) {
+    if (first_.covers(offset, count)) return first_;
+    if (!extra_.covers(offset, count)) {
+        extra_ = ByteWindow::Read(file_, offset, std::max(count, ExtraBlock));
+    }
+    return extra_;
+}
