@@ -138,9 +138,8 @@ void Form1::buildControls(const PageViewFactory& pageViews) {
         }
         QWidget* container = design->container ? made.value(QString::fromUtf8(design->container)) : this;
         QWidget* widget = MakeControl(*design, container, pageViews);
-        const bool array = design->kind == ControlKind::Label &&
-                           (qstrcmp(design->name, "lbl") == 0 || qstrcmp(design->name, "lblY") == 0);
-        widget->setObjectName(QString::fromUtf8(design->name) + (array ? QStringLiteral("_0") : QString()));
+        widget->setObjectName(QString::fromUtf8(design->name) +
+                              (design->array ? QStringLiteral("_0") : QString()));
         widget->setGeometry(TwipsRect(design->left, design->top, design->width, design->height));
         widget->setVisible(design->visible);
         made.insert(QString::fromUtf8(design->name), widget);

@@ -36,6 +36,7 @@ struct ControlDesign {
     bool checked = false;
     bool customPointer = false;
     const char* pattern = nullptr;  // file lists
+    bool array = false;             // element 0 of a control array
 };
 
 struct FormDesign {
