@@ -34,9 +34,15 @@ QString DiscContent::titleStrip() const {
     return TitleText(movies.List(0));
 }
 
-QString DiscContent::moviePath() const { return AppFilePath(directory, movies.List(0)); }
-QString DiscContent::picturePath() const { return AppFilePath(directory, pictures.List(0)); }
-QString DiscContent::pagePath() const { return AppFilePath(directory, pages.List(0)); }
+QString DiscContent::moviePath() const {
+    return AppFilePath(directory, movies.List(0));
+}
+QString DiscContent::picturePath() const {
+    return AppFilePath(directory, pictures.List(0));
+}
+QString DiscContent::pagePath() const {
+    return AppFilePath(directory, pages.List(0));
+}
 
 DiscContent DiscoverContent(const QString& directory) {
     DiscContent content;

@@ -46,7 +46,8 @@ void FileList::refill() const {
     // Without QDir::System, FIFOs, sockets, devices and broken or looping links are left out;
     // without QDir::Hidden, dot files are. Name filters ignore case unless told otherwise.
     const QDir dir(path_);
-    const QFileInfoList entries = dir.entryInfoList(patterns, QDir::Files | QDir::NoDotAndDotDot, QDir::NoSort);
+    const QFileInfoList entries =
+        dir.entryInfoList(patterns, QDir::Files | QDir::NoDotAndDotDot, QDir::NoSort);
     for (const QFileInfo& entry : entries) {
         if (entry.isFile() && !entry.isHidden()) names_.append(entry.fileName());
     }

@@ -6,9 +6,10 @@
 // A hidden file list: the plain, non-hidden files of `Path` whose names match one of the
 // ";"-separated wildcard patterns, case-insensitive, sorted by name ignoring case (names
 // equal but for case ordered by code point, so the first entry is always the same file).
-// Setting Path or Pattern refills it (read on first use, which nobody can tell apart). Only regular files and links to them count.
+// Setting Path or Pattern refills it (read on first use, which nobody can tell apart). Only regular files and
+// links to them count.
 class FileList {
-public:
+  public:
     void setPath(const QString& path);
     void setPattern(const QString& pattern);
     QString path() const { return path_; }
@@ -19,7 +20,7 @@ public:
     QString List(int i) const;
     const QStringList& names() const;
 
-private:
+  private:
     void refill() const;
 
     QString path_;

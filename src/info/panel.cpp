@@ -1,1 +1,122 @@
 #include "panel.h"
+
+#include <cmath>
+#include <limits>
+#include <string_view>
+
+#include "avi_header.h"
+#include "display_text.h"
+#include "info_tags.h"
+#include "naming.h"
+#include "number_pattern.h"
+#include "ogg_media.h"
+
+namespace {
+
+// A number that is not finite is a failed step: its target keeps its text.
+std::optional<std::string> Patterned(double value, std::string_view pattern, const NumberFormat& format) {
+    if (!std::isfinite(value)) return std::nullopt;
+    return FormatPattern(value, pattern, format);
+}
+
+std::string TagLine(std::string_view prefix, const std::string& tag, std::size_t length) {
+    return CutCharacters(std::string(prefix) + DisplayText(tag), length);
+}
+
+void WriteTagLines(const MovieTags& tags, PanelUpdate& update) {
+    update.titleLine = TagLine("", tags.title, TitleLineLength);
+    if (!tags.author.empty()) update.authorLine = TagLine("Author: ", tags.author, TagLineLength);
+    if (!tags.copyright.empty()) {
+        update.copyrightLine = TagLine("Copyright: ", tags.copyright, TagLineLength);
+    }
+    if (!tags.genre.empty()) update.genreLine = TagLine("Genre: ", tags.genre, TagLineLength);
+}
+
+void WriteOggRows(const std::string& path, const NumberFormat& format, OggStreamInfo& ogg,
+                  const FileOpener& files, PanelUpdate& update) {
+    Ogg::ReadOggInfo(path, format, ogg, files);
+    auto& rows = update.rows;
+    rows[0] = DisplayText(ogg.videoCodec);
+    if (ogg.videoCodec == "XVID" || ogg.videoCodec == "xvid") update.showPicture6 = true;
+    rows[2] = DisplayText(ogg.widthText) + " x " + DisplayText(ogg.heightText);
+    rows[3] = DisplayText(ogg.frameRateText);
+    rows[5] = "Ogg Vorbis";
+    if (const auto kbits = ParseRegionalNumber(ogg.bitrateText, format)) {
+        rows[6] = Patterned(*kbits, Pattern::Kbits, format);
+    }
+    rows[7] = DisplayText(ogg.channelsText);
+    rows[8] = DisplayText(ogg.sampleRateText);
+    if (const auto length = files.length(path)) {
+        if (auto size = Patterned(static_cast<double>(*length) / 1024 / 1024, Pattern::Megabytes, format)) {
+            rows[9] = " " + *size;
+        }
+    }
+    update.titleLine = "";
+}
+
+// framesPerSecond and lengthSeconds; a length outside 32 bits keeps the earlier one.
+void ComputeTiming(const AviHeaderInfo& avi, PanelCarry& carry) {
+    carry.framesPerSecond = 1'000'000.0 / avi.microSecPerFrame;
+    const double length = RoundHalfEven(avi.totalFrames / carry.framesPerSecond);
+    if (length >= std::numeric_limits<std::int32_t>::min() &&
+        length <= std::numeric_limits<std::int32_t>::max()) {
+        carry.lengthSeconds = static_cast<std::int32_t>(length);
+    }
+}
+
+void WriteAviRows(const AviHeaderInfo& avi, const PanelInput& input, PanelUpdate& update) {
+    auto& rows = update.rows;
+    const NumberFormat& format = input.format;
+    // Without a frame duration there is no frame rate, so the rows built on it keep their texts.
+    const bool timed = avi.microSecPerFrame != 0;
+    if (timed) ComputeTiming(avi, update.carry);
+    const std::int32_t seconds = update.carry.lengthSeconds;
+
+    rows[9] = Patterned(avi.riffSize / 1024.0 / 1024.0, Pattern::Megabytes, format);
+    if (timed) {
+        const double minutes = std::floor(seconds / 60.0);
+        const auto minutesText = Patterned(minutes, Pattern::Minutes, format);
+        const auto secondsText = Patterned(seconds - 60 * minutes, Pattern::Seconds, format);
+        if (minutesText && secondsText) rows[10] = *minutesText + *secondsText;
+    }
+
+    const VideoCodecLookup codec = VideoCodecName(avi.videoCodec);
+    if (codec.showXvidPicture) update.showPicture6 = true;
+    rows[0] = DisplayText(codec.name);
+
+    if (timed && seconds != 0) {
+        const double kbits = (static_cast<double>(avi.riffSize) / seconds - avi.audioBytesPerSec) / 1024 * 8;
+        rows[1] = Patterned(kbits, Pattern::Kbits, format);
+    }
+    rows[2] = std::to_string(avi.width) + " x " + std::to_string(avi.height);
+    if (timed) rows[3] = Patterned(update.carry.framesPerSecond, Pattern::Decimal2, format);
+    rows[5] = AudioCodecName(avi.audioFormatTag);
+    rows[6] = AudioBitrateText(avi.audioBytesPerSec, input.steps);
+    rows[7] = ChannelCountText(avi.audioChannels);
+    rows[8] = Patterned(avi.audioSampleRate, Pattern::Hertz, format);
+}
+
+}  // namespace
+
+PanelUpdate RunPanel(const PanelInput& input, PanelRecords records, const FileOpener& files) {
+    PanelUpdate update;
+    update.carry = input.carry;
+    const std::string& path = input.moviePath;
+    if (path.empty()) return update;
+
+    DivX::ReadInfoTags(path, records.tags, files);
+    WriteTagLines(records.tags, update);
+
+    update.kind = ReadAviHeader(path, records.avi, files);
+    switch (update.kind) {
+        case MovieFileKind::OggMedia:
+            WriteOggRows(path, input.format, records.ogg, files, update);
+            break;
+        case MovieFileKind::Avi:
+            WriteAviRows(records.avi, input, update);
+            break;
+        case MovieFileKind::Other:
+            break;
+    }
+    return update;
+}

@@ -43,14 +43,16 @@ struct PanelInput {
 // What one run writes. Every text is UTF-8 for display, already cut to its line's length;
 // an absent text means the target keeps the text it had.
 struct PanelUpdate {
-    std::optional<std::string> titleLine;      // through Text1 into Label3
-    std::optional<std::string> authorLine;     // through Text2 into lblAuthor
-    std::optional<std::string> copyrightLine;  // through Text3 into lblCopyright
-    std::optional<std::string> genreLine;      // through Text4 into Label4
+    std::optional<std::string> titleLine;                        // through Text1 into Label3
+    std::optional<std::string> authorLine;                       // through Text2 into lblAuthor
+    std::optional<std::string> copyrightLine;                    // through Text3 into lblCopyright
+    std::optional<std::string> genreLine;                        // through Text4 into Label4
     std::array<std::optional<std::string>, PanelRowCount> rows;  // into lbl(0..11)
     bool showPicture6 = false;
     MovieFileKind kind = MovieFileKind::Other;
     PanelCarry carry;  // the carried values after the run
+
+    bool operator==(const PanelUpdate&) const = default;
 };
 
 // One run of the information panel on the movie at input.moviePath.

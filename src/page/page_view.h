@@ -9,7 +9,7 @@
 // an engine's headers.
 class PageView : public QWidget {
     Q_OBJECT
-public:
+  public:
     using QWidget::QWidget;
 
     // Offline: nothing is fetched but local files.
@@ -21,14 +21,20 @@ public:
     virtual QUrl currentUrl() const = 0;
     virtual QString engineName() const = 0;
 
-signals:
+  signals:
+    // Emitted from the event loop, never from inside navigate(), whichever engine runs.
     void loadFinished(bool ok);
 };
 
 enum class PageEngine { Text, WebEngine };
 
-// The engine this build starts with: WebEngine when it was built in, unless
-// the build chose otherwise.
+// Call before the QApplication exists: WebEngine needs shared OpenGL contexts, and as
+// root its sandbox off. Does nothing when WebEngine is not built in.
+void PreparePageEngines();
+
+// The engine chosen when the program was configured: the text engine unless the build
+// asked for WebEngine.
 PageEngine DefaultPageEngine();
 bool PageEngineAvailable(PageEngine engine);
+// Falls back to the text engine when the requested one was not built in.
 PageView* CreatePageView(PageEngine engine, QWidget* parent);

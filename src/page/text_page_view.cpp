@@ -1,1 +1,106 @@
-#include "page_view.h"
+#include "text_page_view.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+#include "page_text.h"
+
+// Reads what a page refers to. Offline it refuses everything that is not a local file,
+// so a page can never make the program reach out, whatever a later Qt may learn to fetch.
+namespace {
+
+// A file URL with a host names a network share.
+bool IsLocalFileUrl(const QUrl& url) {
+    return url.isLocalFile() && url.host().isEmpty();
+}
+
+}  // namespace
+
+class LocalTextBrowser : public QTextBrowser {
+  public:
+    using QTextBrowser::QTextBrowser;
+
+    void setOffline(bool offline) { offline_ = offline; }
+
+    QVariant loadResource(int type, const QUrl& name) override {
+        const QUrl url = source().resolved(name);
+        if (offline_ && !IsLocalFileUrl(url)) return {};
+        if (type == QTextDocument::HtmlResource && url.isLocalFile()) {
+            QFile file(url.toLocalFile());
+            if (!file.open(QIODevice::ReadOnly)) return {};
+            return DecodePageText(file.readAll());
+        }
+        return QTextBrowser::loadResource(type, name);
+    }
+
+  private:
+    bool offline_ = false;
+};
+
+namespace {
+
+bool IsReadableFile(const QUrl& url) {
+    if (!IsLocalFileUrl(url)) return false;
+    const QFileInfo info(url.toLocalFile());
+    return info.isFile() && info.isReadable();
+}
+
+}  // namespace
+
+TextPageView::TextPageView(QWidget* parent) : PageView(parent), browser_(new LocalTextBrowser(this)) {
+    browser_->setObjectName(QStringLiteral("pageBrowser"));
+    // Links are ours to follow: only local pages open, nothing starts another program.
+    browser_->setOpenLinks(false);
+    browser_->setOpenExternalLinks(false);
+    browser_->setReadOnly(true);
+    connect(browser_, &QTextBrowser::anchorClicked, this, &TextPageView::followLink);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(browser_);
+}
+
+void TextPageView::setOffline(bool offline) {
+    browser_->setOffline(offline);
+}
+
+bool TextPageView::setDesignModeOff() {
+    if (!hasDocument_) return false;
+    browser_->setReadOnly(true);
+    return true;
+}
+
+void TextPageView::navigate(const QString& path) {
+    openLocal(path.isEmpty() ? QUrl() : QUrl::fromLocalFile(path));
+}
+
+QUrl TextPageView::currentUrl() const {
+    return browser_->source();
+}
+
+void TextPageView::openLocal(const QUrl& url) {
+    // A missing page leaves the view as it was instead of blanking it.
+    if (!IsReadableFile(url)) {
+        reportLoad(false);
+        return;
+    }
+    browser_->setSource(url);
+    hasDocument_ = true;
+    reportLoad(true);
+}
+
+void TextPageView::followLink(const QUrl& link) {
+    const QUrl target = browser_->source().resolved(link);
+    if (!target.isLocalFile()) return;
+    if (target.adjusted(QUrl::RemoveFragment) == browser_->source().adjusted(QUrl::RemoveFragment)) {
+        browser_->scrollToAnchor(target.fragment());
+        return;
+    }
+    openLocal(target);
+}
+
+void TextPageView::reportLoad(bool ok) {
+    QMetaObject::invokeMethod(
+        this, [this, ok] { emit loadFinished(ok); }, Qt::QueuedConnection);
+}

@@ -42,7 +42,7 @@ TEST(AppFilePath, AddsOneSeparatorUnlessTheFolderEndsInOne) {
 }
 
 class Disc : public testing::Test {
-protected:
+  protected:
     void add(const QString& name) {
         QFile file(dir.filePath(name));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -61,7 +61,8 @@ TEST_F(Disc, EmptyFolder) {
 }
 
 TEST_F(Disc, FirstOfEachKindWins) {
-    for (const char* name : {"b.avi", "A.avi", "cover.png", "z.gif", "y.JPG", "page.HTM", "index.html", "x.txt"}) {
+    for (const char* name :
+         {"b.avi", "A.avi", "cover.png", "z.gif", "y.JPG", "page.HTM", "index.html", "x.txt"}) {
         add(name);
     }
     const DiscContent disc = DiscoverContent(dir.path());

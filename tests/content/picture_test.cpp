@@ -56,7 +56,9 @@ TEST_P(PictureTable, LoadsByContentAndStretchesToTheCover) {
     file.close();
     const QImage image = LoadCoverPicture(file.fileName(), Cover);
     EXPECT_EQ(!image.isNull(), c.loads);
-    if (c.loads) EXPECT_EQ(image.size(), Cover);
+    if (c.loads) {
+        EXPECT_EQ(image.size(), Cover);
+    }
 }
 
 const QByteArray Jpeg = Encoded(Filled({100, 100}, Qt::red), "JPG");

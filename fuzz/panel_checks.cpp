@@ -1,0 +1,171 @@
+#include <initializer_list>
+
+#include "check_support.h"
+#include "panel.h"
+
+namespace {
+
+// Tags, AVI header and the Ogg reader's two opens, each a read or two.
+constexpr ReadLimits PanelLimits{4, 8, 16384};
+
+struct PanelConfig {
+    const char* name;
+    NumberFormat format;
+    bool steps;
+};
+
+// The records and carried values one window keeps from run to run.
+struct WindowState {
+    MovieTags tags;
+    AviHeaderInfo avi;
+    OggStreamInfo ogg;
+    PanelCarry carry;
+};
+
+PanelUpdate RunOnce(const FileOpener& files, const PanelConfig& config, WindowState& state,
+                    Problems& problems) {
+    PanelUpdate update;
+    RunGuarded("RunPanel", problems, [&] {
+        const PanelInput input{MoviePath, state.carry, config.steps, config.format};
+        update = RunPanel(input, {state.tags, state.avi, state.ogg}, files);
+        state.carry = update.carry;
+    });
+    return update;
+}
+
+std::string RowName(std::size_t row) {
+    return "row " + std::to_string(row);
+}
+
+void ExpectTagLine(const char* name, const std::optional<std::string>& line, const std::string& tag,
+                   const std::string& prefix, Problems& problems) {
+    Expect(line.has_value() == !tag.empty(), problems,
+           std::string(name) + (tag.empty() ? " was written for an empty tag" : " was not written"));
+    if (!line) return;
+    Expect(line->starts_with(prefix), problems,
+           std::string(name) + " " + Quoted(*line) + " lacks its prefix");
+    Expect(CountCharacters(*line) <= TagLineLength, problems,
+           std::string(name) + " is too long: " + Quoted(*line));
+}
+
+void ExpectRows(const PanelUpdate& update, std::initializer_list<std::size_t> rows, Problems& problems) {
+    for (const auto row : rows)
+        Expect(update.rows[row].has_value(), problems, RowName(row) + " was not written");
+}
+
+// A row of the form prefix, number, suffix, the number as a "#0.00"-style pattern shows it.
+void ExpectNumberRow(const PanelUpdate& update, std::size_t row, std::string_view prefix, double value,
+                     int decimals, std::string_view suffix, const NumberFormat& format, Problems& problems) {
+    if (!update.rows[row]) return;
+    std::string_view text = *update.rows[row];
+    const bool framed =
+        text.starts_with(prefix) && text.ends_with(suffix) && text.size() >= prefix.size() + suffix.size();
+    if (framed) text = text.substr(prefix.size(), text.size() - prefix.size() - suffix.size());
+    Expect(framed && IsFixedText(text, value, decimals, format), problems,
+           RowName(row) + " " + Quoted(*update.rows[row]) + " does not show " + std::to_string(value));
+}
+
+// "##,## Hz" shows no digit at all for 0.
+void ExpectSampleRateRow(const PanelUpdate& update, std::int32_t rate, const NumberFormat& format,
+                         Problems& problems) {
+    if (rate != 0) return ExpectNumberRow(update, 8, "", rate, 0, " Hz", format, problems);
+    Expect(update.rows[8] == " Hz", problems, "row 8 for a sample rate of 0 is not a blank and Hz");
+}
+
+void ExpectAviRows(const NumberFormat& format, const AviHeaderInfo& avi, const PanelUpdate& update,
+                   Problems& problems) {
+    ExpectRows(update, {0, 2, 5, 6, 7, 8, 9}, problems);
+    // Without a frame duration the timed rows are free to keep their texts.
+    if (avi.microSecPerFrame != 0) ExpectRows(update, {3, 10}, problems);
+    const std::string size = std::to_string(avi.width) + " x " + std::to_string(avi.height);
+    Expect(update.rows[2] == size, problems, "row 2 is not " + Quoted(size));
+    ExpectSampleRateRow(update, avi.audioSampleRate, format, problems);
+    const NumberFormat ungrouped{format.decimalSeparator, ""};
+    ExpectNumberRow(update, 9, "", avi.riffSize / 1024.0 / 1024.0, 2, " MB", ungrouped, problems);
+}
+
+void ExpectOggRows(FileBytes file, const NumberFormat& format, const OggStreamInfo& ogg,
+                   const PanelUpdate& update, Problems& problems) {
+    ExpectRows(update, {0, 2, 3, 5, 7, 8, 9}, problems);
+    Expect(update.titleLine == "", problems, "the title line of an Ogg media file is not emptied");
+    const std::string size = ogg.widthText + " x " + ogg.heightText;
+    Expect(update.rows[2] == size, problems, "row 2 is not " + Quoted(size));
+    Expect(update.rows[3] == ogg.frameRateText, problems, "row 3 is not the frame rate text");
+    Expect(update.rows[5] == "Ogg Vorbis", problems, "row 5 of an Ogg media file is not Ogg Vorbis");
+    Expect(update.rows[7] == ogg.channelsText, problems, "row 7 is not the channels text");
+    Expect(update.rows[8] == ogg.sampleRateText, problems, "row 8 is not the sample rate text");
+    const NumberFormat ungrouped{format.decimalSeparator, ""};
+    ExpectNumberRow(update, 9, " ", static_cast<double>(file.size()) / 1024.0 / 1024.0, 2, " MB", ungrouped,
+                    problems);
+}
+
+bool IsXvid(const std::string& code) {
+    return code == "XVID" || code == "xvid";
+}
+
+}  // namespace
+
+Problems PanelUpdateProblems(FileBytes file, const NumberFormat& format, PanelRecordsAfter records,
+                             const PanelUpdate& update) {
+    Problems problems;
+    const auto lines = {&update.titleLine, &update.authorLine, &update.copyrightLine, &update.genreLine};
+    for (const auto* line : lines) {
+        if (*line) Expect(IsValidUtf8(**line), problems, "a tag line is not UTF-8: " + Quoted(**line));
+    }
+    for (std::size_t row = 0; row < update.rows.size(); ++row) {
+        if (update.rows[row]) {
+            Expect(IsValidUtf8(*update.rows[row]), problems,
+                   RowName(row) + " is not UTF-8: " + Quoted(*update.rows[row]));
+        }
+    }
+    Expect(update.titleLine.has_value(), problems, "the title line was not written");
+    if (update.titleLine) {
+        Expect(CountCharacters(*update.titleLine) <= TitleLineLength, problems,
+               "the title line is too long: " + Quoted(*update.titleLine));
+    }
+    ExpectTagLine("the author line", update.authorLine, records.tags.author, "Author: ", problems);
+    ExpectTagLine("the copyright line", update.copyrightLine, records.tags.copyright,
+                  "Copyright: ", problems);
+    ExpectTagLine("the genre line", update.genreLine, records.tags.genre, "Genre: ", problems);
+
+    const MovieFileKind expected = ExpectedKind(file);
+    Expect(
+        update.kind == expected, problems,
+        std::string("the panel took the file for ") + KindName(update.kind) + ", not " + KindName(expected));
+    Expect(!update.rows[4] && !update.rows[11], problems, "row 4 or row 11 was written");
+    if (update.kind == MovieFileKind::Avi) {
+        ExpectAviRows(format, records.avi, update, problems);
+        Expect(update.showPicture6 == IsXvid(records.avi.videoCodec), problems,
+               "Picture6 does not follow the AVI codec code");
+    } else if (update.kind == MovieFileKind::OggMedia) {
+        ExpectOggRows(file, format, records.ogg, update, problems);
+        Expect(update.showPicture6 == IsXvid(records.ogg.videoCodec), problems,
+               "Picture6 does not follow the Ogg codec code");
+    } else {
+        for (std::size_t row = 0; row < update.rows.size(); ++row) {
+            Expect(!update.rows[row], problems, RowName(row) + " was written for a file of no known kind");
+        }
+        Expect(!update.showPicture6, problems, "Picture6 shown for a file of no known kind");
+    }
+    return problems;
+}
+
+Problems CheckPanel(FileBytes file) {
+    Problems problems;
+    const PanelConfig configs[] = {{"English, steps", NumberFormat::English(), true},
+                                   {"German, no steps", NumberFormat::German(), false}};
+    for (const auto& config : configs) {
+        CountedMovie movie(file);
+        WindowState state;
+        const PanelUpdate first = RunOnce(movie.files(), config, state, problems);
+        movie.checkLimits(PanelLimits, "RunPanel", problems);
+        const PanelRecordsAfter records{state.tags, state.avi, state.ogg};
+        for (auto& problem : PanelUpdateProblems(file, config.format, records, first)) {
+            problems.push_back(std::string(config.name) + ": " + problem);
+        }
+        // The window runs the panel on every activation; the same disc must read the same.
+        const PanelUpdate second = RunOnce(movie.files(), config, state, problems);
+        Expect(first == second, problems, std::string(config.name) + ": a second run wrote other texts");
+    }
+    return problems;
+}

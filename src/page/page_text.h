@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Pages on old discs are rarely UTF-8 and often declare nothing: a declared charset
+// (byte order mark or meta tag) wins, then valid UTF-8, then Windows-1252.
+QString DecodePageText(const QByteArray& bytes);

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "page_view.h"
+
+class LocalTextBrowser;
+
+// The light engine: QTextBrowser shows simple HTML at once and has no network code.
+class TextPageView : public PageView {
+    Q_OBJECT
+  public:
+    explicit TextPageView(QWidget* parent = nullptr);
+
+    void setOffline(bool offline) override;
+    bool setDesignModeOff() override;
+    void navigate(const QString& path) override;
+    QUrl currentUrl() const override;
+    QString engineName() const override { return QStringLiteral("Text"); }
+
+  private:
+    void openLocal(const QUrl& url);
+    void followLink(const QUrl& link);
+    void reportLoad(bool ok);
+
+    LocalTextBrowser* browser_;
+    bool hasDocument_ = false;
+};

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QPointer>
+
+#include "page_view.h"
+
+class QWebEngineProfile;
+class QWebEngineView;
+class OfflineInterceptor;
+
+// The full engine. Starting Chromium costs a noticeable moment and a lot of memory, so the
+// engine is created only once the window is on screen; a page asked for earlier is
+// remembered and loaded then, still hidden.
+class WebPageView : public PageView {
+    Q_OBJECT
+  public:
+    explicit WebPageView(QWidget* parent = nullptr);
+    ~WebPageView() override;
+
+    void setOffline(bool offline) override;
+    bool setDesignModeOff() override;
+    void navigate(const QString& path) override;
+    QUrl currentUrl() const override;
+    QString engineName() const override { return QStringLiteral("WebEngine"); }
+
+    // Null until the window has been shown.
+    QWebEngineView* engineView() const { return view_; }
+
+  signals:
+    void engineCreated();
+
+  protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void watchWindow();
+    void scheduleEngine();
+    void createEngine();
+    void applyOffline();
+
+    OfflineInterceptor* interceptor_;
+    QWebEngineProfile* profile_ = nullptr;
+    QWebEngineView* view_ = nullptr;
+    QPointer<QObject> watchedWindow_;
+    QUrl pendingUrl_;
+    bool engineScheduled_ = false;
+    bool hasDocument_ = false;
+};
+
+// Chromium refuses to start as root with its sandbox on.
+void AllowWebEngineAsRoot();

@@ -1,0 +1,235 @@
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Outcome Discinfo(const QStringList& args, const QString& lang = "en_US.UTF-8") {
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("LC_ALL");
+    env.remove("LC_NUMERIC");
+    env.insert("LANG", lang);
+    process.setProcessEnvironment(env);
+    process.start(DISCINFO_PATH, args);
+    process.waitForFinished(30000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+QJsonObject Json(const Outcome& run) {
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(run.out, &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << run.out.toStdString();
+    return doc.object();
+}
+
+void Write(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+struct UsageCase {
+    QStringList args;
+    int status;
+};
+
+TEST(Discinfo, UsageAndPathErrors) {
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("fifo.avi");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const UsageCase cases[] = {
+        {{}, 2},
+        {{"--json"}, 2},
+        {{"--bogus", dir.path()}, 2},
+        {{dir.path(), dir.path()}, 2},
+        {{dir.filePath("missing.avi")}, 1},
+        {{"--json", dir.filePath("missing")}, 1},
+        {{fifo}, 1},
+    };
+    for (const UsageCase& c : cases) {
+        const Outcome run = Discinfo(c.args);
+        EXPECT_EQ(run.status, c.status) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(run.out.isEmpty());
+        if (c.status == 1) {
+            // One line that names the path.
+            EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
+            EXPECT_TRUE(run.err.contains(QFile::encodeName(c.args.last()))) << run.err.toStdString();
+        }
+    }
+}
+
+TEST(Discinfo, EmptyFolderShowsWhatAFreshWindowShows) {
+    QTemporaryDir dir;
+    const QJsonObject json = Json(Discinfo({"--json", dir.path()}));
+    EXPECT_EQ(json["movie"].toString(), "");
+    EXPECT_EQ(json["kind"].toString(), "Other");
+    EXPECT_FALSE(json.contains("avi"));
+    EXPECT_FALSE(json.contains("ogg"));
+    const QJsonObject disc = json["disc"].toObject();
+    EXPECT_EQ(disc["titleStrip"].toString(), " movie is not in the directory ");
+    EXPECT_FALSE(disc["playEnabled"].toBool());
+    EXPECT_FALSE(disc["pageButton"].toBool());
+    EXPECT_EQ(disc["pictureNote"].toString(), "picture is not in the directory");
+    const QJsonArray rows = json["rows"].toArray();
+    ASSERT_EQ(rows.size(), 12);
+    const char* captions[] = {"Video:",   "Bitrate:",  "Resolution:", "Fps:",      "",        "Audio:",
+                              "Bitrate:", "Channels:", "Samplerate:", "Filesize:", "Length:", ""};
+    for (int i = 0; i < 12; ++i) {
+        EXPECT_EQ(rows[i].toObject()["caption"].toString(), captions[i]);
+        EXPECT_EQ(rows[i].toObject()["value"].toString(), "");
+    }
+    for (const char* line : {"title", "author", "copyright", "genre"}) {
+        EXPECT_EQ(json["lines"].toObject()[line].toString(), "") << line;
+    }
+}
+
+TEST(Discinfo, FileThatIsNeitherAviNorOggChangesOnlyTheTitleLine) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("mpeg.avi");
+    Write(path, QByteArray("\x00\x00\x01\xba", 4) + QByteArray(2000, '\x55'));
+    const Outcome run = Discinfo({"--json", path});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QJsonObject json = Json(run);
+    EXPECT_EQ(json["movie"].toString(), path);
+    EXPECT_EQ(json["kind"].toString(), "Other");
+    EXPECT_FALSE(json.contains("disc"));
+    for (const QJsonValue& row : json["rows"].toArray()) EXPECT_EQ(row.toObject()["value"].toString(), "");
+}
+
+TEST(Discinfo, TextLayoutNamesTheMovieAndTheRows) {
+    QTemporaryDir dir;
+    Write(dir.filePath("Some Film.avi"), QByteArray(64, '\0'));
+    const Outcome run = Discinfo({dir.path()});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QString text = QString::fromUtf8(run.out);
+    EXPECT_TRUE(text.contains("\" Some Film \"")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Play button:  enabled")) << text.toStdString();
+    EXPECT_TRUE(text.contains("Samplerate:")) << text.toStdString();
+}
+
+}  // namespace
+
+namespace {
+
+// Independent of the program's formatting: Qt's C-locale digits with the separators swapped in.
+QString Fixed(double value, int decimals, bool german) {
+    QString text = QString::number(value, 'f', decimals);
+    QString whole = text.section('.', 0, 0);
+    const QString fraction = text.section('.', 1);
+    for (qsizetype i = whole.size() - 3; i > 0; i -= 3) whole.insert(i, german ? '.' : ',');
+    return fraction.isEmpty() ? whole : whole + (german ? ',' : '.') + fraction;
+}
+
+QJsonObject Expected() {
+    QFile file(TEST_DATA_DIR "/expected.json");
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return QJsonDocument::fromJson(file.readAll()).object();
+}
+
+QString Row(const QJsonObject& json, int i) {
+    return json["rows"].toArray()[i].toObject()["value"].toString();
+}
+
+void CheckAvi(const QJsonObject& json, const QJsonObject& facts, bool german) {
+    const QJsonObject avi = json["avi"].toObject();
+    const QJsonObject video = facts["video"].toObject();
+    EXPECT_EQ(avi["riffSize"].toInt(), facts["size"].toInt() - 8);
+    EXPECT_EQ(avi["videoCodec"].toString(), video["fourcc"].toString());
+    EXPECT_EQ(avi["width"].toInt(), video["width"].toInt());
+    EXPECT_EQ(avi["height"].toInt(), video["height"].toInt());
+    EXPECT_EQ(avi["microSecPerFrame"].toInt(), video["microSecPerFrame"].toInt());
+    EXPECT_EQ(avi["totalFrames"].toInt(), video["totalFrames"].toInt());
+    EXPECT_EQ(Row(json, 2), QString("%1 x %2").arg(video["width"].toInt()).arg(video["height"].toInt()));
+    EXPECT_EQ(Row(json, 3), Fixed(1e6 / video["microSecPerFrame"].toInt(), 2, german));
+    EXPECT_EQ(Row(json, 9), Fixed((facts["size"].toInt() - 8) / 1048576.0, 2, german) + " MB");
+    EXPECT_EQ(json["xvidPicture"].toBool(), video["fourcc"].toString() == "XVID");
+    if (facts.contains("audio")) {
+        const QJsonObject audio = facts["audio"].toObject();
+        EXPECT_EQ(avi["audioFormatTag"].toInt(), audio["formatTag"].toInt());
+        EXPECT_EQ(avi["audioChannels"].toInt(), audio["channels"].toInt());
+        EXPECT_EQ(avi["audioSampleRate"].toInt(), audio["sampleRate"].toInt());
+        EXPECT_EQ(avi["audioBytesPerSec"].toInt(), audio["bytesPerSec"].toInt());
+        EXPECT_EQ(Row(json, 8), Fixed(audio["sampleRate"].toInt(), 0, german) + " Hz");
+    }
+    const QJsonObject tags = facts["tags"].toObject();
+    const std::pair<const char*, const char*> names[] = {
+        {"title", "title"}, {"author", "artist"},   {"copyright", "copyright"},
+        {"genre", "genre"}, {"comment", "comment"}, {"language", "language"}};
+    for (const auto& [ours, theirs] : names) {
+        EXPECT_EQ(json["tags"].toObject()[ours].toString(), tags[theirs].toString()) << ours;
+    }
+    EXPECT_EQ(json["lines"].toObject()["title"].toString(), tags["title"].toString().left(26));
+}
+
+void CheckOgg(const QJsonObject& json, const QJsonObject& facts, bool german) {
+    const QJsonObject ogg = json["ogg"].toObject();
+    const QJsonObject video = facts["video"].toObject();
+    const QJsonObject audio = facts["audio"].toObject();
+    EXPECT_EQ(ogg["videoCodec"].toString(), video["fourcc"].toString());
+    EXPECT_EQ(ogg["frameRateText"].toString(), Fixed(1e7 / video["timeUnit"].toInt(), 3, german));
+    EXPECT_EQ(ogg["widthText"].toString(), QString::number(video["width"].toInt()));
+    EXPECT_EQ(ogg["heightText"].toString(), QString::number(video["height"].toInt()));
+    EXPECT_EQ(ogg["sampleRateText"].toString(), QString("%1 Hz").arg(audio["sampleRate"].toInt()));
+    EXPECT_EQ(ogg["bitrateText"].toString(), Fixed(audio["nominalBitrate"].toInt() / 1000.0, 2, german));
+    EXPECT_EQ(ogg["channelsText"].toString(), audio["channels"].toInt() == 1 ? "Mono" : "2 (stereo)");
+    EXPECT_EQ(Row(json, 0), video["fourcc"].toString());
+    EXPECT_EQ(Row(json, 5), "Ogg Vorbis");
+    EXPECT_EQ(Row(json, 6), QString("%1 Kbit/s").arg(audio["nominalBitrate"].toInt() / 1000));
+    EXPECT_EQ(Row(json, 9), " " + Fixed(facts["size"].toInt() / 1048576.0, 2, german) + " MB");
+    EXPECT_EQ(Row(json, 1), "");
+    EXPECT_EQ(Row(json, 10), "");
+}
+
+TEST(Discinfo, AgreesWithAnIndependentReaderOnEveryTestFile) {
+    const QJsonObject expected = Expected();
+    ASSERT_FALSE(expected.isEmpty());
+    for (const bool german : {false, true}) {
+        for (auto it = expected.begin(); it != expected.end(); ++it) {
+            const QJsonObject facts = it.value().toObject();
+            SCOPED_TRACE(it.key().toStdString() + (german ? " de_DE" : " en_US"));
+            const Outcome run =
+                Discinfo({"--json", TEST_DATA_DIR "/" + it.key()}, german ? "de_DE.UTF-8" : "en_US.UTF-8");
+            ASSERT_EQ(run.status, 0) << run.err.toStdString();
+            const QJsonObject json = Json(run);
+            const bool matchesLayout = facts["layout"].toObject()["mismatches"].toArray().isEmpty();
+            if (facts["container"].toString() == "avi") {
+                EXPECT_EQ(json["kind"].toString(), "Avi");
+                CheckAvi(json, facts, german);
+            } else {
+                EXPECT_EQ(json["kind"].toString(), "OggMedia");
+                if (matchesLayout) CheckOgg(json, facts, german);
+            }
+        }
+    }
+}
+
+TEST(Discinfo, DemoDiscFolder) {
+    const Outcome run = Discinfo({"--json", EXAMPLE_DISC_DIR});
+    ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    const QJsonObject json = Json(run);
+    const QJsonObject disc = json["disc"].toObject();
+    EXPECT_EQ(disc["titleStrip"].toString(), " film ");
+    EXPECT_TRUE(disc["playEnabled"].toBool());
+    EXPECT_TRUE(disc["pageButton"].toBool());
+    EXPECT_EQ(disc["picture"].toString(), "cover.jpg");
+    EXPECT_EQ(disc["page"].toString(), "intro.htm");
+    EXPECT_EQ(disc["pictureNote"].toString(), "");
+    EXPECT_EQ(json["kind"].toString(), "Avi");
+    EXPECT_NE(json["lines"].toObject()["title"].toString(), "");
+}
+
+}  // namespace

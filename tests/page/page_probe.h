@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+#include "page_view.h"
+
+// What each engine's test program supplies to the tests both engines share.
+PageEngine TestedEngine();
+// Whether the engine would fetch from the network at all when allowed to.
+bool EngineReachesNetwork();
+// Whether the image with id "cover" is shown with its real width.
+bool CoverImageShown(PageView& view);
+// Activates the first link whose href attribute is exactly `href`, as a user would.
+void ClickLink(PageView& view, const QString& href);

@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include "page_probe.h"
+#include "page_site.h"
+
+namespace {
+
+TEST(PageViewTest, LoadsLocalPageWithImageBeside) {
+    LocalSite site;
+    PageHost host;
+    const QString intro = site.writeIntro({}, {});
+    ASSERT_TRUE(NavigateAndWait(*host.view, intro));
+    EXPECT_EQ(host.view->currentUrl(), QUrl::fromLocalFile(intro));
+    EXPECT_TRUE(CoverImageShown(*host.view));
+}
+
+TEST(PageViewTest, LoadResultFollowsTheFile) {
+    struct Case {
+        const char* name;
+        bool ok;
+    };
+    const Case cases[] = {{"intro.htm", true}, {"missing.htm", false}, {"nested/none.html", false}};
+    LocalSite site;
+    site.writeIntro({}, {});
+    for (const Case& c : cases) {
+        PageHost host;
+        QSignalSpy spy(host.view, &PageView::loadFinished);
+        host.view->navigate(site.path(QString::fromLatin1(c.name)));
+        ASSERT_TRUE(spy.wait(20000)) << c.name;
+        EXPECT_EQ(spy.first().first().toBool(), c.ok) << c.name;
+    }
+}
+
+TEST(PageViewTest, DesignModeNeedsADocument) {
+    LocalSite site;
+    PageHost host;
+    EXPECT_FALSE(host.view->setDesignModeOff());
+    EXPECT_FALSE(NavigateAndWait(*host.view, site.path(QStringLiteral("missing.htm"))));
+    EXPECT_FALSE(host.view->setDesignModeOff());
+    ASSERT_TRUE(NavigateAndWait(*host.view, site.writeIntro({}, {})));
+    EXPECT_TRUE(host.view->setDesignModeOff());
+}
+
+TEST(PageViewTest, OnlyLocalLinksOpen) {
+    ConnectionCounter server;
+    struct Case {
+        QString href;
+        QString landsOn;  // empty: the view stays on intro.htm and loads nothing
+    };
+    const Case cases[] = {
+        {QStringLiteral("second.htm"), QStringLiteral("second.htm")},
+        {QStringLiteral("mailto:someone@example.org"), {}},
+        {server.url(QStringLiteral("page.htm")), {}},
+    };
+    LocalSite site;
+    const QString body =
+        QStringLiteral("<p><a href=\"mailto:someone@example.org\">mail</a> <a href=\"%1\">web</a></p>")
+            .arg(server.url(QStringLiteral("page.htm")));
+    const QString intro = site.writeIntro({}, body);
+    for (const Case& c : cases) {
+        PageHost host;
+        host.view->setOffline(true);
+        ASSERT_TRUE(NavigateAndWait(*host.view, intro));
+        const bool follows = !c.landsOn.isEmpty();
+        EXPECT_EQ(ClickAndCountLoads(*host.view, c.href, follows), follows ? 1 : 0) << c.href.toStdString();
+        const QString expected = follows ? site.path(c.landsOn) : intro;
+        EXPECT_EQ(host.view->currentUrl(), QUrl::fromLocalFile(expected)) << c.href.toStdString();
+    }
+    EXPECT_EQ(server.connections(), 0);
+}
+
+TEST(PageViewTest, OfflineFetchesNothingFromTheNetwork) {
+    struct Case {
+        bool offline;
+        bool expectConnections;
+    };
+    const Case cases[] = {{true, false}, {false, EngineReachesNetwork()}};
+    for (const Case& c : cases) {
+        ConnectionCounter server;
+        LocalSite site;
+        const QString head =
+            QStringLiteral("<link rel=\"stylesheet\" href=\"%1\"><script src=\"%2\"></script>")
+                .arg(server.url(QStringLiteral("style.css")), server.url(QStringLiteral("code.js")));
+        const QString body =
+            QStringLiteral("<img src=\"%1\"><p><a href=\"%2\">web</a></p>")
+                .arg(server.url(QStringLiteral("remote.png")), server.url(QStringLiteral("page.htm")));
+        PageHost host;
+        host.view->setOffline(c.offline);
+        ASSERT_TRUE(NavigateAndWait(*host.view, site.writeIntro(head, body)));
+        QTest::qWait(500);
+        EXPECT_EQ(server.connections() > 0, c.expectConnections) << "offline " << c.offline;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include <QTextBrowser>
+
+#include "page_site.h"
+#include "page_text.h"
+#include "text_page_view.h"
+
+namespace {
+
+TEST(TextPageViewTest, OfflineReadsOnlyLocalFiles) {
+    struct Case {
+        const char* name;
+        bool offline;
+        bool served;
+    };
+    const Case cases[] = {
+        {"cover.png", true, true},
+        {"cover.png", false, true},
+        {"FILE_URL", true, true},
+        {"missing.png", true, false},
+        {"http://127.0.0.1:9/cover.png", true, false},
+        {"https://example.org/cover.png", true, false},
+        {"ftp://example.org/cover.png", true, false},
+        {"data:image/png;base64,iVBORw0KGgo=", true, false},
+        {"qrc:/cover.png", true, false},
+        {"//example.org/cover.png", true, false},
+    };
+    LocalSite site;
+    TextPageView view;
+    ASSERT_TRUE(NavigateAndWait(view, site.writeIntro({}, {})));
+    auto* browser = view.findChild<QTextBrowser*>();
+    for (const Case& c : cases) {
+        const QString name = QString::fromLatin1(c.name);
+        const QUrl url =
+            name == QLatin1String("FILE_URL") ? QUrl::fromLocalFile(site.path("cover.png")) : QUrl(name);
+        view.setOffline(c.offline);
+        EXPECT_EQ(browser->loadResource(QTextDocument::ImageResource, url).isValid(), c.served) << c.name;
+    }
+}
+
+TEST(TextPageViewTest, DecodesPagesInTheirCharset) {
+    struct Case {
+        QByteArray bytes;
+        QString text;
+    };
+    const Case cases[] = {
+        {"caf\xC3\xA9", QStringLiteral(u"café")},
+        {"caf\xE9 \x80", QStringLiteral(u"café €")},
+        {"\xEF\xBB\xBFol\xC3\xA9", QStringLiteral(u"olé")},
+        {"<meta charset=\"iso-8859-1\">\xE9\x80", QStringLiteral(u"<meta charset=\"iso-8859-1\">é\u0080")},
+        {"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\xC3\xA9",
+         QStringLiteral(u"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">é")},
+        {"", QString()},
+    };
+    for (const Case& c : cases) EXPECT_EQ(DecodePageText(c.bytes), c.text) << c.bytes.toStdString();
+}
+
+TEST(TextPageViewTest, ShowsWindows1252PageText) {
+    LocalSite site;
+    site.write("latin.htm",
+               "<html><body><p>Gr\xFC\xDF"
+               "e</p></body></html>");
+    TextPageView view;
+    ASSERT_TRUE(NavigateAndWait(view, site.path("latin.htm")));
+    EXPECT_EQ(view.findChild<QTextBrowser*>()->toPlainText(), QStringLiteral(u"Grüße"));
+}
+
+TEST(TextPageViewTest, MissingPageKeepsTheShownOne) {
+    LocalSite site;
+    TextPageView view;
+    const QString intro = site.writeIntro({}, {});
+    ASSERT_TRUE(NavigateAndWait(view, intro));
+    EXPECT_FALSE(NavigateAndWait(view, site.path("missing.htm")));
+    EXPECT_FALSE(NavigateAndWait(view, QString()));
+    EXPECT_EQ(view.currentUrl(), QUrl::fromLocalFile(intro));
+    EXPECT_TRUE(view.findChild<QTextBrowser*>()->isReadOnly());
+}
+
+TEST(PageEngineTest, CreatesTheAskedEngineWhenBuilt) {
+    struct Case {
+        PageEngine engine;
+        QString name;
+    };
+    const Case cases[] = {{PageEngine::Text, QStringLiteral("Text")},
+                          {PageEngine::WebEngine, QStringLiteral("WebEngine")}};
+    EXPECT_EQ(DefaultPageEngine(), CONFIGURED_PAGE_ENGINE);
+    EXPECT_TRUE(PageEngineAvailable(DefaultPageEngine()));
+    for (const Case& c : cases) {
+        QWidget parent;
+        PageView* view = CreatePageView(c.engine, &parent);
+        EXPECT_EQ(view->parent(), &parent);
+        const QString expected = PageEngineAvailable(c.engine) ? c.name : QStringLiteral("Text");
+        EXPECT_EQ(view->engineName(), expected);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,45 @@
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <QWebEngineView>
+
+#include "page_probe.h"
+#include "page_site.h"
+#include "web_page_view.h"
+#include "web_script.h"
+
+PageEngine TestedEngine() {
+    return PageEngine::WebEngine;
+}
+
+bool EngineReachesNetwork() {
+    return true;
+}
+
+QVariant RunScript(PageView& view, const QString& script) {
+    QWebEngineView* engine = static_cast<WebPageView&>(view).engineView();
+    if (engine == nullptr) return {};
+    QVariant result;
+    bool done = false;
+    engine->page()->runJavaScript(script, [&](const QVariant& value) {
+        result = value;
+        done = true;
+    });
+    if (!QTest::qWaitFor([&] { return done; }, 10000)) return {};
+    return result;
+}
+
+bool CoverImageShown(PageView& view) {
+    const QVariant width =
+        RunScript(view, QStringLiteral("(() => { const i = document.getElementById('cover');"
+                                       " return i && i.complete ? i.naturalWidth : -1; })()"));
+    return width.toInt() == LocalSite::kImageWidth;
+}
+
+void ClickLink(PageView& view, const QString& href) {
+    const QVariant found = RunScript(view, QStringLiteral("(() => { const a = Array.from(document.links)"
+                                                          ".find(l => l.getAttribute('href') === '%1');"
+                                                          " if (a) a.click(); return !!a; })()")
+                                               .arg(href));
+    if (!found.toBool()) ADD_FAILURE() << "no link to " << href.toStdString();
+}
