@@ -3,10 +3,12 @@
 #include <exception>
 
 #include "form1.h"
+#include "page_view.h"
 #include "qt_platform.h"
 
 int main(int argc, char** argv) {
     PreferX11WindowSystem();
+    PreparePageEngines();
     QApplication app(argc, argv);
     RegisterDesignFonts();
     QtPlatform platform;
