@@ -4,6 +4,7 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
+#include <ostream>
 
 #include "fake_page_view.h"
 #include "fake_platform.h"
@@ -45,3 +46,8 @@ std::unique_ptr<StartedForm> StartForm(const QString& directory, bool load = tru
 QByteArray AviWithTitle(const QByteArray& title);
 // A JPEG of the given size and colour.
 QByteArray JpegPicture(int width, int height, Qt::GlobalColor colour);
+
+// Readable failures.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}

@@ -235,3 +235,35 @@ TEST(FormActivate, CutsTheTitleLineInItsHoldingBox) {
     EXPECT_EQ(started->form->Text1->text(), QString(26, 't'));
     EXPECT_EQ(started->form->Label3->text(), QString(26, 't'));
 }
+
+TEST(FormActivate, CopiesThePanelIntoItsRows) {
+    const QString demo = QStringLiteral(DISCSTART_SOURCE_DIR "/examples/disc");
+    if (!QDir(demo).exists("film.avi")) GTEST_SKIP() << "no demo disc";
+    struct Case {
+        Qt::CheckState steps;
+        NumberFormat format;
+        QStringList rows;
+    } cases[] = {
+        {Qt::Checked,
+         NumberFormat::English(),
+         {"Xvid MPEG-4", "382 Kbit/s", "320 x 240", "25.00", "", "MPEG-1 Layer 3", "64 Kbit/s", "2 (stereo)",
+          "44,100 Hz", "0.22 MB", " min 4 sec", ""}},
+        {Qt::PartiallyChecked,
+         NumberFormat::German(),
+         {"Xvid MPEG-4", "382 Kbit/s", "320 x 240", "25,00", "", "MPEG-1 Layer 3", "62 Kbit/s", "2 (stereo)",
+          "44.100 Hz", "0,22 MB", " min 4 sec", ""}},
+    };
+    for (const Case& c : cases) {
+        auto started = StartForm(demo);
+        Form1& form = *started->form;
+        started->platform.format = c.format;
+        form.chkRB->setCheckState(c.steps);
+        form.Form_Activate();
+        for (int row = 0; row < 12; ++row) EXPECT_EQ(form.lbl[row]->text(), c.rows[row]) << row;
+        EXPECT_EQ(form.Label3->text(), "Deep Field");
+        EXPECT_EQ(form.lblAuthor->text(), "Author: Mara Ellison");
+        EXPECT_EQ(form.lblCopyright->text(), "Copyright: (c) 2026 Tidewate");
+        EXPECT_EQ(form.Label4->text(), "Genre: Science fiction");
+        EXPECT_FALSE(form.Picture6->isHidden());
+    }
+}
