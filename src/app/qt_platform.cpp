@@ -73,7 +73,8 @@ NumberFormat QtPlatform::numberFormat() const {
 
 void PreferX11WindowSystem() {
 #if defined(Q_OS_LINUX)
-    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+        qEnvironmentVariableIsEmpty("DISPLAY"))  // no XWayland to go to
         return;
     const QDir plugins(QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms"));
     if (!plugins.entryList({QStringLiteral("*qxcb*")}, QDir::Files).isEmpty())

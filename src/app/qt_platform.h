@@ -28,6 +28,6 @@ OpenCommand AssociatedOpenCommand(const QString& path);
 NumberFormat NumberFormatOf(const class QLocale& locale);
 
 // On Linux: when the user chose no Qt platform and a Wayland session is running, use X
-// (through XWayland) if its plugin is installed, since only X lets a client place its own
+// (through XWayland) if it runs and its plugin is installed, since only X lets a client place its own
 // window, keep it on top and move it. Call before the application object exists.
 void PreferX11WindowSystem();
