@@ -106,3 +106,25 @@ TEST(NumberFormatOf, TakesTheLocaleSeparators) {
         EXPECT_EQ(format.groupSeparator, c.group);
     }
 }
+
+TEST(PreferX11WindowSystem, ChoosesXOnlyUnderWaylandWithXWaylandAndNoChoiceMade) {
+    const char* names[] = {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "DISPLAY"};
+    QByteArray saved[3];
+    for (int i = 0; i < 3; ++i) saved[i] = qgetenv(names[i]);
+    struct Case {
+        const char* values[3];  // nullptr: unset
+        const char* platform;   // QT_QPA_PLATFORM afterwards
+    } cases[] = {
+        {{nullptr, "wayland-0", ":0"}, "xcb"},
+        {{"wayland", "wayland-0", ":0"}, "wayland"},
+        {{nullptr, nullptr, ":0"}, nullptr},
+        {{nullptr, "wayland-0", nullptr}, nullptr},
+    };
+    for (const Case& c : cases) {
+        for (int i = 0; i < 3; ++i) c.values[i] ? qputenv(names[i], c.values[i]) : qunsetenv(names[i]);
+        PreferX11WindowSystem();
+        EXPECT_EQ(qgetenv("QT_QPA_PLATFORM"), QByteArray(c.platform))
+            << c.values[0] << c.values[1] << c.values[2];
+    }
+    for (int i = 0; i < 3; ++i) saved[i].isNull() ? qunsetenv(names[i]) : qputenv(names[i], saved[i]);
+}
