@@ -4,7 +4,6 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
-#include <ostream>
 
 #include "fake_page_view.h"
 #include "fake_platform.h"

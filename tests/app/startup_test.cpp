@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QPushButton>
 #include <QTest>
 
@@ -236,34 +237,49 @@ TEST(FormActivate, CutsTheTitleLineInItsHoldingBox) {
     EXPECT_EQ(started->form->Label3->text(), QString(26, 't'));
 }
 
-TEST(FormActivate, CopiesThePanelIntoItsRows) {
-    const QString demo = QStringLiteral(DISCSTART_SOURCE_DIR "/examples/disc");
-    if (!QDir(demo).exists("film.avi")) GTEST_SKIP() << "no demo disc";
+TEST(FormActivate, CopiesThePanelIntoItsRowsAndTagLines) {
     struct Case {
-        Qt::CheckState steps;
+        const char* movie;
+        Qt::CheckState steps;  // only a plain tick selects the standard steps
         NumberFormat format;
         QStringList rows;
+        QStringList tagLines;
     } cases[] = {
-        {Qt::Checked,
+        {"avi-xvid-mp3.avi",
+         Qt::Checked,
          NumberFormat::English(),
-         {"Xvid MPEG-4", "382 Kbit/s", "320 x 240", "25.00", "", "MPEG-1 Layer 3", "64 Kbit/s", "2 (stereo)",
-          "44,100 Hz", "0.22 MB", " min 4 sec", ""}},
-        {Qt::PartiallyChecked,
+         {"Xvid MPEG-4", "131 Kbit/s", "64 x 48", "25.00", "", "MPEG-1 Layer 3", "64 Kbit/s", "2 (stereo)",
+          "44,100 Hz", "0.02 MB", " min 1 sec", ""},
+         {"", "", "", ""}},
+        {"avi-xvid-mp3.avi",
+         Qt::PartiallyChecked,
          NumberFormat::German(),
-         {"Xvid MPEG-4", "382 Kbit/s", "320 x 240", "25,00", "", "MPEG-1 Layer 3", "62 Kbit/s", "2 (stereo)",
-          "44.100 Hz", "0,22 MB", " min 4 sec", ""}},
+         {"Xvid MPEG-4", "131 Kbit/s", "64 x 48", "25,00", "", "MPEG-1 Layer 3", "62 Kbit/s", "2 (stereo)",
+          "44.100 Hz", "0,02 MB", " min 1 sec", ""},
+         {"", "", "", ""}},
+        {"avi-tags.avi",
+         Qt::Checked,
+         NumberFormat::English(),
+         {"Xvid MPEG-4", "128 Kbit/s", "64 x 48", "25.00", "", "MPEG-1 Layer 3", "31 Kbit/s", "1 (mono)",
+          "32,000 Hz", "0.02 MB", " min 1 sec", ""},
+         {"Harbour Lights", "Author: Ada Korhonen", "Copyright: (c) 2026 Saltmars", "Genre: Drama"}},
     };
     for (const Case& c : cases) {
-        auto started = StartForm(demo);
+        DiscFolder disc;
+        QFile movie(QStringLiteral(DISCSTART_SOURCE_DIR "/tests/data/") + c.movie);
+        ASSERT_TRUE(movie.open(QIODevice::ReadOnly)) << c.movie;
+        disc.add("film.avi", movie.readAll());
+        auto started = StartForm(disc.path());
         Form1& form = *started->form;
         started->platform.format = c.format;
         form.chkRB->setCheckState(c.steps);
         form.Form_Activate();
-        for (int row = 0; row < 12; ++row) EXPECT_EQ(form.lbl[row]->text(), c.rows[row]) << row;
-        EXPECT_EQ(form.Label3->text(), "Deep Field");
-        EXPECT_EQ(form.lblAuthor->text(), "Author: Mara Ellison");
-        EXPECT_EQ(form.lblCopyright->text(), "Copyright: (c) 2026 Tidewate");
-        EXPECT_EQ(form.Label4->text(), "Genre: Science fiction");
-        EXPECT_FALSE(form.Picture6->isHidden());
+        for (int row = 0; row < 12; ++row)
+            EXPECT_EQ(form.lbl[row]->text().toStdString(), c.rows[row].toStdString())
+                << c.movie << " row " << row;
+        const FormLabel* lines[] = {form.Label3, form.lblAuthor, form.lblCopyright, form.Label4};
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(lines[i]->text().toStdString(), c.tagLines[i].toStdString()) << c.movie;
+        EXPECT_FALSE(form.Picture6->isHidden()) << c.movie;
     }
 }
