@@ -83,9 +83,10 @@ class Form1 : public QWidget {
     std::vector<FileList> fileList;
 
     QString moviePath;
-    MovieTags movieTags;
+    // The tag and Ogg records are the program's own, shared with whatever else reads them.
+    MovieTags& movieTags;
     AviHeaderInfo aviHeader;
-    OggStreamInfo oggStream;
+    OggStreamInfo& oggStream;
     PanelCarry panelCarry;
 
     // Where a control stands, in twips of its container.

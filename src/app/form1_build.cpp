@@ -14,6 +14,8 @@
 #include "controls/picture_box.h"
 #include "form1.h"
 #include "form1_design.h"
+#include "info_tags.h"
+#include "ogg_media.h"
 #include "page_view.h"
 #include "platform.h"
 #include "twips.h"
@@ -99,7 +101,10 @@ void RegisterDesignFonts() {
 }
 
 Form1::Form1(Platform& platform, PageViewFactory pageViews, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), platform_(platform) {
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      movieTags(DivX::ProgramTags()),
+      oggStream(Ogg::ProgramStreamInfo()),
+      platform_(platform) {
     if (!pageViews) pageViews = [](QWidget* p) { return CreatePageView(DefaultPageEngine(), p); };
     const FormDesign& design = Form1Design();
     setObjectName(QStringLiteral("Form1"));

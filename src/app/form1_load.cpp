@@ -19,8 +19,8 @@
 namespace {
 
 constexpr int RowPitch = 225;
-const char* const Captions[] = {"Video:",   "Bitrate:",  "Resolution:", "Fps:",      "",       "Audio:",
-                                "Bitrate:", "Channels:", "Samplerate:", "Filesize:", "Length:"};
+// The last caption row keeps the empty caption it was created with.
+constexpr int WrittenCaptions = PanelRowCount - 1;
 
 void SetLeft(QWidget* control, double twips) {
     control->move(TwipsToPixels(twips), control->y());
@@ -86,7 +86,7 @@ void Form1::buildColumn(std::vector<FormLabel*>& column, const QString& name) {
 
 void Form1::labelY() {
     buildColumn(lblY, QStringLiteral("lblY"));
-    for (std::size_t i = 0; i < std::size(Captions); ++i) lblY[i]->setCaption(QString::fromUtf8(Captions[i]));
+    for (int i = 0; i < WrittenCaptions; ++i) lblY[i]->setCaption(QString::fromUtf8(RowCaptions[i]));
 }
 
 void Form1::labelX() {
