@@ -66,7 +66,8 @@ QWidget* MakeControl(const ControlDesign& design, QWidget* parent, const Form1::
         case ControlKind::PictureBox: {
             auto* box = new PictureBox(PictureBox::Fit::TopLeft, parent);
             box->setFocusPolicy(Qt::TabFocus);
-            box->setPicture(LoadDesignPixmap(QString::fromUtf8(design.picture), ratio));
+            // Loading an empty name would make Qt try every image plugin on the folder.
+            if (design.picture) box->setPicture(LoadDesignPixmap(QString::fromUtf8(design.picture), ratio));
             return box;
         }
         case ControlKind::Image:
