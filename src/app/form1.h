@@ -107,12 +107,14 @@ class Form1 : public QWidget {
     void windowDrag(int button);
     void pageToggle();
     void focusFirstControl();
+    void firstPaintDone();
     void buildColumn(std::vector<FormLabel*>& column, const QString& name);
 
     Platform& platform_;
     QPixmap frame_;
     std::vector<QWidget*> focusOrder_;
     bool shownOnce_ = false;
+    bool paintedOnce_ = false;
     bool activated_ = false;
 };
 

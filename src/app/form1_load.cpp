@@ -145,14 +145,17 @@ void Form1::showEvent(QShowEvent* event) {
     if (shownOnce_) return;
     shownOnce_ = true;
     focusFirstControl();
-    // Activation may never come (offscreen, some window managers): fill the panel anyway,
-    // once the window is on screen.
+}
+
+void Form1::firstPaintDone() {
+    // Activation may never come (offscreen, some window managers): fill the panel anyway.
+    // Queued behind the first paint, so the movie is read while the window is on screen.
     QMetaObject::invokeMethod(this, &Form1::Form_Activate, Qt::QueuedConnection);
 }
 
 void Form1::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && shownOnce_) Form_Activate();
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && paintedOnce_) Form_Activate();
 }
 
 void Form1::Form_Activate() {
