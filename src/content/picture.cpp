@@ -4,8 +4,9 @@
 
 QImage LoadCoverPicture(const QString& path, const QSize& target) {
     if (path.isEmpty() || target.isEmpty()) return {};
+    // The name's format is tried first and the content decides when that fails: probing
+    // by content alone loads every image plugin (the SVG one pulls in a whole library).
     QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
     const QSize size = reader.size();
     if (!size.isValid() || qint64(size.width()) * size.height() > MaxPicturePixels) return {};
     // Decoders that can scale while decoding (JPEG) then never build the full-size image.

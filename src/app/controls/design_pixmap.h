@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QPixmap>
+#include <QString>
+
+// A design picture from the resources (`fileName` under :/assets/). On screens with a
+// device pixel ratio above 1 its `name@2x.png` twin is used when it exists. A null pixmap
+// when neither exists.
+QPixmap LoadDesignPixmap(const QString& fileName, qreal devicePixelRatio);
+QString DesignResource(const QString& fileName);

@@ -1,0 +1,122 @@
+#pragma once
+
+#include <QPixmap>
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <vector>
+
+#include "file_list.h"
+#include "movie_types.h"
+#include "panel.h"
+
+class FormLabel;
+class LimitedLineEdit;
+class PageView;
+class Platform;
+class PictureBox;
+class QCheckBox;
+class QPushButton;
+
+// The launcher window. Its controls are public, as on the form they come from, and carry
+// their design names as objectName. The label arrays `lbl` and `lblY` name every element
+// "<array>_<index>" ("lbl_0" .. "lbl_11"); the file lists are plain FileList objects.
+class Form1 : public QWidget {
+    Q_OBJECT
+  public:
+    using PageViewFactory = std::function<PageView*(QWidget* parent)>;
+
+    // `pageViews` makes WebBrowser1; by default the build's default page engine.
+    explicit Form1(Platform& platform, PageViewFactory pageViews = {}, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // Start-up: called once before the window is shown. Lets a real failure escape.
+    void Form_Load();
+    // Fills the panel; runs once per run, however often the window is activated.
+    void Form_Activate();
+
+    void Form_MouseDown(int button);
+    void Image1_MouseDown(int button);
+    void Label1_MouseDown(int button);
+    void Picture2_MouseDown(int button);
+    void Picture6_MouseDown(int button);
+    void Picture3_MouseDown(int button);
+    void Picture3_MouseUp(int button);
+    void Form_KeyDown(int keyCode, int shift);
+    void Picture1_Click();
+    void Picture4_Click();
+    void Text1_Change();
+    void cmdPlay_Click();
+
+    // The window's procedures, virtual so tests can watch the order they run in.
+    virtual void labelY();
+    virtual void labelX();
+    virtual void DataIN();
+    virtual void load_html();
+    virtual void loadImage();
+    virtual void label();
+    virtual void play();
+
+    LimitedLineEdit* Text1 = nullptr;
+    LimitedLineEdit* Text2 = nullptr;
+    LimitedLineEdit* Text3 = nullptr;
+    LimitedLineEdit* Text4 = nullptr;
+    LimitedLineEdit* Text5 = nullptr;
+    QCheckBox* chkRB = nullptr;
+    PictureBox* Picture1 = nullptr;
+    PictureBox* Picture2 = nullptr;
+    PictureBox* Picture3 = nullptr;
+    PictureBox* Picture4 = nullptr;
+    PictureBox* Picture5 = nullptr;
+    PictureBox* Picture6 = nullptr;
+    PictureBox* Image1 = nullptr;
+    FormLabel* Label1 = nullptr;
+    FormLabel* Label2 = nullptr;
+    FormLabel* Label3 = nullptr;
+    FormLabel* Label4 = nullptr;
+    FormLabel* lblAuthor = nullptr;
+    FormLabel* lblCopyright = nullptr;
+    std::vector<FormLabel*> lbl;
+    std::vector<FormLabel*> lblY;
+    QPushButton* cmdPlay = nullptr;
+    PageView* WebBrowser1 = nullptr;
+    std::vector<FileList> fileList;
+
+    QString moviePath;
+    // The tag and Ogg records are the program's own, shared with whatever else reads them.
+    MovieTags& movieTags;
+    AviHeaderInfo aviHeader;
+    OggStreamInfo& oggStream;
+    PanelCarry panelCarry;
+
+    // Where a control stands, in twips of its container.
+    static int LeftOf(const QWidget* control);
+    static int TopOf(const QWidget* control);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void buildControls(const PageViewFactory& pageViews);
+    void connectHandlers();
+    void placeOnScreen();
+    void windowDrag(int button);
+    void pageToggle();
+    void focusFirstControl();
+    void firstPaintDone();
+    void buildColumn(std::vector<FormLabel*>& column, const QString& name);
+
+    Platform& platform_;
+    QPixmap frame_;
+    std::vector<QWidget*> focusOrder_;
+    bool shownOnce_ = false;
+    bool paintedOnce_ = false;
+    bool activated_ = false;
+};
+
+// The embedded fonts the design asks for; call once after the application object exists.
+void RegisterDesignFonts();

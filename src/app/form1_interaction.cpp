@@ -1,0 +1,111 @@
+// What the user can do with the window: drag it, close it, toggle the page, play.
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPushButton>
+
+#include "app_path.h"
+#include "controls/form_label.h"
+#include "controls/limited_line_edit.h"
+#include "controls/mouse_keys.h"
+#include "controls/picture_box.h"
+#include "form1.h"
+#include "module1.h"
+#include "page_view.h"
+#include "platform.h"
+
+void Form1::connectHandlers() {
+    connect(Image1, &PictureBox::mouseDown, this, &Form1::Image1_MouseDown);
+    connect(Label1, &FormLabel::mouseDown, this, &Form1::Label1_MouseDown);
+    connect(Picture2, &PictureBox::mouseDown, this, &Form1::Picture2_MouseDown);
+    connect(Picture6, &PictureBox::mouseDown, this, &Form1::Picture6_MouseDown);
+    connect(Picture3, &PictureBox::mouseDown, this, &Form1::Picture3_MouseDown);
+    connect(Picture3, &PictureBox::mouseUp, this, &Form1::Picture3_MouseUp);
+    connect(Picture1, &PictureBox::clicked, this, &Form1::Picture1_Click);
+    connect(Picture4, &PictureBox::clicked, this, &Form1::Picture4_Click);
+    connect(Text1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
+    connect(cmdPlay, &QPushButton::clicked, this, &Form1::cmdPlay_Click);
+}
+
+void Form1::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+    Form_MouseDown(ButtonMask(event->button()));
+}
+
+// Keys reach Form_KeyDown whichever control has the focus. A key is seen once, where it
+// is first delivered: at the focus control, or at the window when nothing has the focus.
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return false;
+    QWidget* target = focusWidget() ? focusWidget() : this;
+    if (watched != target) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    Form_KeyDown(KeyCode(key->key()), ModifierMask(key->modifiers()));
+    return false;
+}
+
+void Form1::windowDrag(int button) {
+    if (button & LeftButton) platform_.startWindowDrag(*this);
+}
+
+void Form1::Form_MouseDown(int button) {
+    windowDrag(button);
+}
+void Form1::Image1_MouseDown(int button) {
+    windowDrag(button);
+}
+void Form1::Label1_MouseDown(int button) {
+    windowDrag(button);
+}
+void Form1::Picture2_MouseDown(int button) {
+    windowDrag(button);
+}
+void Form1::Picture6_MouseDown(int button) {
+    windowDrag(button);
+}
+
+void Form1::Picture3_MouseDown(int button) {
+    if (button == LeftButton) Picture5->setVisible(true);
+}
+
+void Form1::Picture3_MouseUp(int button) {
+    if (button != LeftButton) return;
+    Picture5->setVisible(false);
+    platform_.endProgramNow();
+}
+
+void Form1::Form_KeyDown(int keyCode, int shift) {
+    if (keyCode == KeyF4 && (shift & AltMask)) platform_.endProgramNow();
+}
+
+void Form1::pageToggle() {
+    if (cmdPlay->isEnabled()) cmdPlay->setFocus(Qt::OtherFocusReason);
+    if (fileList[2].List(0).isEmpty()) return;
+    if (WebBrowser1->isHidden()) {
+        WebBrowser1->setVisible(true);
+        Picture4->setVisible(true);
+    } else {
+        WebBrowser1->setVisible(false);
+        Picture4->setVisible(false);
+    }
+}
+
+void Form1::Picture1_Click() {
+    pageToggle();
+}
+void Form1::Picture4_Click() {
+    pageToggle();
+}
+
+void Form1::Text1_Change() {
+    cmdPlay->setFocus(Qt::OtherFocusReason);
+}
+
+void Form1::cmdPlay_Click() {
+    play();
+}
+
+void Form1::play() {
+    moviePath = AppFilePath(platform_.applicationDirectory(), fileList[0].List(0));
+    Module1::ShellOpen(moviePath, this, platform_);
+    close();
+}

@@ -1,0 +1,194 @@
+// Start-up: Form_Load and the procedures it calls, and Form_Activate with the panel.
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QShowEvent>
+
+#include "app_path.h"
+#include "controls/form_label.h"
+#include "controls/limited_line_edit.h"
+#include "controls/picture_box.h"
+#include "discovery.h"
+#include "form1.h"
+#include "page_view.h"
+#include "picture.h"
+#include "platform.h"
+#include "twips.h"
+
+namespace {
+
+constexpr int RowPitch = 225;
+// The last caption row keeps the empty caption it was created with.
+constexpr int WrittenCaptions = PanelRowCount - 1;
+
+void SetLeft(QWidget* control, double twips) {
+    control->move(TwipsToPixels(twips), control->y());
+}
+void SetTop(QWidget* control, double twips) {
+    control->move(control->x(), TwipsToPixels(twips));
+}
+
+bool IsRootDirectory(const QString& directory) {
+    return directory.endsWith(QDir::separator());
+}
+
+// What the readers open: the file system's own bytes for the path.
+std::string ReaderPath(const QString& path) {
+#ifdef Q_OS_WIN
+    return path.toStdString();
+#else
+    return QFile::encodeName(path).toStdString();
+#endif
+}
+
+// A tag line goes through its holding text box, which cuts it, into its label.
+void ShowLine(const std::optional<std::string>& line, LimitedLineEdit* holder, FormLabel* label) {
+    if (!line) return;
+    holder->putText(QString::fromUtf8(*line));
+    label->setCaption(holder->text());
+}
+
+}  // namespace
+
+void Form1::Form_Load() {
+    placeOnScreen();
+    SetLeft(WebBrowser1, 135);
+    SetTop(WebBrowser1, 375);
+    SetTop(Picture4, 0);
+    SetLeft(Picture4, 6510);
+    SetTop(Picture5, 0);
+    SetLeft(Picture5, 0);
+    labelY();
+    labelX();
+    DataIN();
+    load_html();
+    loadImage();
+    platform_.keepOnTop(*this);
+}
+
+void Form1::placeOnScreen() {
+    const QRect screen = platform_.screenGeometry();
+    const int top = CentredOffset(float(PixelsToTwips(screen.height())), float(PixelsToTwips(height())));
+    const int left = CentredOffset(float(PixelsToTwips(screen.width())), float(PixelsToTwips(width())));
+    move(screen.topLeft() + QPoint(TwipsToPixels(left), TwipsToPixels(top)));
+}
+
+void Form1::buildColumn(std::vector<FormLabel*>& column, const QString& name) {
+    for (int i = 1; i < PanelRowCount; ++i) {
+        FormLabel* element = column.front()->copy();
+        element->setObjectName(name + QStringLiteral("_%1").arg(i));
+        column.push_back(element);
+        element->setVisible(true);
+        SetTop(element, float(TopOf(column[i - 1])) + float(RowPitch));
+    }
+}
+
+void Form1::labelY() {
+    buildColumn(lblY, QStringLiteral("lblY"));
+    for (int i = 0; i < WrittenCaptions; ++i) lblY[i]->setCaption(QString::fromUtf8(RowCaptions[i]));
+}
+
+void Form1::labelX() {
+    buildColumn(lbl, QStringLiteral("lbl"));
+}
+
+void Form1::DataIN() {
+    fileList.push_back(fileList.front());
+    fileList.push_back(fileList.front());
+    const QString directory = platform_.applicationDirectory();
+    for (FileList& list : fileList) list.setPath(directory);
+    fileList[0].setPattern(QString::fromUtf8(MoviePattern));
+    fileList[1].setPattern(QString::fromUtf8(PicturePattern));
+    fileList[2].setPattern(QString::fromUtf8(PagePattern));
+
+    Picture1->setVisible(fileList[2].ListCount() != 0);
+    if (fileList[0].ListCount() == 0) {
+        cmdPlay->setEnabled(false);
+        Label1->setCaption(QString::fromUtf8(NoMovieTitle));
+    } else {
+        cmdPlay->setEnabled(true);
+        Text5->putText(TitleText(fileList[0].List(0)));
+        Label1->setCaption(Text5->text());
+    }
+    if (fileList[1].ListCount() == 0) {
+        Label2->setVisible(true);
+        Label2->setCaption(QString::fromUtf8(NoPictureNote));
+    } else {
+        Label2->setVisible(false);
+    }
+}
+
+void Form1::load_html() {
+    const QString directory = platform_.applicationDirectory();
+    const QString page = fileList[2].List(0);
+    if (!IsRootDirectory(directory)) {
+        WebBrowser1->setOffline(true);
+        WebBrowser1->setDesignModeOff();  // false before any document: nothing to switch
+    }
+    // The browser can only be shown when there is a page, so without one nothing is loaded.
+    if (page.isEmpty()) return;
+    WebBrowser1->navigate(AppFilePath(directory, page));
+}
+
+void Form1::loadImage() {
+    const QString path = AppFilePath(platform_.applicationDirectory(), fileList[1].List(0));
+    const qreal ratio = devicePixelRatioF();
+    QImage picture = LoadCoverPicture(path, Image1->size() * ratio);
+    if (picture.isNull()) return;
+    picture.setDevicePixelRatio(ratio);
+    Image1->setPicture(picture);
+}
+
+void Form1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (shownOnce_) return;
+    shownOnce_ = true;
+    focusFirstControl();
+}
+
+void Form1::firstPaintDone() {
+    // Activation may never come (offscreen, some window managers): fill the panel anyway.
+    // Queued behind the first paint, so the movie is read while the window is on screen.
+    QMetaObject::invokeMethod(this, &Form1::Form_Activate, Qt::QueuedConnection);
+}
+
+void Form1::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && paintedOnce_) Form_Activate();
+}
+
+void Form1::Form_Activate() {
+    if (activated_) return;
+    activated_ = true;
+    label();
+}
+
+void Form1::focusFirstControl() {
+    for (QWidget* control : focusOrder_) {
+        if (control->isVisibleTo(this) && control->isEnabled() && control->focusPolicy() != Qt::NoFocus) {
+            control->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+    }
+}
+
+void Form1::label() {
+    const QString path = AppFilePath(platform_.applicationDirectory(), fileList[0].List(0));
+    const PanelInput input{ReaderPath(path), panelCarry, chkRB->checkState() == Qt::Checked,
+                           platform_.numberFormat()};
+    PanelUpdate update;
+    try {
+        update = RunPanel(input, PanelRecords{movieTags, aviHeader, oggStream});
+    } catch (const std::exception&) {
+        return;  // best effort: the panel keeps what it shows
+    }
+    panelCarry = update.carry;
+    ShowLine(update.titleLine, Text1, Label3);
+    ShowLine(update.authorLine, Text2, lblAuthor);
+    ShowLine(update.copyrightLine, Text3, lblCopyright);
+    ShowLine(update.genreLine, Text4, Label4);
+    for (int row = 0; row < PanelRowCount; ++row)
+        if (update.rows[row]) lbl[row]->setCaption(QString::fromUtf8(*update.rows[row]));
+    if (update.showPicture6) Picture6->setVisible(true);
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+class Platform;
+class QWidget;
+
+namespace Module1 {
+
+// Opens `path` with the application associated with its type; `owner` owns whatever that
+// application shows. An empty path starts nothing. The result is of no interest.
+void ShellOpen(const QString& path, QWidget* owner, Platform& platform);
+
+}  // namespace Module1

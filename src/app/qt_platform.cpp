@@ -1,0 +1,83 @@
+#include "qt_platform.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QProcess>
+#include <QScreen>
+#include <QWidget>
+#include <QWindow>
+#include <cstdio>
+#include <cstdlib>
+
+#include "app_path.h"
+#include "window_move.h"
+
+#ifdef Q_OS_WIN
+#include <shellapi.h>
+#include <windows.h>
+#endif
+
+QRect QtPlatform::screenGeometry() const {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry() : QRect();
+}
+
+void QtPlatform::keepOnTop(QWidget& window) {
+    window.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+}
+
+void QtPlatform::startWindowDrag(QWidget& window) {
+    QWindow* handle = window.windowHandle();
+    if (handle && handle->startSystemMove()) return;
+    // No window manager to do it (a bare X server, offscreen): move it ourselves.
+    StartManualWindowMove(window);
+}
+
+OpenCommand AssociatedOpenCommand(const QString& path) {
+    return {QStringLiteral("xdg-open"), {QFileInfo(path).absoluteFilePath()}, QStringLiteral("/")};
+}
+
+bool QtPlatform::openWithAssociatedApplication(const QString& path, QWidget* owner) {
+#ifdef Q_OS_WIN
+    const HWND hwnd = owner ? reinterpret_cast<HWND>(owner->winId()) : nullptr;
+    const std::wstring file = QDir::toNativeSeparators(path).toStdWString();
+    const auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(hwnd, nullptr, file.c_str(), nullptr, L"C:\\", SW_SHOWNORMAL));
+    return result > 32;
+#else
+    Q_UNUSED(owner);
+    const OpenCommand command = AssociatedOpenCommand(path);
+    return QProcess::startDetached(command.program, command.arguments, command.workingDirectory);
+#endif
+}
+
+void QtPlatform::endProgramNow() {
+    std::fflush(nullptr);
+    std::_Exit(0);
+}
+
+QString QtPlatform::applicationDirectory() const {
+    return ApplicationDirectory();
+}
+
+NumberFormat NumberFormatOf(const QLocale& locale) {
+    return {locale.decimalPoint().toStdString(), locale.groupSeparator().toStdString()};
+}
+
+NumberFormat QtPlatform::numberFormat() const {
+    return NumberFormatOf(QLocale::system());
+}
+
+void PreferX11WindowSystem() {
+#if defined(Q_OS_LINUX)
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+        qEnvironmentVariableIsEmpty("DISPLAY"))  // no XWayland to go to
+        return;
+    const QDir plugins(QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms"));
+    if (!plugins.entryList({QStringLiteral("*qxcb*")}, QDir::Files).isEmpty())
+        qputenv("QT_QPA_PLATFORM", "xcb");
+#endif
+}

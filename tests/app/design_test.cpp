@@ -1,0 +1,168 @@
+// The window as built from its design, before start-up changes anything.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+
+#include "controls/form_label.h"
+#include "controls/limited_line_edit.h"
+#include "controls/picture_box.h"
+#include "disc_folder.h"
+#include "form1_design.h"
+#include "twips.h"
+
+namespace {
+
+struct Built {
+    FakePlatform platform;
+    Form1 form{platform, [](QWidget* parent) { return new FakePageView(parent); }};
+};
+
+QWidget* Find(Form1& form, const QString& name) {
+    if (name == "Form1") return &form;
+    return form.findChild<QWidget*>(name);
+}
+
+}  // namespace
+
+TEST(Design, EveryWindowedControlAndLabelStandsWhereDesigned) {
+    Built built;
+    int widgets = 0;
+    for (const ControlDesign& design : Form1Controls()) {
+        if (design.kind == ControlKind::FileList) continue;
+        QString name = QString::fromUtf8(design.name);
+        if (design.array) name += "_0";
+        QWidget* control = Find(built.form, name);
+        ASSERT_NE(control, nullptr) << design.name;
+        ++widgets;
+        EXPECT_EQ(control->geometry(), TwipsRect(design.left, design.top, design.width, design.height))
+            << design.name;
+        EXPECT_EQ(!control->isHidden(), design.visible) << design.name;
+    }
+    EXPECT_EQ(widgets, 23);
+    ASSERT_EQ(built.form.fileList.size(), 1u);
+    EXPECT_EQ(built.form.fileList[0].pattern(), "*.avi");
+}
+
+TEST(Design, WindowIsBorderlessAtItsDesignSize) {
+    Built built;
+    EXPECT_EQ(built.form.size(), QSize(465, 397));
+    EXPECT_TRUE(built.form.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(built.form.windowTitle(), "Form1");
+    EXPECT_DOUBLE_EQ(built.form.font().pointSizeF(), 8.25);
+    EXPECT_EQ(built.form.Label1->parentWidget(), built.form.Picture2);
+}
+
+TEST(Design, TextBoxesHoldTheirLimits) {
+    Built built;
+    struct Case {
+        LimitedLineEdit* box;
+        int limit;
+    } cases[] = {{built.form.Text1, 26},
+                 {built.form.Text2, 28},
+                 {built.form.Text3, 28},
+                 {built.form.Text4, 28},
+                 {built.form.Text5, 64}};
+    for (const Case& c : cases) {
+        c.box->putText(QString(100, 'z'));
+        EXPECT_EQ(c.box->text().size(), c.limit) << c.box->objectName().toStdString();
+        EXPECT_TRUE(c.box->isHidden());
+    }
+    EXPECT_TRUE(built.form.chkRB->isChecked());
+    EXPECT_EQ(built.form.cmdPlay->text(), "&play");
+}
+
+TEST(Design, LabelsCarryTheirColoursFontsAndAlignment) {
+    Built built;
+    struct Case {
+        QLabel* label;
+        QColor back;  // invalid: transparent
+        QColor fore;
+        bool bold;
+        bool centred;
+    } cases[] = {
+        {built.form.Label1, QColor(175, 175, 175), built.form.palette().color(QPalette::WindowText), true,
+         true},
+        {built.form.Label3, QColor(206, 206, 206), built.form.palette().color(QPalette::ButtonText), true,
+         true},
+        {built.form.Label4, QColor(38, 38, 38), Qt::white, false, true},
+        {built.form.lblAuthor, QColor(128, 128, 128), Qt::white, false, true},
+        {built.form.lblCopyright, QColor(64, 64, 64), Qt::white, false, true},
+        {built.form.lbl[0], QColor(), QColor(156, 208, 248), false, false},
+        {built.form.lblY[0], QColor(), QColor(156, 208, 248), true, false},
+        {built.form.Label2, QColor(), built.form.palette().color(QPalette::WindowText), false, true},
+    };
+    for (const Case& c : cases) {
+        const std::string name = c.label->objectName().toStdString();
+        EXPECT_EQ(c.label->autoFillBackground(), c.back.isValid()) << name;
+        if (c.back.isValid()) {
+            EXPECT_EQ(c.label->palette().color(QPalette::Window), c.back) << name;
+        }
+        EXPECT_EQ(c.label->palette().color(QPalette::WindowText), c.fore) << name;
+        EXPECT_EQ(c.label->font().bold(), c.bold) << name;
+        EXPECT_EQ(bool(c.label->alignment() & Qt::AlignHCenter), c.centred) << name;
+        EXPECT_DOUBLE_EQ(c.label->font().pointSizeF(), 8.25) << name;
+    }
+}
+
+TEST(Design, WindowedControlsCoverLabelsAndTheImage) {
+    Built built;
+    Form1& form = built.form;
+    const QObjectList& stack = form.children();  // bottom first
+    auto level = [&](QWidget* w) { return stack.indexOf(w); };
+    struct Case {
+        QWidget* upper;
+        QWidget* lower;
+    } cases[] = {
+        {form.Picture4, form.Picture1}, {form.Picture5, form.Picture3},   {form.Picture1, form.Picture2},
+        {form.Picture3, form.Picture2}, {form.WebBrowser1, form.cmdPlay}, {form.WebBrowser1, form.Picture6},
+        {form.cmdPlay, form.Label3},    {form.Picture6, form.lbl[0]},     {form.WebBrowser1, form.Image1},
+        {form.Label2, form.Image1},     {form.lbl[0], form.Image1},       {form.Label4, form.Label3},
+    };
+    for (const Case& c : cases)
+        EXPECT_GT(level(c.upper), level(c.lower))
+            << c.upper->objectName().toStdString() << " over " << c.lower->objectName().toStdString();
+}
+
+TEST(Design, FocusMovesInTheDesignedOrder) {
+    Built built;
+    Form1& form = built.form;
+    // Everything shown: the Tab order runs through the numbers upwards.
+    for (QWidget* w : form.findChildren<QWidget*>()) w->setVisible(true);
+    const QWidget* expected[] = {form.cmdPlay,  form.Picture2, form.Picture3,   form.Picture1,
+                                 form.Picture4, form.Picture5, form.WebBrowser1};
+    QWidget* current = form.cmdPlay;
+    for (std::size_t i = 1; i < std::size(expected); ++i) {
+        current = current->nextInFocusChain();
+        while (current->focusPolicy() == Qt::NoFocus || !current->isEnabled())
+            current = current->nextInFocusChain();
+        EXPECT_EQ(current, expected[i]) << i;
+    }
+    EXPECT_EQ(form.Image1->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(form.Label1->focusPolicy(), Qt::NoFocus);
+}
+
+TEST(Design, PageButtonFacesCarryTheWindowsPointer) {
+    if (!QFile::exists(QStringLiteral(":/assets/cursor.png"))) GTEST_SKIP() << "no cursor in this build";
+    Built built;
+    for (QWidget* w :
+         {static_cast<QWidget*>(built.form.Picture1), static_cast<QWidget*>(built.form.Picture4)}) {
+        EXPECT_EQ(w->cursor().shape(), Qt::BitmapCursor) << w->objectName().toStdString();
+        EXPECT_EQ(w->cursor().hotSpot(), QPoint(6, 0));
+    }
+    EXPECT_NE(built.form.Picture2->cursor().shape(), Qt::BitmapCursor);
+}
+
+TEST(Design, Label1FitsItsTextKeepingItsLeftEdge) {
+    Built built;
+    FormLabel* title = built.form.Label1;
+    const int left = title->x();
+    title->setCaption(" movie is not in the directory ");
+    EXPECT_EQ(title->x(), left);
+    EXPECT_GT(title->width(), TwipsToPixels(930));
+    EXPECT_EQ(title->width(), title->fontMetrics().horizontalAdvance(title->text()));
+    title->setCaption(" A ");
+    EXPECT_LT(title->width(), TwipsToPixels(930));
+}
