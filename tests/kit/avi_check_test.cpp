@@ -146,20 +146,4 @@ TEST(AviCheck, TruncatedHeaderIsNeverClean) {
     }
 }
 
-TEST(AviLayout, ReadsTheRealStructure) {
-    MemoryFile file(
-        Avi({Avih(40000, 250), VideoList("DIVX"), AudioList(Wave(0xFFFE, 0, 0x2000)), Dmlh(900)}, {}));
-    AviLayout layout = ReadAviLayout(file, file.length());
-    ASSERT_EQ(layout.streams.size(), 2u);
-    EXPECT_EQ(layout.streams[0].type, "vids");
-    EXPECT_EQ(layout.streams[0].handler, "DIVX");
-    ASSERT_TRUE(layout.streams[1].audio);
-    EXPECT_EQ(layout.streams[1].audio->subFormatTag, 0x2000);
-    EXPECT_EQ(layout.streams[1].audio->avgBytesPerSec, 0u);
-    ASSERT_TRUE(layout.main);
-    EXPECT_EQ(layout.main->totalFrames, 250u);
-    EXPECT_EQ(layout.odmlTotalFrames, 900u);
-    EXPECT_FALSE(layout.infoList);
-}
-
 }  // namespace
