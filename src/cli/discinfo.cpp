@@ -8,14 +8,18 @@
 #include <cstdio>
 #include <cstring>
 
+#include "disc_check.h"
 #include "report.h"
 
 namespace {
 
 constexpr const char* Usage =
     "usage: discinfo [--json] PATH\n"
-    "  PATH   a movie file or a disc folder (the folder the launcher runs from)\n"
-    "  --json print one JSON object instead of the text layout\n";
+    "       discinfo --check FOLDER\n"
+    "  PATH    a movie file or a disc folder (the folder the launcher runs from)\n"
+    "  --json  print one JSON object instead of the text layout\n"
+    "  --check report what makes the window show less or other than expected;\n"
+    "          exit status 0 clean, 1 warnings, 2 errors\n";
 
 int Fail(const QString& path, const QString& reason) {
     QTextStream(stderr) << "discinfo: " << path << ": " << reason << '\n';
@@ -42,10 +46,13 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     bool json = false;
+    bool check = false;
     QString path;
     for (const QString& arg : args) {
         if (arg == "--json") {
             json = true;
+        } else if (arg == "--check") {
+            check = true;
         } else if (arg == "--help" || arg == "-h") {
             std::fputs(Usage, stdout);
             return 0;
@@ -56,9 +63,13 @@ int main(int argc, char** argv) {
             path = arg;
         }
     }
-    if (path.isEmpty()) {
+    if (path.isEmpty() || (json && check)) {
         std::fputs(Usage, stderr);
         return 2;
+    }
+    if (check) {
+        QTextStream out(stdout);
+        return RunDiscCheck(path, out);
     }
 
     const QFileInfo info(path);

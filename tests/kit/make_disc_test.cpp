@@ -136,7 +136,9 @@ TEST_F(MakeDisc, LaysOutTheDiscBesideTheMovie) {
     for (const auto& e : entries) {
         QFileInfo info(out + "/" + e.path);
         EXPECT_EQ(info.isFile(), e.present) << e.path;
-        if (e.present) EXPECT_EQ(info.isExecutable(), e.executable) << e.path;
+        if (e.present) {
+            EXPECT_EQ(info.isExecutable(), e.executable) << e.path;
+        }
     }
     EXPECT_NE(made->output.indexOf("the launcher adds"), -1) << made->output.toStdString();
 }
@@ -194,8 +196,11 @@ TEST_F(MakeDisc, LauncherStartsFromItsFolderWithoutQt) {
             << output.toStdString();
     }
     // The machine's own Qt really is gone in there: a program linked to it cannot start.
-    if (hidden) EXPECT_NE(Execute(WITHOUT_QT, {LAUNCHER}).status, 0);
-    if (!hidden) GTEST_SKIP() << "cannot hide this machine's Qt here (needs root and mount namespaces)";
+    if (hidden) {
+        EXPECT_NE(Execute(WITHOUT_QT, {LAUNCHER}).status, 0);
+    } else {
+        GTEST_SKIP() << "cannot hide this machine's Qt here (needs root and mount namespaces)";
+    }
 }
 
 // The panel's reading of the disc, done by discinfo running on the disc's own libraries.
