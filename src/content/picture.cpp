@@ -1,10 +1,16 @@
 #include "picture.h"
 
+#include <QFile>
 #include <QImageReader>
+
+#include "native_name.h"
 
 QImage LoadCoverPicture(const QString& path, const QSize& target) {
     if (path.isEmpty() || target.isEmpty()) return {};
-    QImageReader reader(path);
+    // Opened by its exact bytes: a name that is not UTF-8 would not survive Qt's own encoding.
+    QFile file;
+    if (!OpenNativeFile(file, path)) return {};
+    QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
     const QSize size = reader.size();
     if (!size.isValid() || qint64(size.width()) * size.height() > MaxPicturePixels) return {};
