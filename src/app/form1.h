@@ -83,9 +83,10 @@ class Form1 : public QWidget {
     std::vector<FileList> fileList;
 
     QString moviePath;
-    MovieTags movieTags;
+    // The tag and Ogg records are the program's own, shared with whatever else reads them.
+    MovieTags& movieTags;
     AviHeaderInfo aviHeader;
-    OggStreamInfo oggStream;
+    OggStreamInfo& oggStream;
     PanelCarry panelCarry;
 
     // Where a control stands, in twips of its container.
@@ -106,12 +107,14 @@ class Form1 : public QWidget {
     void windowDrag(int button);
     void pageToggle();
     void focusFirstControl();
+    void firstPaintDone();
     void buildColumn(std::vector<FormLabel*>& column, const QString& name);
 
     Platform& platform_;
     QPixmap frame_;
     std::vector<QWidget*> focusOrder_;
     bool shownOnce_ = false;
+    bool paintedOnce_ = false;
     bool activated_ = false;
 };
 

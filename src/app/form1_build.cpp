@@ -14,6 +14,8 @@
 #include "controls/picture_box.h"
 #include "form1.h"
 #include "form1_design.h"
+#include "info_tags.h"
+#include "ogg_media.h"
 #include "page_view.h"
 #include "platform.h"
 #include "twips.h"
@@ -66,7 +68,8 @@ QWidget* MakeControl(const ControlDesign& design, QWidget* parent, const Form1::
         case ControlKind::PictureBox: {
             auto* box = new PictureBox(PictureBox::Fit::TopLeft, parent);
             box->setFocusPolicy(Qt::TabFocus);
-            box->setPicture(LoadDesignPixmap(QString::fromUtf8(design.picture), ratio));
+            // Loading an empty name would make Qt try every image plugin on the folder.
+            if (design.picture) box->setPicture(LoadDesignPixmap(QString::fromUtf8(design.picture), ratio));
             return box;
         }
         case ControlKind::Image:
@@ -94,12 +97,18 @@ T* Named(const QHash<QString, QWidget*>& controls, const char* name) {
 }  // namespace
 
 void RegisterDesignFonts() {
+    // Parsing the embedded copies costs more than the rest of the window's construction:
+    // only do it where the system lacks the family.
+    if (QFontDatabase::hasFamily(QString::fromUtf8(Form1Design().fontFamily))) return;
     for (const char* file : {"fonts/LiberationSans-Regular.ttf", "fonts/LiberationSans-Bold.ttf"})
         QFontDatabase::addApplicationFont(DesignResource(QString::fromUtf8(file)));
 }
 
 Form1::Form1(Platform& platform, PageViewFactory pageViews, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), platform_(platform) {
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      movieTags(DivX::ProgramTags()),
+      oggStream(Ogg::ProgramStreamInfo()),
+      platform_(platform) {
     if (!pageViews) pageViews = [](QWidget* p) { return CreatePageView(DefaultPageEngine(), p); };
     const FormDesign& design = Form1Design();
     setObjectName(QStringLiteral("Form1"));
@@ -191,9 +200,10 @@ void Form1::buildControls(const PageViewFactory& pageViews) {
 }
 
 void Form1::paintEvent(QPaintEvent*) {
-    if (frame_.isNull()) return;
-    QPainter painter(this);
-    painter.drawPixmap(QRect(QPoint(0, 0), size()), frame_);
+    if (!frame_.isNull()) QPainter(this).drawPixmap(QRect(QPoint(0, 0), size()), frame_);
+    if (paintedOnce_) return;
+    paintedOnce_ = true;
+    firstPaintDone();
 }
 
 int Form1::LeftOf(const QWidget* control) {

@@ -19,8 +19,8 @@
 namespace {
 
 constexpr int RowPitch = 225;
-const char* const Captions[] = {"Video:",   "Bitrate:",  "Resolution:", "Fps:",      "",       "Audio:",
-                                "Bitrate:", "Channels:", "Samplerate:", "Filesize:", "Length:"};
+// The last caption row keeps the empty caption it was created with.
+constexpr int WrittenCaptions = PanelRowCount - 1;
 
 void SetLeft(QWidget* control, double twips) {
     control->move(TwipsToPixels(twips), control->y());
@@ -77,7 +77,7 @@ void Form1::buildColumn(std::vector<FormLabel*>& column, const QString& name) {
 
 void Form1::labelY() {
     buildColumn(lblY, QStringLiteral("lblY"));
-    for (std::size_t i = 0; i < std::size(Captions); ++i) lblY[i]->setCaption(QString::fromUtf8(Captions[i]));
+    for (int i = 0; i < WrittenCaptions; ++i) lblY[i]->setCaption(QString::fromUtf8(RowCaptions[i]));
 }
 
 void Form1::labelX() {
@@ -136,14 +136,17 @@ void Form1::showEvent(QShowEvent* event) {
     if (shownOnce_) return;
     shownOnce_ = true;
     focusFirstControl();
-    // Activation may never come (offscreen, some window managers): fill the panel anyway,
-    // once the window is on screen.
+}
+
+void Form1::firstPaintDone() {
+    // Activation may never come (offscreen, some window managers): fill the panel anyway.
+    // Queued behind the first paint, so the movie is read while the window is on screen.
     QMetaObject::invokeMethod(this, &Form1::Form_Activate, Qt::QueuedConnection);
 }
 
 void Form1::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && shownOnce_) Form_Activate();
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && paintedOnce_) Form_Activate();
 }
 
 void Form1::Form_Activate() {

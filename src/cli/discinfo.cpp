@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "disc_check.h"
 #include "native_name.h"
 #include "report.h"
 
@@ -14,8 +15,11 @@ namespace {
 
 constexpr const char* Usage =
     "usage: discinfo [--json] PATH\n"
-    "  PATH   a movie file or a disc folder (the folder the launcher runs from)\n"
-    "  --json print one JSON object instead of the text layout\n";
+    "       discinfo --check FOLDER\n"
+    "  PATH    a movie file or a disc folder (the folder the launcher runs from)\n"
+    "  --json  print one JSON object instead of the text layout\n"
+    "  --check report what makes the window show less or other than expected;\n"
+    "          exit status 0 clean, 1 warnings, 2 errors\n";
 
 // One line, whatever bytes the path holds.
 int Fail(const QString& path, const QString& reason) {
@@ -81,10 +85,13 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const QStringList args = Arguments(argc, argv);
     bool json = false;
+    bool check = false;
     QString path;
     for (const QString& arg : args) {
         if (arg == "--json") {
             json = true;
+        } else if (arg == "--check") {
+            check = true;
         } else if (arg == "--help" || arg == "-h") {
             std::fputs(Usage, stdout);
             return 0;
@@ -95,9 +102,13 @@ int main(int argc, char** argv) {
             path = arg;
         }
     }
-    if (path.isEmpty()) {
+    if (path.isEmpty() || (json && check)) {
         std::fputs(Usage, stderr);
         return 2;
+    }
+    if (check) {
+        QTextStream out(stdout);
+        return RunDiscCheck(path, out);
     }
 
     bool isFolder = false;

@@ -10,8 +10,9 @@ QImage LoadCoverPicture(const QString& path, const QSize& target) {
     // Opened by its exact bytes: a name that is not UTF-8 would not survive Qt's own encoding.
     QFile file;
     if (!OpenNativeFile(file, path)) return {};
-    QImageReader reader(&file);
-    reader.setDecideFormatFromContent(true);
+    // The name's format is tried first and the content decides when that fails: probing
+    // by content alone loads every image plugin (the SVG one pulls in a whole library).
+    QImageReader reader(&file, path.section(QLatin1Char('.'), -1).toLower().toLatin1());
     const QSize size = reader.size();
     if (!size.isValid() || qint64(size.width()) * size.height() > MaxPicturePixels) return {};
     // Decoders that can scale while decoding (JPEG) then never build the full-size image.

@@ -1,5 +1,6 @@
 #include "web_page_view.h"
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QVBoxLayout>
 #include <QWebEngineLoadingInfo>
@@ -12,6 +13,15 @@
 #ifdef Q_OS_UNIX
 #include <unistd.h>
 #endif
+
+namespace {
+
+QEvent::Type StartEngineEvent() {
+    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
+}
+
+}  // namespace
 
 void AllowWebEngineAsRoot() {
 #ifdef Q_OS_UNIX
@@ -60,6 +70,10 @@ QUrl WebPageView::currentUrl() const {
 }
 
 bool WebPageView::event(QEvent* event) {
+    if (event->type() == StartEngineEvent()) {
+        createEngine();
+        return true;
+    }
     if (event->type() == QEvent::ParentChange) watchWindow();
     return PageView::event(event);
 }
@@ -82,8 +96,9 @@ void WebPageView::watchWindow() {
 void WebPageView::scheduleEngine() {
     if (view_ != nullptr || engineScheduled_) return;
     engineScheduled_ = true;
-    // Queued, so the paint reaches the screen before the engine starts.
-    QMetaObject::invokeMethod(this, &WebPageView::createEngine, Qt::QueuedConnection);
+    // Posted, so the paint reaches the screen before the engine starts; at low priority, so
+    // what the window queued on its first paint (filling the panel) runs before it blocks.
+    QCoreApplication::postEvent(this, new QEvent(StartEngineEvent()), Qt::LowEventPriority);
 }
 
 void WebPageView::createEngine() {

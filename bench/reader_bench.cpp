@@ -1,0 +1,108 @@
+// Each reader and the whole panel run on every movie in the test data folder, from the
+// disk with a warm cache. Besides the time, every benchmark reports what one run asked of
+// the movie file through the byte-file seam: opens, read calls and bytes read.
+//   reader_bench [--data=FOLDER] [benchmark flags]
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "avi_header.h"
+#include "info_tags.h"
+#include "ogg_media.h"
+#include "panel.h"
+
+namespace {
+
+using ReaderRun = std::function<void(const std::string& path, const FileOpener& files)>;
+
+struct Reader {
+    const char* name;
+    ReaderRun run;
+};
+
+const NumberFormat Format{".", ","};
+
+const std::vector<Reader>& Readers() {
+    static const std::vector<Reader> readers = {
+        {"ReadAviHeader",
+         [](const std::string& path, const FileOpener& files) {
+             AviHeaderInfo avi;
+             benchmark::DoNotOptimize(ReadAviHeader(path, avi, files));
+         }},
+        {"ReadInfoTags",
+         [](const std::string& path, const FileOpener& files) {
+             MovieTags tags;
+             DivX::ReadInfoTags(path, tags, files);
+             benchmark::DoNotOptimize(tags);
+         }},
+        {"ReadOggInfo",
+         [](const std::string& path, const FileOpener& files) {
+             OggStreamInfo ogg;
+             Ogg::ReadOggInfo(path, Format, ogg, files);
+             benchmark::DoNotOptimize(ogg);
+         }},
+        {"RunPanel",
+         [](const std::string& path, const FileOpener& files) {
+             MovieTags tags;
+             AviHeaderInfo avi;
+             OggStreamInfo ogg;
+             const PanelInput input{path, {}, true, Format};
+             benchmark::DoNotOptimize(RunPanel(input, PanelRecords{tags, avi, ogg}, files));
+         }},
+    };
+    return readers;
+}
+
+void RunReader(benchmark::State& state, const ReaderRun& run, const std::string& path) {
+    CountingFiles counting(DiskFiles());
+    run(path, counting);  // warms the cache and checks the file is there
+    if (counting.counts().opens == 0 || counting.counts().reads == 0) {
+        state.SkipWithError("the movie could not be read");
+        return;
+    }
+    counting.reset();
+    for (auto _ : state) run(path, counting);
+    const auto& counts = counting.counts();
+    const auto perRun = benchmark::Counter::kAvgIterations;
+    state.counters["opens"] = benchmark::Counter(counts.opens, perRun);
+    state.counters["reads"] = benchmark::Counter(counts.reads, perRun);
+    state.counters["bytes"] = benchmark::Counter(static_cast<double>(counts.bytes), perRun);
+}
+
+std::vector<std::filesystem::path> Movies(const std::filesystem::path& folder) {
+    std::vector<std::filesystem::path> movies;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.is_regular_file() && entry.path().extension() == ".avi") movies.push_back(entry.path());
+    }
+    std::sort(movies.begin(), movies.end());
+    return movies;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    std::filesystem::path data = DISCSTART_BENCH_DATA;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strncmp(argv[i], "--data=", 7) == 0) {
+            data = argv[i] + 7;
+        } else {
+            benchmark::ReportUnrecognizedArguments(argc, argv);
+            return 2;
+        }
+    }
+    for (const auto& movie : Movies(data)) {
+        for (const Reader& reader : Readers()) {
+            const std::string name = std::string(reader.name) + "/" + movie.filename().string();
+            benchmark::RegisterBenchmark(name.c_str(), RunReader, reader.run, movie.string());
+        }
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,73 @@
+// Runs the program's own start on a disc folder and reports, in milliseconds since the
+// process started, when the window was first painted, when the panel was filled and when
+// the page had loaded; then the memory peaks, and quits.
+//   startup_discstart DISC_FOLDER        (run it through `launch` for a precise start)
+#include <QApplication>
+#include <QDir>
+#include <QTimer>
+#include <cstdio>
+
+#include "form1.h"
+#include "page_view.h"
+#include "program.h"
+#include "qt_platform.h"
+#include "start_report.h"
+
+namespace {
+
+constexpr int GiveUpMs = 20'000;
+
+class DiscFolderPlatform : public QtPlatform {
+  public:
+    explicit DiscFolderPlatform(QString folder) : folder_(std::move(folder)) {}
+    QString applicationDirectory() const override { return folder_; }
+
+  private:
+    QString folder_;
+};
+
+class WatchedForm : public Form1 {
+  public:
+    WatchedForm(Platform& platform, const StartClock& clock) : Form1(platform), clock_(clock) {
+        new FirstPaintWatch(*this, [this] { mark(marks_.shown); });
+        connect(WebBrowser1, &PageView::loadFinished, this, [this] { mark(marks_.page); });
+        QTimer::singleShot(GiveUpMs, this, [] {
+            std::fputs("startup_discstart: gave up waiting\n", stderr);
+            QCoreApplication::exit(1);
+        });
+    }
+
+    void label() override {
+        Form1::label();
+        mark(marks_.panel);
+    }
+
+  private:
+    void mark(std::optional<double>& milestone) {
+        if (!milestone) milestone = clock_.millisecondsSinceStart();
+        // Done when the window is painted, the panel filled and the page, if any, loaded.
+        const bool pageDue = fileList.size() > 2 && fileList[2].ListCount() != 0;
+        if (!marks_.shown || !marks_.panel || (pageDue && !marks_.page)) return;
+        PrintStartReport(clock_, marks_);
+        QCoreApplication::quit();
+    }
+
+    const StartClock& clock_;
+    StartMarks marks_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const StartClock clock = StartClock::OfThisProcess();
+    if (argc != 2) {
+        std::fputs("usage: startup_discstart DISC_FOLDER\n", stderr);
+        return 2;
+    }
+    const QString folder = QDir::toNativeSeparators(QDir(QString::fromLocal8Bit(argv[1])).absolutePath());
+    int programArgc = 1;  // the program takes no command line
+    ProgramParts parts;
+    parts.platform = [&] { return std::make_unique<DiscFolderPlatform>(folder); };
+    parts.form = [&](Platform& platform) { return std::make_unique<WatchedForm>(platform, clock); };
+    return RunProgram(programArgc, argv, parts);
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "avi_layout.h"
+#include "finding.h"
+
+// Where the launcher's fixed header positions part from the file's real structure, and
+// the stream facts it shows wrongly: stream order, audio format, byte rate, OpenDML size.
+std::vector<Finding> CheckAviLayout(const AviLayout& layout, const std::string& file);

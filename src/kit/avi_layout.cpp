@@ -1,0 +1,81 @@
+#include "avi_layout.h"
+
+#include "le_bytes.h"
+
+namespace {
+
+// Header chunks are small; a size beyond this is not read in full.
+constexpr std::size_t MaxHeaderChunk = 64 * 1024;
+
+std::vector<std::uint8_t> ChunkData(ByteFile& file, const RiffChunk& chunk) {
+    return ReadSome(file, chunk.dataOffset(), std::min<std::size_t>(chunk.size, MaxHeaderChunk));
+}
+
+std::optional<WaveFormat> ReadWaveFormat(const std::vector<std::uint8_t>& data) {
+    LeBytes b(data);
+    if (!b.has(0, 16)) return std::nullopt;
+    WaveFormat format;
+    format.formatTag = *b.u16(0);
+    format.channels = *b.u16(2);
+    format.sampleRate = *b.u32(4);
+    format.avgBytesPerSec = *b.u32(8);
+    // cbSize at 16, valid bits 18, channel mask 20, sub-format GUID at 24.
+    if (format.formatTag == 0xFFFE) format.subFormatTag = b.u16(24);
+    return format;
+}
+
+StreamLayout ReadStream(ByteFile& file, const RiffChunk& list, std::uint64_t fileLength) {
+    StreamLayout stream;
+    stream.list = list;
+    stream.chunks = ReadChildren(file, list, fileLength);
+    if (auto* strh = FindChunk(stream.chunks, [](auto& c) { return c.id == "strh"; })) {
+        auto data = ChunkData(file, *strh);
+        LeBytes b(data);
+        stream.type = b.text(0, 4);
+        stream.handler = b.text(4, 4);
+    }
+    auto* strf = FindChunk(stream.chunks, [](auto& c) { return c.id == "strf"; });
+    if (strf && stream.type == "auds") stream.audio = ReadWaveFormat(ChunkData(file, *strf));
+    return stream;
+}
+
+void ReadHeaderList(ByteFile& file, AviLayout& layout) {
+    layout.headerChunks = ReadChildren(file, *layout.headerList, layout.fileLength);
+    if (auto* avih = FindChunk(layout.headerChunks, [](auto& c) { return c.id == "avih"; })) {
+        auto data = ChunkData(file, *avih);
+        LeBytes b(data);
+        if (b.has(0, 20)) layout.main = MainHeader{*b.u32(0), *b.u32(16)};
+    }
+    for (const auto& chunk : layout.headerChunks) {
+        if (chunk.isList("strl")) layout.streams.push_back(ReadStream(file, chunk, layout.fileLength));
+        if (chunk.isList("odml")) {
+            auto inner = ReadChildren(file, chunk, layout.fileLength);
+            if (auto* dmlh = FindChunk(inner, [](auto& c) { return c.id == "dmlh"; })) {
+                auto data = ChunkData(file, *dmlh);
+                layout.odmlTotalFrames = LeBytes(data).u32(0);
+            }
+        }
+    }
+}
+
+}  // namespace
+
+AviLayout ReadAviLayout(ByteFile& file, std::uint64_t fileLength) {
+    AviLayout layout;
+    layout.fileLength = fileLength;
+    layout.top = ReadChunks(file, 0, fileLength, 256);
+    if (layout.top.empty() || layout.top.front().id != "RIFF") return layout;
+    layout.movieChunks = ReadChildren(file, layout.top.front(), fileLength);
+    auto* hdrl = FindChunk(layout.movieChunks, [](auto& c) { return c.isList("hdrl"); });
+    if (hdrl) {
+        layout.headerList = *hdrl;
+        ReadHeaderList(file, layout);
+    }
+    auto isInfo = [](auto& c) { return c.isList("INFO"); };
+    if (auto* info = FindChunk(layout.movieChunks, isInfo)) {
+        layout.infoList = *info;
+    } else if (auto* inHeader = FindChunk(layout.headerChunks, isInfo)) {
+        layout.infoList = *inHeader;
+    }
+    return layout;
+}

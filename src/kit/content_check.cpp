@@ -1,0 +1,89 @@
+#include "content_check.h"
+
+#include <QFileInfo>
+#include <QImageReader>
+
+#include "picture.h"
+
+namespace {
+
+std::string Utf8(const QString& text) {
+    return text.toStdString();
+}
+
+// Further movies are never shown; say which one wins.
+void CheckSeveralMovies(const FileList& list, std::vector<Finding>& out) {
+    if (list.ListCount() < 2) return;
+    out.push_back({Severity::Warning, "several-movies", "",
+                   std::to_string(list.ListCount()) + " movie files: the window uses " + Utf8(list.List(0)) +
+                       " and ignores " + Utf8(list.names().mid(1).join(", ")),
+                   "leave one movie file in the folder"});
+}
+
+QByteArray FormatOfName(const QString& name) {
+    QString suffix = QFileInfo(name).suffix().toLower();
+    return suffix == "jpg" ? QByteArray("jpeg") : suffix.toLatin1();
+}
+
+void CheckPicture(const DiscContent& content, std::vector<Finding>& out) {
+    if (content.pictures.ListCount() == 0) {
+        out.push_back(
+            {Severity::Warning, "no-picture", "",
+             "no *.jpg, *.bmp or *.gif picture: the cover area shows \"" + std::string(NoPictureNote) + "\"",
+             "add a cover picture (JPEG, BMP or GIF)"});
+        return;
+    }
+    std::string name = Utf8(content.pictures.List(0));
+    QString path = content.picturePath();
+    QByteArray format = QImageReader::imageFormat(path);
+    if (LoadCoverPicture(path, QSize(32, 32)).isNull()) {
+        std::string what = format.isEmpty() ? "holds no picture this launcher can read"
+                                            : "holds a " + format.toUpper().toStdString() +
+                                                  " picture that does not decode (damaged or too large)";
+        out.push_back({Severity::Error, "picture-unreadable", name,
+                       "the file " + what + ": the cover area stays empty, without a note",
+                       "save the cover again as a JPEG picture"});
+        return;
+    }
+    QByteArray named = FormatOfName(name.c_str());
+    if (format != named) {
+        out.push_back({Severity::Warning, "picture-format-mismatch", name,
+                       "the picture is " + format.toUpper().toStdString() + ", not " +
+                           named.toUpper().toStdString() +
+                           " as its name says: this launcher shows it, programs that trust the name may not",
+                       "save it as a real " + named.toUpper().toStdString() + " picture"});
+    }
+}
+
+void CheckTitleStrip(const DiscContent& content, std::vector<Finding>& out) {
+    QString name = content.movies.List(0);
+    QString base = name.chopped(std::min<qsizetype>(4, name.size()));
+    QString strip = content.titleStrip();
+    if (strip.startsWith(QChar(' ') + base)) return;
+    out.push_back(
+        {Severity::Warning, "title-strip-cut", Utf8(name),
+         "the title strip is cut to \"" + Utf8(strip) + "\"",
+         "shorten the movie's name to " + std::to_string(TitleStripLength - 1) + " characters before .avi"});
+}
+
+}  // namespace
+
+std::vector<Finding> CheckContent(const DiscContent& content) {
+    std::vector<Finding> out;
+    if (content.movies.ListCount() == 0) {
+        out.push_back({Severity::Error, "no-movie", "",
+                       "no *.avi movie: the title strip says \"" + std::string(NoMovieTitle) +
+                           "\" and the play button is disabled",
+                       "put the movie beside the launcher as an .avi file"});
+    } else {
+        CheckSeveralMovies(content.movies, out);
+        CheckTitleStrip(content, out);
+    }
+    // Further pictures and pages are as a rule the page's own, so they are no finding.
+    CheckPicture(content, out);
+    if (content.pages.ListCount() == 0) {
+        out.push_back({Severity::Note, "no-page", "", "no *.htm or *.html page: the page button is hidden",
+                       "add an HTML page if the disc should show one"});
+    }
+    return out;
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+#include <QTextStream>
+#include <vector>
+
+#include "finding.h"
+
+// Reads the disc folder as the launcher will and lists what it will show less or other
+// than the author expects, folder findings first, then the movie's.
+std::vector<Finding> CheckDisc(const QString& folder);
+
+// Prints one line per finding and returns the exit status: 0 clean (notes at most),
+// 1 warnings, 2 errors.
+int RunDiscCheck(const QString& folder, QTextStream& out);

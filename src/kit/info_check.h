@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "avi_layout.h"
+#include "finding.h"
+
+class ByteFile;
+
+// Whether the launcher's byte search for "INFO" lands on the real INFO list and can use it.
+std::vector<Finding> CheckInfoList(const AviLayout& layout, ByteFile& file, const std::string& name);

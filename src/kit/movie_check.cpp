@@ -1,0 +1,50 @@
+#include "movie_check.h"
+
+#include "avi_check.h"
+#include "avi_header.h"
+#include "avi_layout.h"
+#include "byte_file.h"
+#include "info_check.h"
+#include "info_tags.h"
+#include "ogg_check.h"
+#include "tag_check.h"
+
+namespace {
+
+void Append(std::vector<Finding>& out, std::vector<Finding> more) {
+    out.insert(out.end(), more.begin(), more.end());
+}
+
+}  // namespace
+
+std::vector<Finding> CheckMovie(const std::string& path, const std::string& name) {
+    const FileOpener& files = DiskFiles();
+    auto file = files.open(path);
+    auto length = files.length(path);
+    if (!file || !length) {
+        return {{Severity::Error, "movie-unreadable", name, "the movie cannot be read: the panel stays empty",
+                 "check the file's permissions and that it is a plain file"}};
+    }
+    AviHeaderInfo header;
+    std::vector<Finding> out;
+    switch (ReadAviHeader(path, header, files)) {
+        case MovieFileKind::Avi: {
+            AviLayout layout = ReadAviLayout(*file, std::uint64_t(*length));
+            Append(out, CheckAviLayout(layout, name));
+            Append(out, CheckInfoList(layout, *file, name));
+            MovieTags tags;
+            DivX::ReadInfoTags(path, tags, files);
+            Append(out, CheckTagLines(tags, name));
+            break;
+        }
+        case MovieFileKind::OggMedia:
+            Append(out, CheckOggPages(*file, name));
+            break;
+        case MovieFileKind::Other:
+            out.push_back({Severity::Error, "movie-not-avi", name,
+                           "the movie is neither AVI nor Ogg media: the panel shows no facts about it",
+                           "put the movie on the disc as an AVI file"});
+            break;
+    }
+    return out;
+}

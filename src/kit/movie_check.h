@@ -1,0 +1,10 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "finding.h"
+
+// Everything about the movie file that the panel will misread: its kind, the AVI or Ogg
+// layout, the INFO list and the tag lines. `name` is how findings refer to it.
+std::vector<Finding> CheckMovie(const std::string& path, const std::string& name);

@@ -1,0 +1,65 @@
+#include "ogg_check.h"
+
+#include <optional>
+
+#include "ogg_pages.h"
+
+namespace {
+
+constexpr std::uint64_t VideoPacket = 28;
+constexpr std::uint64_t SecondPage = 85;
+constexpr std::uint64_t VorbisPacket = 113;
+
+const char* Garbage = ": the panel shows garbage";
+const char* Remux =
+    "remux with the video stream's header alone on the first page and the Vorbis stream's "
+    "identification header alone on the second (ogmmerge, video first)";
+
+Finding Bad(const char* code, const std::string& name, const std::string& seen) {
+    return {Severity::Error, code, name, seen + Garbage, Remux};
+}
+
+std::optional<Finding> FirstPage(const std::optional<OggPage>& page, const std::string& name) {
+    const char* code = "ogg-first-page";
+    if (!page) return Bad(code, name, "there is no whole Ogg page at the start of the file");
+    if (!page->complete) return Bad(code, name, "the file ends inside its first page");
+    if (!IsOgmVideoHeader(page->firstBytes))
+        return Bad(code, name,
+                   "the first page holds " + DescribeOggPacket(page->firstBytes) + ", not the video header");
+    if (page->bodyOffset != VideoPacket)
+        return Bad(code, name,
+                   "the video header starts at offset " + std::to_string(page->bodyOffset) + ", not 28");
+    return std::nullopt;
+}
+
+std::optional<Finding> SecondPageAt85(const std::optional<OggPage>& first, const std::optional<OggPage>& page,
+                                      const std::string& name) {
+    const char* code = "ogg-second-page";
+    if (!page) {
+        std::string real;
+        if (first && first->next() == SecondPage) real = ", the file ends after the first page";
+        if (first && first->next() != SecondPage)
+            real = ", the second page starts at " + std::to_string(first->next());
+        return Bad(code, name, "no Ogg page starts at offset 85" + real);
+    }
+    if (!page->complete) return Bad(code, name, "the file ends inside the page at offset 85");
+    if (!IsVorbisIdentification(page->firstBytes))
+        return Bad(code, name,
+                   "the page at offset 85 holds " + DescribeOggPacket(page->firstBytes) +
+                       ", not the Vorbis identification header");
+    if (page->bodyOffset != VorbisPacket)
+        return Bad(code, name,
+                   "the Vorbis identification header starts at offset " + std::to_string(page->bodyOffset) +
+                       ", not 113");
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::vector<Finding> CheckOggPages(ByteFile& file, const std::string& name) {
+    std::vector<Finding> out;
+    auto first = ReadOggPage(file, 0);
+    if (auto f = FirstPage(first, name)) out.push_back(*f);
+    if (auto f = SecondPageAt85(first, ReadOggPage(file, SecondPage), name)) out.push_back(*f);
+    return out;
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "finding.h"
+#include "movie_types.h"
+
+// The tag lines as the panel writes them: lines cut to their length, texts that are not
+// UTF-8 and so are read as Windows-1252.
+std::vector<Finding> CheckTagLines(const MovieTags& tags, const std::string& file);

@@ -1,0 +1,174 @@
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "disc_check.h"
+#include "disc_files.h"
+
+using namespace media;
+
+namespace {
+
+const QByteArray Page = "<html><body>Night Train</body></html>";
+
+struct FolderCase {
+    const char* name;
+    std::vector<std::pair<QString, QByteArray>> files;
+    std::multiset<std::string> codes;
+    int status;
+    const char* mentions;
+};
+
+const std::vector<FolderCase>& Cases() {
+    static const QByteArray avi = Raw(CleanAvi());
+    static const QByteArray jpeg = PictureBytes("JPEG");
+    static const std::vector<FolderCase> cases = {
+        {"clean AVI disc", {{"film.avi", avi}, {"cover.jpg", jpeg}, {"intro.htm", Page}}, {}, 0, ""},
+        {"clean Ogg media disc",
+         {{"film.avi", Raw(CleanOgm())}, {"cover.jpg", jpeg}, {"intro.htm", Page}},
+         {},
+         0,
+         ""},
+        {"BMP cover",
+         {{"film.avi", avi}, {"cover.bmp", PictureBytes("BMP")}, {"intro.htm", Page}},
+         {},
+         0,
+         ""},
+        {"empty folder", {}, {"no-movie", "no-picture", "no-page"}, 2, " movie is not in the directory "},
+        {"no page", {{"film.avi", avi}, {"cover.jpg", jpeg}}, {"no-page"}, 0, "page button is hidden"},
+        {"page with its own picture and page",
+         {{"film.avi", avi},
+          {"cover.jpg", jpeg},
+          {"still.jpg", jpeg},
+          {"intro.htm", Page},
+          {"more.html", Page}},
+         {},
+         0,
+         ""},
+        {"two movies",
+         {{"b.avi", avi}, {"A.avi", avi}, {"cover.jpg", jpeg}, {"intro.htm", Page}},
+         {"several-movies"},
+         1,
+         "uses A.avi and ignores b.avi"},
+        {"PNG named .jpg",
+         {{"film.avi", avi}, {"cover.jpg", PictureBytes("PNG")}, {"intro.htm", Page}},
+         {"picture-format-mismatch"},
+         1,
+         "PNG, not JPEG"},
+        {"JPEG named .gif",
+         {{"film.avi", avi}, {"cover.gif", jpeg}, {"intro.htm", Page}},
+         {"picture-format-mismatch"},
+         1,
+         "JPEG, not GIF"},
+        {"text named .gif",
+         {{"film.avi", avi}, {"cover.gif", "not a picture"}, {"intro.htm", Page}},
+         {"picture-unreadable"},
+         2,
+         "cover area stays empty"},
+        {"cut JPEG",
+         {{"film.avi", avi}, {"cover.jpg", jpeg.left(20)}, {"intro.htm", Page}},
+         {"picture-unreadable"},
+         2,
+         ""},
+        {"name of 63 characters",
+         {{QString(63, 'n') + ".avi", avi}, {"cover.jpg", jpeg}, {"intro.htm", Page}},
+         {},
+         0,
+         ""},
+        {"name of 64 characters",
+         {{QString(64, 'n') + ".avi", avi}, {"cover.jpg", jpeg}, {"intro.htm", Page}},
+         {"title-strip-cut"},
+         1,
+         "to 63 characters"},
+        {"MPEG stream named .avi",
+         {{"film.avi", QByteArray("\x00\x00\x01\xBA\x44\x00\x04\x00\x04\x01\x01\x89\xC3\xF8", 14)},
+          {"cover.jpg", jpeg},
+          {"intro.htm", Page}},
+         {"movie-not-avi"},
+         2,
+         "neither AVI nor Ogg"},
+        {"long author",
+         {{"film.avi", Raw(Avi({Avih(), VideoList(), AudioList()},
+                               {Info({{"INAM", "Night Train"}, {"IART", "Jean-Baptiste Poquelin"}})}))},
+          {"cover.jpg", jpeg},
+          {"intro.htm", Page}},
+         {"tag-line-cut"},
+         1,
+         "author line"},
+        {"video only",
+         {{"film.avi", Raw(Avi({Avih(), VideoList()}, {Info({{"INAM", "Night Train"}})}))},
+          {"cover.jpg", jpeg},
+          {"intro.htm", Page}},
+         {"avi-single-stream", "avi-info-outside"},
+         2,
+         "film.avi: "},
+        {"Ogg media, Vorbis first",
+         {{"film.avi", Raw(OggPage(2, 2, {VorbisIdentification()}) + OggPage(2, 1, {OgmVideoHeader()}))},
+          {"cover.jpg", jpeg},
+          {"intro.htm", Page}},
+         {"ogg-first-page", "ogg-second-page"},
+         2,
+         ""},
+    };
+    return cases;
+}
+
+TEST(DiscCheck, ReadsTheFolderAsTheLauncherDoes) {
+    for (const auto& c : Cases()) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        ASSERT_TRUE(dir.isValid());
+        for (const auto& [name, bytes] : c.files) {
+            ASSERT_TRUE(WriteFile(dir.filePath(name), bytes));
+        }
+        auto findings = CheckDisc(dir.path());
+        std::multiset<std::string> codes;
+        std::string all;
+        for (const auto& f : findings) {
+            codes.insert(f.code);
+            all += FindingLine(f) + "\n";
+        }
+        EXPECT_EQ(codes, c.codes) << all;
+        EXPECT_EQ(ExitStatus(findings), c.status);
+        EXPECT_NE(all.find(c.mentions), std::string::npos) << all;
+    }
+}
+
+TEST(DiscCheck, PrintsOneLinePerFindingAndReturnsTheStatus) {
+    QTemporaryDir dir;
+    QString text;
+    QTextStream out(&text);
+    EXPECT_EQ(RunDiscCheck(dir.path(), out), 2);
+    QStringList lines = text.split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[0].startsWith("error[no-movie]: ")) << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].startsWith("warning[no-picture]: ")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].startsWith("note[no-page]: ")) << lines[2].toStdString();
+}
+
+TEST(DiscCheck, MissingFolderIsAnError) {
+    QTemporaryDir dir;
+    auto findings = CheckDisc(dir.filePath("nowhere"));
+    ASSERT_EQ(findings.size(), 1u);
+    EXPECT_EQ(findings[0].code, "no-folder");
+    EXPECT_EQ(ExitStatus(findings), 2);
+}
+
+}  // namespace
+
+namespace {
+
+// The demo disc that ships with the sources must be clean: it is what make-disc is shown with.
+TEST(DiscCheck, DemoDiscIsClean) {
+    if (!QDir(DEMO_DISC).exists()) GTEST_SKIP() << "no demo disc in this tree";
+    auto findings = CheckDisc(DEMO_DISC);
+    std::string all;
+    for (const auto& f : findings) all += FindingLine(f) + "\n";
+    EXPECT_TRUE(findings.empty()) << all;
+}
+
+}  // namespace

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include "media_bytes.h"
+
+// Files for test disc folders.
+QByteArray Raw(const media::Bytes& bytes);
+QByteArray PictureBytes(const char* format);  // a small picture encoded in `format`
+bool WriteFile(const QString& path, const QByteArray& bytes);
