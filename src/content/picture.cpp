@@ -13,6 +13,11 @@ QImage LoadCoverPicture(const QString& path, const QSize& target) {
     // The name's format is tried first and the content decides when that fails: probing
     // by content alone loads every image plugin (the SVG one pulls in a whole library).
     QImageReader reader(&file, path.section(QLatin1Char('.'), -1).toLower().toLatin1());
+    if (!reader.canRead()) {
+        file.seek(0);
+        reader.setDevice(&file);  // forgets the hint
+        reader.setFormat({});
+    }
     const QSize size = reader.size();
     if (!size.isValid() || qint64(size.width()) * size.height() > MaxPicturePixels) return {};
     // Decoders that can scale while decoding (JPEG) then never build the full-size image.

@@ -92,3 +92,34 @@ TEST(HostileDiscinfo, SparseMovieBeyondFourGigabytes) {
 }
 
 }  // namespace
+
+namespace {
+
+QByteArray TestMovie(const char* name) {
+    QFile file(QStringLiteral(TEST_DATA_DIR "/") + name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The folder check reads the content by its bytes too: a Latin-1 movie and cover are fine.
+TEST(HostileDiscinfo, FolderCheckReadsNamesThatAreNotUtf8) {
+    QTemporaryDir dir;
+    const QByteArray base = QFile::encodeName(dir.path()) + '/';
+    const QByteArray movie = "caf\xE9.avi";
+    const QByteArray cover = "c\xF4ver.jpg";
+    for (const auto& [name, bytes] :
+         {std::pair{movie, TestMovie("avi-tags.avi")}, std::pair{cover, JpegPicture(8, 8, Qt::red)}}) {
+        const int fd = ::open(base + name, O_WRONLY | O_CREAT, 0600);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::write(fd, bytes.constData(), bytes.size()), bytes.size());
+        ::close(fd);
+    }
+    const DiscinfoRun run = RunDiscinfo({"--check", base});
+    EXPECT_FALSE(run.out.contains("unreadable")) << run.out.constData();
+    EXPECT_FALSE(run.out.contains("mismatch")) << run.out.constData();
+    EXPECT_FALSE(run.out.contains("title-strip-cut")) << run.out.constData();
+    EXPECT_LE(run.status, 1) << run.out.constData();
+    ::unlink(base + movie);
+    ::unlink(base + cover);
+}
+
+}  // namespace
