@@ -2,6 +2,7 @@
 // argument, from "/", in a session of its own. A fake xdg-open records what it was given.
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -10,6 +11,8 @@
 #include <sys/wait.h>
 
 #include "awkward_names.h"
+#include "disc_folder.h"
+#include "message_box.h"
 #include "native_name.h"
 #include "qt_platform.h"
 
@@ -75,9 +78,27 @@ TEST_F(OpenerTest, HandsTheExactBytesAsOneArgumentFromTheRootInANewSession) {
     }
 }
 
-TEST_F(OpenerTest, AMissingOpenerIsReportedNotFatal) {
+// The real platform but for the folder the window reads.
+class DiscPlatform : public QtPlatform {
+  public:
+    QString directory;
+    QString applicationDirectory() const override { return directory; }
+};
+
+TEST_F(OpenerTest, WithoutAnOpenerPlayStillClosesTheWindow) {
     QtPlatform platform;
     EXPECT_FALSE(platform.openWithAssociatedApplication(QStringLiteral("/disc/film.avi"), nullptr));
+
+    DiscFolder disc;
+    disc.add("film.avi", AviWithTitle("Film"));
+    DiscPlatform real;
+    real.directory = disc.path();
+    Form1 form(real, [](QWidget* parent) { return new FakePageView(parent); });
+    form.Form_Load();
+    form.show();
+    QTest::mouseClick(form.cmdPlay, Qt::LeftButton);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_FALSE(MessageBoxShown());
 }
 
 }  // namespace
