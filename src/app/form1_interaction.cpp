@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <exception>
 
 #include "app_path.h"
 #include "controls/form_label.h"
@@ -105,7 +106,14 @@ void Form1::cmdPlay_Click() {
 }
 
 void Form1::play() {
-    moviePath = AppFilePath(platform_.applicationDirectory(), fileList[0].List(0));
-    Module1::ShellOpen(moviePath, this, platform_);
+    // Best effort: whatever fails, the window still closes.
+    try {
+        moviePath = AppFilePath(platform_.applicationDirectory(), fileList[0].List(0));
+    } catch (const std::exception&) {
+    }
+    try {
+        Module1::ShellOpen(moviePath, this, platform_);
+    } catch (const std::exception&) {
+    }
     close();
 }

@@ -1,7 +1,6 @@
 // Start-up: Form_Load and the procedures it calls, and Form_Activate with the panel.
 #include <QCheckBox>
 #include <QDir>
-#include <QFile>
 #include <QPushButton>
 #include <QShowEvent>
 
@@ -11,6 +10,7 @@
 #include "controls/picture_box.h"
 #include "discovery.h"
 #include "form1.h"
+#include "native_name.h"
 #include "page_view.h"
 #include "picture.h"
 #include "platform.h"
@@ -31,15 +31,6 @@ void SetTop(QWidget* control, double twips) {
 
 bool IsRootDirectory(const QString& directory) {
     return directory.endsWith(QDir::separator());
-}
-
-// What the readers open: the file system's own bytes for the path.
-std::string ReaderPath(const QString& path) {
-#ifdef Q_OS_WIN
-    return path.toStdString();
-#else
-    return QFile::encodeName(path).toStdString();
-#endif
 }
 
 // A tag line goes through its holding text box, which cuts it, into its label.
@@ -175,8 +166,8 @@ void Form1::focusFirstControl() {
 
 void Form1::label() {
     const QString path = AppFilePath(platform_.applicationDirectory(), fileList[0].List(0));
-    const PanelInput input{ReaderPath(path), panelCarry, chkRB->checkState() == Qt::Checked,
-                           platform_.numberFormat()};
+    const PanelInput input{NativePathBytes(path).toStdString(), panelCarry,
+                           chkRB->checkState() == Qt::Checked, platform_.numberFormat()};
     PanelUpdate update;
     try {
         update = RunPanel(input, PanelRecords{movieTags, aviHeader, oggStream});

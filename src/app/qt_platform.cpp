@@ -1,11 +1,9 @@
 #include "qt_platform.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QProcess>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -13,11 +11,14 @@
 #include <cstdlib>
 
 #include "app_path.h"
+#include "native_name.h"
 #include "window_move.h"
 
 #ifdef Q_OS_WIN
 #include <shellapi.h>
 #include <windows.h>
+#else
+#include "detached_start.h"
 #endif
 
 QRect QtPlatform::screenGeometry() const {
@@ -37,7 +38,10 @@ void QtPlatform::startWindowDrag(QWidget& window) {
 }
 
 OpenCommand AssociatedOpenCommand(const QString& path) {
-    return {QStringLiteral("xdg-open"), {QFileInfo(path).absoluteFilePath()}, QStringLiteral("/")};
+    // Absolute, so a name that begins with "-" can't be taken for an option; an absolute
+    // path is kept as it is, escaped bytes and all.
+    const QString absolute = QDir::isAbsolutePath(path) ? path : QDir::current().absoluteFilePath(path);
+    return {QStringLiteral("xdg-open"), {absolute}, QStringLiteral("/")};
 }
 
 bool QtPlatform::openWithAssociatedApplication(const QString& path, QWidget* owner) {
@@ -50,7 +54,9 @@ bool QtPlatform::openWithAssociatedApplication(const QString& path, QWidget* own
 #else
     Q_UNUSED(owner);
     const OpenCommand command = AssociatedOpenCommand(path);
-    return QProcess::startDetached(command.program, command.arguments, command.workingDirectory);
+    QList<QByteArray> arguments;
+    for (const QString& argument : command.arguments) arguments.append(NativePathBytes(argument));
+    return StartDetached(command.program.toUtf8(), arguments, NativePathBytes(command.workingDirectory)) > 0;
 #endif
 }
 

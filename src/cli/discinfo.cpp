@@ -1,14 +1,14 @@
 // discinfo: what the discstart window would show for a movie file or a disc folder.
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QJsonDocument>
 #include <QTextStream>
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include "disc_check.h"
+#include "native_name.h"
 #include "report.h"
 
 namespace {
@@ -21,30 +21,69 @@ constexpr const char* Usage =
     "  --check report what makes the window show less or other than expected;\n"
     "          exit status 0 clean, 1 warnings, 2 errors\n";
 
+// One line, whatever bytes the path holds.
 int Fail(const QString& path, const QString& reason) {
-    QTextStream(stderr) << "discinfo: " << path << ": " << reason << '\n';
+    QString shown = DisplayName(path);
+    for (QChar& c : shown) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F) c = QLatin1Char('?');
+    }
+    QTextStream(stderr) << "discinfo: " << shown << ": " << reason << '\n';
     return 1;
 }
 
-// Why the path can't be described, or an empty text when it can.
-QString Unreadable(const QFileInfo& info) {
-    if (!info.exists()) {
-        return info.isSymLink() ? QStringLiteral("broken symbolic link")
-                                : QString::fromLocal8Bit(std::strerror(ENOENT));
+std::filesystem::path NativePath(const QString& path) {
+#ifdef Q_OS_WIN
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(NativePathBytes(path).toStdString());
+#endif
+}
+
+QString Reason(const std::error_code& error) {
+    return QString::fromLocal8Bit(error.message().c_str());
+}
+
+// Why the path can't be described, or an empty text when it can. Checked by the path's
+// exact bytes: Qt's own file names would lose those of a name that is not UTF-8.
+QString Unreadable(const QString& path, bool& isFolder) {
+    namespace fs = std::filesystem;
+    std::error_code error;
+    const fs::path native = NativePath(path);
+    const fs::file_status link = fs::symlink_status(native, error);
+    if (error) return Reason(error);
+    const fs::file_status target = fs::status(native, error);
+    if (error) {
+        const bool broken = fs::is_symlink(link) && error == std::errc::no_such_file_or_directory;
+        return broken ? QStringLiteral("broken symbolic link") : Reason(error);
     }
-    if (!info.isReadable()) return QString::fromLocal8Bit(std::strerror(EACCES));
-    if (!info.isDir() && !info.isFile()) return QStringLiteral("not a regular file or folder");
-    if (info.isFile() && !DiskFiles().open(QFile::encodeName(info.filePath()).toStdString())) {
-        return QStringLiteral("cannot be opened");
+    if (fs::is_directory(target)) {
+        isFolder = true;
+        const fs::directory_iterator listing(native, error);
+        return error ? Reason(error) : QString();
     }
+    if (!fs::is_regular_file(target)) return QStringLiteral("not a regular file or folder");
+    if (!DiskFiles().open(NativePathBytes(path).toStdString())) return QStringLiteral("cannot be opened");
     return {};
+}
+
+// The arguments with their exact bytes kept (a disc path need not be UTF-8).
+QStringList Arguments(int argc, char** argv) {
+#ifdef Q_OS_WIN
+    Q_UNUSED(argc);
+    Q_UNUSED(argv);
+    return QCoreApplication::arguments().mid(1);
+#else
+    QStringList args;
+    for (int i = 1; i < argc; ++i) args << NameFromNativeBytes(QByteArray(argv[i]));
+    return args;
+#endif
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
+    const QStringList args = Arguments(argc, argv);
     bool json = false;
     bool check = false;
     QString path;
@@ -72,10 +111,10 @@ int main(int argc, char** argv) {
         return RunDiscCheck(path, out);
     }
 
-    const QFileInfo info(path);
-    if (const QString reason = Unreadable(info); !reason.isEmpty()) return Fail(path, reason);
+    bool isFolder = false;
+    if (const QString reason = Unreadable(path, isFolder); !reason.isEmpty()) return Fail(path, reason);
 
-    const DiscReport report = BuildReport(path, info.isDir(), SystemNumberFormat());
+    const DiscReport report = BuildReport(path, isFolder, SystemNumberFormat());
     QTextStream out(stdout);
     if (json) {
         out << QJsonDocument(ReportJson(report)).toJson(QJsonDocument::Compact) << '\n';

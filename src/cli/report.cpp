@@ -1,10 +1,10 @@
 #include "report.h"
 
-#include <QFile>
 #include <QJsonArray>
 #include <QLocale>
 
 #include "display_text.h"
+#include "native_name.h"
 
 namespace {
 
@@ -65,7 +65,7 @@ DiscReport BuildReport(const QString& path, bool isFolder, const NumberFormat& f
         report.moviePath = path;
     }
     PanelInput input;
-    input.moviePath = QFile::encodeName(moviePath).toStdString();
+    input.moviePath = NativePathBytes(moviePath).toStdString();
     input.format = format;
     report.panel = RunPanel(input, {report.tags, report.avi, report.ogg}, files);
     return report;
@@ -79,7 +79,7 @@ QJsonObject ReportJson(const DiscReport& report) {
             QJsonObject{{"caption", QString::fromLatin1(RowCaptions[i])}, {"value", Written(panel.rows[i])}});
     }
     QJsonObject json{
-        {"movie", report.moviePath},
+        {"movie", DisplayName(report.moviePath)},
         {"kind", KindName(panel.kind)},
         {"tags", TagsJson(report.tags)},
         {"lines", QJsonObject{{"title", Written(panel.titleLine)},
@@ -95,8 +95,8 @@ QJsonObject ReportJson(const DiscReport& report) {
         const DiscContent& disc = *report.disc;
         json.insert("disc", QJsonObject{{"titleStrip", disc.titleStrip()},
                                         {"playEnabled", disc.playEnabled()},
-                                        {"picture", disc.pictures.List(0)},
-                                        {"page", disc.pages.List(0)},
+                                        {"picture", DisplayName(disc.pictures.List(0))},
+                                        {"page", DisplayName(disc.pages.List(0))},
                                         {"pictureNote", PictureNote(disc)},
                                         {"pageButton", disc.pageButtonShown()}});
     }
@@ -109,14 +109,17 @@ QString ReportText(const DiscReport& report) {
     const auto line = [&out](const QString& name, const QString& value) {
         out += QStringLiteral("%1 %2\n").arg(name + QLatin1Char(':'), -13).arg(value);
     };
-    line("Movie", report.moviePath.isEmpty() ? QStringLiteral("(none)")
-                                             : report.moviePath + " (" + KindName(panel.kind) + ")");
+    line("Movie", report.moviePath.isEmpty()
+                      ? QStringLiteral("(none)")
+                      : DisplayName(report.moviePath) + " (" + KindName(panel.kind) + ")");
     if (report.disc) {
         const DiscContent& disc = *report.disc;
         line("Title strip", '"' + disc.titleStrip() + '"');
         line("Play button", disc.playEnabled() ? "enabled" : "disabled");
-        line("Picture", disc.pictureNoteShown() ? '"' + PictureNote(disc) + '"' : disc.pictures.List(0));
-        line("Page", disc.pageButtonShown() ? disc.pages.List(0) + " (page button shown)" : "(none)");
+        line("Picture",
+             disc.pictureNoteShown() ? '"' + PictureNote(disc) + '"' : DisplayName(disc.pictures.List(0)));
+        line("Page",
+             disc.pageButtonShown() ? DisplayName(disc.pages.List(0)) + " (page button shown)" : "(none)");
     }
     out += '\n';
     const std::pair<const char*, const std::optional<std::string>*> tagLines[] = {

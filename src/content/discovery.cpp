@@ -1,6 +1,7 @@
 #include "discovery.h"
 
 #include "app_path.h"
+#include "native_name.h"
 
 namespace {
 
@@ -24,8 +25,9 @@ qsizetype CharacterCount(const QString& text) {
 }  // namespace
 
 QString TitleText(const QString& movieName) {
-    const qsizetype keep = std::max<qsizetype>(0, CharacterCount(movieName) - 4);
-    const QString title = QLatin1Char(' ') + LeftCharacters(movieName, keep) + QLatin1Char(' ');
+    const QString shown = DisplayName(movieName);
+    const qsizetype keep = std::max<qsizetype>(0, CharacterCount(shown) - 4);
+    const QString title = QLatin1Char(' ') + LeftCharacters(shown, keep) + QLatin1Char(' ');
     return LeftCharacters(title, TitleStripLength);
 }
 

@@ -30,5 +30,5 @@ struct DiscContent {
 
 DiscContent DiscoverContent(const QString& directory);
 
-// A space, the name without its last four characters, a space; cut to 64 characters.
+// A space, the name as shown without its last four characters, a space; cut to 64 characters.
 QString TitleText(const QString& movieName);

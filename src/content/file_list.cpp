@@ -1,9 +1,17 @@
 #include "file_list.h"
 
+#include <algorithm>
+
+#include "native_name.h"
+
+#ifdef Q_OS_WIN
 #include <QDir>
 #include <QFileInfo>
-
-#include <algorithm>
+#else
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -12,6 +20,80 @@ bool NameLess(const QString& a, const QString& b) {
     if (folded != 0) return folded < 0;
     return a < b;  // same name but for case: keep one fixed order
 }
+
+#ifndef Q_OS_WIN
+
+QChar Folded(QChar c) {
+    return c.toCaseFolded();
+}
+
+// "*" any run, "?" any one unit; letter case ignored. Greedy with one backtrack point, so
+// a long name against many stars stays linear enough.
+bool WildcardMatch(const QString& pattern, const QString& name) {
+    qsizetype p = 0;
+    qsizetype n = 0;
+    qsizetype starP = -1;
+    qsizetype starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern.at(p) == QLatin1Char('*')) {
+            starP = p++;
+            starN = n;
+        } else if (p < pattern.size() &&
+                   (pattern.at(p) == QLatin1Char('?') || Folded(pattern.at(p)) == Folded(name.at(n)))) {
+            ++p;
+            ++n;
+        } else if (starP >= 0) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern.at(p) == QLatin1Char('*')) ++p;
+    return p == pattern.size();
+}
+
+bool MatchesAny(const QStringList& patterns, const QString& name) {
+    return std::any_of(patterns.begin(), patterns.end(),
+                       [&name](const QString& pattern) { return WildcardMatch(pattern, name); });
+}
+
+// Read with the file system's own bytes: QDir would decode names as UTF-8 and lose the
+// bytes of a name that is not, so such a movie could never be opened again.
+QStringList MatchingFiles(const QString& path, const QStringList& patterns) {
+    QStringList names;
+    DIR* dir = ::opendir(NativePathBytes(path).constData());
+    if (dir == nullptr) return names;
+    const int dirFd = ::dirfd(dir);
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArray bytes(entry->d_name);
+        if (bytes.startsWith('.')) continue;  // dot files are hidden
+        const QString name = NameFromNativeBytes(bytes);
+        if (!MatchesAny(patterns, name)) continue;
+        // Follows links: a link to a file counts, a broken or looping one does not.
+        struct stat status {};
+        if (::fstatat(dirFd, entry->d_name, &status, 0) != 0 || !S_ISREG(status.st_mode)) continue;
+        names.append(name);
+    }
+    ::closedir(dir);
+    return names;
+}
+
+#else
+
+QStringList MatchingFiles(const QString& path, const QStringList& patterns) {
+    // Without QDir::System, devices and broken or looping links are left out;
+    // without QDir::Hidden, hidden files are. Name filters ignore case unless told otherwise.
+    QStringList names;
+    const QFileInfoList entries =
+        QDir(path).entryInfoList(patterns, QDir::Files | QDir::NoDotAndDotDot, QDir::NoSort);
+    for (const QFileInfo& entry : entries) {
+        if (entry.isFile() && !entry.isHidden()) names.append(entry.fileName());
+    }
+    return names;
+}
+
+#endif
 
 }  // namespace
 
@@ -42,14 +124,6 @@ void FileList::refill() const {
     if (path_.isEmpty()) return;
     const QStringList patterns = pattern_.split(QLatin1Char(';'), Qt::SkipEmptyParts);
     if (patterns.isEmpty()) return;
-
-    // Without QDir::System, FIFOs, sockets, devices and broken or looping links are left out;
-    // without QDir::Hidden, dot files are. Name filters ignore case unless told otherwise.
-    const QDir dir(path_);
-    const QFileInfoList entries =
-        dir.entryInfoList(patterns, QDir::Files | QDir::NoDotAndDotDot, QDir::NoSort);
-    for (const QFileInfo& entry : entries) {
-        if (entry.isFile() && !entry.isHidden()) names_.append(entry.fileName());
-    }
+    names_ = MatchingFiles(path_, patterns);
     std::sort(names_.begin(), names_.end(), NameLess);
 }

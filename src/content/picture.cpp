@@ -1,12 +1,23 @@
 #include "picture.h"
 
+#include <QFile>
 #include <QImageReader>
+
+#include "native_name.h"
 
 QImage LoadCoverPicture(const QString& path, const QSize& target) {
     if (path.isEmpty() || target.isEmpty()) return {};
+    // Opened by its exact bytes: a name that is not UTF-8 would not survive Qt's own encoding.
+    QFile file;
+    if (!OpenNativeFile(file, path)) return {};
     // The name's format is tried first and the content decides when that fails: probing
     // by content alone loads every image plugin (the SVG one pulls in a whole library).
-    QImageReader reader(path);
+    QImageReader reader(&file, path.section(QLatin1Char('.'), -1).toLower().toLatin1());
+    if (!reader.canRead()) {
+        file.seek(0);
+        reader.setDevice(&file);  // forgets the hint
+        reader.setFormat({});
+    }
     const QSize size = reader.size();
     if (!size.isValid() || qint64(size.width()) * size.height() > MaxPicturePixels) return {};
     // Decoders that can scale while decoding (JPEG) then never build the full-size image.

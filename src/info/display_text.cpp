@@ -18,9 +18,23 @@ bool IsContinuation(unsigned char byte) {
     return (byte & 0xC0) == 0x80;
 }
 
-// Length of the well-formed UTF-8 sequence at the start of `bytes`, 0 when there is none
-// (overlong forms, surrogates and code points past U+10FFFF are not well formed).
+void AppendUtf8(std::string& out, char32_t code) {
+    if (code < 0x80) {
+        out += static_cast<char>(code);
+    } else if (code < 0x800) {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
+
+}  // namespace
+
 std::size_t Utf8SequenceLength(std::string_view bytes) {
+    if (bytes.empty()) return 0;
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
     const unsigned char lead = byte(0);
     if (lead < 0x80) return 1;
@@ -48,6 +62,8 @@ std::size_t Utf8SequenceLength(std::string_view bytes) {
     return length;
 }
 
+namespace {
+
 bool IsValidUtf8(std::string_view bytes) {
     while (!bytes.empty()) {
         const std::size_t length = Utf8SequenceLength(bytes);
@@ -57,20 +73,11 @@ bool IsValidUtf8(std::string_view bytes) {
     return true;
 }
 
-void AppendUtf8(std::string& out, char32_t code) {
-    if (code < 0x80) {
-        out += static_cast<char>(code);
-    } else if (code < 0x800) {
-        out += static_cast<char>(0xC0 | (code >> 6));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (code >> 12));
-        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (code & 0x3F));
-    }
-}
-
 }  // namespace
+
+char32_t Cp1252Character(unsigned char byte) {
+    return byte >= 0x80 && byte < 0xA0 ? Cp1252High[byte - 0x80] : char32_t{byte};
+}
 
 std::string DisplayText(std::string_view bytes) {
     bytes = bytes.substr(0, bytes.find('\0'));
@@ -80,7 +87,7 @@ std::string DisplayText(std::string_view bytes) {
     text.reserve(bytes.size() * 2);
     for (const char c : bytes) {
         const auto byte = static_cast<unsigned char>(c);
-        AppendUtf8(text, byte >= 0x80 && byte < 0xA0 ? Cp1252High[byte - 0x80] : char32_t{byte});
+        AppendUtf8(text, Cp1252Character(byte));
     }
     return text;
 }

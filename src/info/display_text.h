@@ -8,5 +8,11 @@
 // as it stands, anything else read as Windows-1252. Always returns valid UTF-8.
 std::string DisplayText(std::string_view bytes);
 
+// Length of the well-formed UTF-8 sequence at the start of `bytes`, 0 when there is none
+// (overlong forms, surrogates and code points past U+10FFFF are not well formed).
+std::size_t Utf8SequenceLength(std::string_view bytes);
+// The character a Windows-1252 byte stands for.
+char32_t Cp1252Character(unsigned char byte);
+
 // The first `count` characters (code points) of a UTF-8 text; never splits a character.
 std::string CutCharacters(std::string_view utf8, std::size_t count);

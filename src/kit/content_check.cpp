@@ -1,14 +1,24 @@
 #include "content_check.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 
+#include "native_name.h"
 #include "picture.h"
 
 namespace {
 
+// Names as the window shows them: bytes that are not UTF-8 read as Windows-1252.
 std::string Utf8(const QString& text) {
-    return text.toStdString();
+    return DisplayName(text).toStdString();
+}
+
+// The format the content says, read by the path's exact bytes.
+QByteArray ContentFormat(const QString& path) {
+    QFile file;
+    if (!OpenNativeFile(file, path)) return {};
+    return QImageReader::imageFormat(&file);
 }
 
 // Further movies are never shown; say which one wins.
@@ -35,7 +45,7 @@ void CheckPicture(const DiscContent& content, std::vector<Finding>& out) {
     }
     std::string name = Utf8(content.pictures.List(0));
     QString path = content.picturePath();
-    QByteArray format = QImageReader::imageFormat(path);
+    QByteArray format = ContentFormat(path);
     if (LoadCoverPicture(path, QSize(32, 32)).isNull()) {
         std::string what = format.isEmpty() ? "holds no picture this launcher can read"
                                             : "holds a " + format.toUpper().toStdString() +
@@ -57,7 +67,8 @@ void CheckPicture(const DiscContent& content, std::vector<Finding>& out) {
 
 void CheckTitleStrip(const DiscContent& content, std::vector<Finding>& out) {
     QString name = content.movies.List(0);
-    QString base = name.chopped(std::min<qsizetype>(4, name.size()));
+    QString shown = DisplayName(name);
+    QString base = shown.chopped(std::min<qsizetype>(4, shown.size()));
     QString strip = content.titleStrip();
     if (strip.startsWith(QChar(' ') + base)) return;
     out.push_back(

@@ -1,11 +1,11 @@
 #include "disc_check.h"
 
 #include <QDir>
-#include <QFile>
 
 #include "content_check.h"
 #include "discovery.h"
 #include "movie_check.h"
+#include "native_name.h"
 
 std::vector<Finding> CheckDisc(const QString& folder) {
     if (!QDir(folder).exists()) {
@@ -15,8 +15,8 @@ std::vector<Finding> CheckDisc(const QString& folder) {
     DiscContent content = DiscoverContent(folder);
     std::vector<Finding> out = CheckContent(content);
     if (content.movies.ListCount() > 0) {
-        auto movie = CheckMovie(QFile::encodeName(content.moviePath()).toStdString(),
-                                content.movies.List(0).toStdString());
+        auto movie = CheckMovie(NativePathBytes(content.moviePath()).toStdString(),
+                                DisplayName(content.movies.List(0)).toStdString());
         out.insert(out.end(), movie.begin(), movie.end());
     }
     return out;

@@ -5,11 +5,15 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+#include "native_name.h"
 #include "page_text.h"
 
 // Reads what a page refers to. Offline it refuses everything that is not a local file,
 // so a page can never make the program reach out, whatever a later Qt may learn to fetch.
 namespace {
+
+// A page on a disc is a few kilobytes; a huge file named like one is read only this far.
+constexpr qint64 MaxPageBytes = 32 * 1024 * 1024;
 
 // A file URL with a host names a network share.
 bool IsLocalFileUrl(const QUrl& url) {
@@ -23,20 +27,23 @@ class LocalTextBrowser : public QTextBrowser {
     using QTextBrowser::QTextBrowser;
 
     void setOffline(bool offline) { offline_ = offline; }
+    // Where relative links point when the page was given as text rather than as a source.
+    void setBase(const QUrl& base) { base_ = base; }
 
     QVariant loadResource(int type, const QUrl& name) override {
-        const QUrl url = source().resolved(name);
+        const QUrl url = (source().isEmpty() ? base_ : source()).resolved(name);
         if (offline_ && !IsLocalFileUrl(url)) return {};
         if (type == QTextDocument::HtmlResource && url.isLocalFile()) {
             QFile file(url.toLocalFile());
             if (!file.open(QIODevice::ReadOnly)) return {};
-            return DecodePageText(file.readAll());
+            return DecodePageText(file.read(MaxPageBytes));
         }
-        return QTextBrowser::loadResource(type, name);
+        return QTextBrowser::loadResource(type, url);
     }
 
   private:
     bool offline_ = false;
+    QUrl base_;
 };
 
 namespace {
@@ -72,7 +79,26 @@ bool TextPageView::setDesignModeOff() {
 }
 
 void TextPageView::navigate(const QString& path) {
+    if (HasEscapedBytes(path)) {
+        openByBytes(path);
+        return;
+    }
     openLocal(path.isEmpty() ? QUrl() : QUrl::fromLocalFile(path));
+}
+
+// A file URL cannot carry a name that is not UTF-8, so such a page is read by its bytes and
+// handed over as text; its relative links resolve against its folder.
+void TextPageView::openByBytes(const QString& path) {
+    QFile file;
+    if (!OpenNativeFile(file, path)) {
+        reportLoad(false);
+        return;
+    }
+    const QString html = DecodePageText(file.read(MaxPageBytes));
+    browser_->setBase(QUrl::fromLocalFile(path));
+    browser_->setHtml(html);
+    hasDocument_ = true;
+    reportLoad(true);
 }
 
 QUrl TextPageView::currentUrl() const {

@@ -18,6 +18,7 @@ class TextPageView : public PageView {
 
   private:
     void openLocal(const QUrl& url);
+    void openByBytes(const QString& path);
     void followLink(const QUrl& link);
     void reportLoad(bool ok);
 

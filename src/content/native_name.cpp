@@ -1,0 +1,90 @@
+#include "native_name.h"
+
+#include <QFile>
+#include <string_view>
+
+#include "display_text.h"
+
+#ifndef Q_OS_WIN
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+constexpr char16_t EscapeBase = 0xDC00;
+
+bool IsEscape(char16_t unit) {
+    return unit >= EscapeBase + 0x80 && unit <= EscapeBase + 0xFF;
+}
+
+}  // namespace
+
+QString NameFromNativeBytes(const QByteArray& bytes) {
+    QString name;
+    name.reserve(bytes.size());
+    std::string_view rest(bytes.constData(), std::size_t(bytes.size()));
+    while (!rest.empty()) {
+        const std::size_t length = Utf8SequenceLength(rest);
+        if (length == 0) {
+            name += QChar(char16_t(EscapeBase + static_cast<unsigned char>(rest.front())));
+            rest.remove_prefix(1);
+            continue;
+        }
+        name += QString::fromUtf8(rest.data(), qsizetype(length));
+        rest.remove_prefix(length);
+    }
+    return name;
+}
+
+QByteArray NativePathBytes(const QString& path) {
+    QByteArray bytes;
+    bytes.reserve(path.size());
+    qsizetype plain = 0;  // start of the run not yet converted
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        const char16_t unit = path.at(i).unicode();
+        if (!IsEscape(unit) || (i > 0 && path.at(i - 1).isHighSurrogate())) continue;
+        bytes += path.mid(plain, i - plain).toUtf8();
+        bytes += char(unit - EscapeBase);
+        plain = i + 1;
+    }
+    bytes += path.mid(plain).toUtf8();
+    return bytes;
+}
+
+bool HasEscapedBytes(const QString& name) {
+    return NativePathBytes(name) != name.toUtf8();
+}
+
+QString DisplayName(const QString& name) {
+    QString shown;
+    shown.reserve(name.size());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        const char16_t unit = name.at(i).unicode();
+        if (IsEscape(unit) && !(i > 0 && name.at(i - 1).isHighSurrogate())) {
+            const char32_t character = Cp1252Character(static_cast<unsigned char>(unit - EscapeBase));
+            shown += QChar(char16_t(character));
+        } else {
+            shown += name.at(i);
+        }
+    }
+    return shown;
+}
+
+bool OpenNativeFile(QFile& file, const QString& path) {
+#ifdef Q_OS_WIN
+    file.setFileName(path);
+    return file.open(QIODevice::ReadOnly);
+#else
+    const int fd = ::open(NativePathBytes(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
+        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    return true;
+#endif
+}

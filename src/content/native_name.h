@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class QFile;
+
+// A disc can name its files with any bytes. Names that are not valid UTF-8 are carried in
+// a QString losslessly: each byte that does not decode becomes U+DC80..U+DCFF (the
+// surrogate-escape mapping), and NativePathBytes gives the exact bytes back for the OS.
+
+// Bytes from the file system as a QString; valid UTF-8 decodes as usual.
+QString NameFromNativeBytes(const QByteArray& bytes);
+// The exact bytes to hand the OS for a path made of such names (UTF-8 on Windows).
+QByteArray NativePathBytes(const QString& path);
+// What the window shows of a name: escaped bytes read as Windows-1252.
+QString DisplayName(const QString& name);
+// True when the name holds bytes that are not UTF-8.
+bool HasEscapedBytes(const QString& name);
+
+// Opens a regular file read-only by its exact bytes, without blocking on a FIFO or device.
+bool OpenNativeFile(QFile& file, const QString& path);

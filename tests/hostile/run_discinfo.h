@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+
+struct DiscinfoRun {
+    int status = -1;  // exit status, -1 when it crashed or had to be killed
+    bool timedOut = false;
+    QByteArray out;
+    QByteArray err;
+};
+
+// Runs discinfo with exactly these argument bytes (QProcess would re-encode them), and kills
+// it if it has not finished in a few seconds.
+DiscinfoRun RunDiscinfo(const QList<QByteArray>& arguments);

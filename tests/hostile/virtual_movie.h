@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "byte_file.h"
+
+// A movie file in memory of any length without holding it: the given bytes, zero bytes after
+// them up to `length` (as in a sparse file), little-endian numbers patched in anywhere, and
+// nothing past `length`. Every path opens it.
+class VirtualMovie : public FileOpener {
+  public:
+    VirtualMovie(std::shared_ptr<const std::vector<std::uint8_t>> bytes, std::uint64_t length)
+        : bytes_(std::move(bytes)), length_(length) {}
+
+    void patch32(std::uint64_t offset, std::int32_t value);
+
+    std::unique_ptr<ByteFile> open(const std::string& path) const override;
+    std::optional<std::int64_t> length(const std::string& path) const override;
+
+    std::size_t readAt(std::uint64_t offset, std::uint8_t* dest, std::size_t count) const;
+
+  private:
+    std::shared_ptr<const std::vector<std::uint8_t>> bytes_;
+    std::uint64_t length_;
+    std::vector<std::pair<std::uint64_t, std::uint8_t>> patches_;
+};
