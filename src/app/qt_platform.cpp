@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "app_path.h"
+#include "regional_format.h"
 #include "native_name.h"
 #include "window_move.h"
 
@@ -67,10 +68,6 @@ void QtPlatform::endProgramNow() {
 
 QString QtPlatform::applicationDirectory() const {
     return ApplicationDirectory();
-}
-
-NumberFormat NumberFormatOf(const QLocale& locale) {
-    return {locale.decimalPoint().toStdString(), locale.groupSeparator().toStdString()};
 }
 
 NumberFormat QtPlatform::numberFormat() const {

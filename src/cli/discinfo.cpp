@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "disc_check.h"
+#include "regional_format.h"
 #include "native_name.h"
 #include "report.h"
 
@@ -114,7 +115,7 @@ int main(int argc, char** argv) {
     bool isFolder = false;
     if (const QString reason = Unreadable(path, isFolder); !reason.isEmpty()) return Fail(path, reason);
 
-    const DiscReport report = BuildReport(path, isFolder, SystemNumberFormat());
+    const DiscReport report = BuildReport(path, isFolder, NumberFormatOf(QLocale::system()));
     QTextStream out(stdout);
     if (json) {
         out << QJsonDocument(ReportJson(report)).toJson(QJsonDocument::Compact) << '\n';

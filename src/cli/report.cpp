@@ -1,7 +1,6 @@
 #include "report.h"
 
 #include <QJsonArray>
-#include <QLocale>
 
 #include "display_text.h"
 #include "native_name.h"
@@ -47,11 +46,6 @@ QString PictureNote(const DiscContent& disc) {
 }
 
 }  // namespace
-
-NumberFormat SystemNumberFormat() {
-    const QLocale locale = QLocale::system();
-    return {locale.decimalPoint().toStdString(), locale.groupSeparator().toStdString()};
-}
 
 DiscReport BuildReport(const QString& path, bool isFolder, const NumberFormat& format,
                        const FileOpener& files) {

@@ -27,5 +27,3 @@ DiscReport BuildReport(const QString& path, bool isFolder, const NumberFormat& f
 QJsonObject ReportJson(const DiscReport& report);
 QString ReportText(const DiscReport& report);
 
-// The user's regional number format.
-NumberFormat SystemNumberFormat();

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QLocale>
+
+#include "regional_format.h"
 #include <limits>
 #include <stdexcept>
 

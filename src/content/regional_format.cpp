@@ -1,0 +1,5 @@
+#include "regional_format.h"
+
+NumberFormat NumberFormatOf(const QLocale& locale) {
+    return {locale.decimalPoint().toStdString(), locale.groupSeparator().toStdString()};
+}
