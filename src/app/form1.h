@@ -108,6 +108,8 @@ class Form1 : public QWidget {
     void pageToggle();
     void focusFirstControl();
     void firstPaintDone();
+    // What only shows once the user looks closer (the icon, the pointer): after the first paint.
+    void dressAfterFirstPaint();
     void buildColumn(std::vector<FormLabel*>& column, const QString& name);
 
     Platform& platform_;

@@ -69,7 +69,10 @@ QWidget* MakeControl(const ControlDesign& design, QWidget* parent, const Form1::
             auto* box = new PictureBox(PictureBox::Fit::TopLeft, parent);
             box->setFocusPolicy(Qt::TabFocus);
             // Loading an empty name would make Qt try every image plugin on the folder.
-            if (design.picture) box->setPicture(LoadDesignPixmap(QString::fromUtf8(design.picture), ratio));
+            if (design.picture)
+                box->setPictureOnShow([name = QString::fromUtf8(design.picture), ratio] {
+                    return LoadDesignPixmap(name, ratio);
+                });
             return box;
         }
         case ControlKind::Image:
@@ -113,7 +116,6 @@ Form1::Form1(Platform& platform, PageViewFactory pageViews, QWidget* parent)
     const FormDesign& design = Form1Design();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8(design.caption));
-    setWindowIcon(QIcon(DesignResource(QString::fromUtf8(design.icon))));
     setFixedSize(TwipsToPixels(design.width), TwipsToPixels(design.height));
     QFont font(QString::fromUtf8(design.fontFamily));
     font.setPointSizeF(design.fontPointSize);
@@ -189,13 +191,16 @@ void Form1::buildControls(const PageViewFactory& pageViews) {
     cmdPlay = Named<QPushButton>(made, "cmdPlay");
     WebBrowser1 = Named<PageView>(made, "WebBrowser1");
     Label1->setAutoSize(FindControlDesign("Label1").autoSize);
+}
 
+void Form1::dressAfterFirstPaint() {
     const FormDesign& form = Form1Design();
-    const QPixmap pointer = LoadDesignPixmap(QString::fromUtf8(form.cursor), qApp->devicePixelRatio());
+    setWindowIcon(QIcon(DesignResource(QString::fromUtf8(form.icon))));
+    const QPixmap pointer = LoadDesignPixmap(QString::fromUtf8(form.cursor), devicePixelRatioF());
     if (pointer.isNull()) return;
-    for (const ControlDesign& design : controls)
+    for (const ControlDesign& design : Form1Controls())
         if (design.customPointer)
-            made.value(QString::fromUtf8(design.name))
+            findChild<QWidget*>(QString::fromUtf8(design.name))
                 ->setCursor(QCursor(pointer, form.cursorHotSpot.x(), form.cursorHotSpot.y()));
 }
 
