@@ -120,5 +120,6 @@ class Form1 : public QWidget {
     bool activated_ = false;
 };
 
-// The embedded fonts the design asks for; call once after the application object exists.
-void RegisterDesignFonts();
+// The design's font as the application's: registers the embedded copies where the system
+// lacks the family. Call once after the application object exists, before Form1.
+void UseDesignFonts();

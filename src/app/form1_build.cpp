@@ -1,4 +1,5 @@
 // Turns the design table into widgets.
+#include <QApplication>
 #include <QCheckBox>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -97,14 +98,24 @@ T* Named(const QHash<QString, QWidget*>& controls, const char* name) {
     return qobject_cast<T*>(controls.value(QString::fromUtf8(name)));
 }
 
+QFont DesignFont() {
+    QFont font(QString::fromUtf8(Form1Design().fontFamily));
+    font.setPointSizeF(Form1Design().fontPointSize);
+    return font;
+}
+
 }  // namespace
 
-void RegisterDesignFonts() {
+void UseDesignFonts() {
     // Parsing the embedded copies costs more than the rest of the window's construction:
     // only do it where the system lacks the family.
-    if (QFontDatabase::hasFamily(QString::fromUtf8(Form1Design().fontFamily))) return;
-    for (const char* file : {"fonts/LiberationSans-Regular.ttf", "fonts/LiberationSans-Bold.ttf"})
-        QFontDatabase::addApplicationFont(DesignResource(QString::fromUtf8(file)));
+    if (!QFontDatabase::hasFamily(QString::fromUtf8(Form1Design().fontFamily))) {
+        for (const char* file : {"fonts/LiberationSans-Regular.ttf", "fonts/LiberationSans-Bold.ttf"})
+            QFontDatabase::addApplicationFont(DesignResource(QString::fromUtf8(file)));
+    }
+    // A text box lays out its empty text in the application's font before it takes its
+    // parent's: with any other font that would load a face nothing ever shows.
+    QApplication::setFont(DesignFont());
 }
 
 Form1::Form1(Platform& platform, PageViewFactory pageViews, QWidget* parent)
@@ -117,9 +128,7 @@ Form1::Form1(Platform& platform, PageViewFactory pageViews, QWidget* parent)
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8(design.caption));
     setFixedSize(TwipsToPixels(design.width), TwipsToPixels(design.height));
-    QFont font(QString::fromUtf8(design.fontFamily));
-    font.setPointSizeF(design.fontPointSize);
-    setFont(font);
+    setFont(DesignFont());
     // Where the frame is transparent the button face shows through.
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, palette.color(QPalette::Button));

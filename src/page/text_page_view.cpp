@@ -4,8 +4,10 @@
 #include <QFileInfo>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "page_text.h"
+#include "window_paint_watch.h"
 
 // Reads what a page refers to. Offline it refuses everything that is not a local file,
 // so a page can never make the program reach out, whatever a later Qt may learn to fetch.
@@ -59,6 +61,15 @@ TextPageView::TextPageView(QWidget* parent) : PageView(parent), browser_(new Loc
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(browser_);
+    // Inside a window not yet on screen, a page is read once the window has been painted:
+    // the view starts hidden, and the window shows sooner.
+    if (parent != nullptr && !window()->isVisible()) {
+        waitingForWindow_ = true;
+        new WindowPaintWatch(this, [this] {
+            waitingForWindow_ = false;
+            if (pendingUrl_) openLocal(*std::exchange(pendingUrl_, std::nullopt));
+        });
+    }
 }
 
 void TextPageView::setOffline(bool offline) {
@@ -72,11 +83,16 @@ bool TextPageView::setDesignModeOff() {
 }
 
 void TextPageView::navigate(const QString& path) {
-    openLocal(path.isEmpty() ? QUrl() : QUrl::fromLocalFile(path));
+    const QUrl url = path.isEmpty() ? QUrl() : QUrl::fromLocalFile(path);
+    if (waitingForWindow_) {
+        pendingUrl_ = url;
+        return;
+    }
+    openLocal(url);
 }
 
 QUrl TextPageView::currentUrl() const {
-    return browser_->source();
+    return pendingUrl_ ? *pendingUrl_ : browser_->source();
 }
 
 void TextPageView::openLocal(const QUrl& url) {

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <optional>
+
 #include "page_view.h"
 
 class LocalTextBrowser;
 
-// The light engine: QTextBrowser shows simple HTML at once and has no network code.
+// The light engine: QTextBrowser shows simple HTML at once and has no network code. In a
+// window not yet painted it reads the page only after that paint.
 class TextPageView : public PageView {
     Q_OBJECT
   public:
@@ -23,4 +26,6 @@ class TextPageView : public PageView {
 
     LocalTextBrowser* browser_;
     bool hasDocument_ = false;
+    bool waitingForWindow_ = false;
+    std::optional<QUrl> pendingUrl_;  // asked for while waiting
 };

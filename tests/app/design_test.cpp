@@ -1,6 +1,7 @@
 // The window as built from its design, before start-up changes anything.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
@@ -53,6 +54,9 @@ TEST(Design, WindowIsBorderlessAtItsDesignSize) {
     EXPECT_TRUE(built.form.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_EQ(built.form.windowTitle(), "Form1");
     EXPECT_DOUBLE_EQ(built.form.font().pointSizeF(), 8.25);
+    // Every control, even before it takes its parent's font, lays out in the design's font.
+    EXPECT_EQ(QApplication::font().family(), built.form.font().family());
+    EXPECT_DOUBLE_EQ(QApplication::font().pointSizeF(), 8.25);
     EXPECT_EQ(built.form.Label1->parentWidget(), built.form.Picture2);
 }
 
