@@ -30,6 +30,7 @@ void PrintStartReport(const StartClock& clock, const StartMarks& marks) {
     const MemoryPeaks peaks = MeasureMemoryPeaks();
     std::printf("clock=%s", clock.sourceName());
     PrintMark("shown", marks.shown);
+    PrintMark("shown_cpu", marks.shownCpu);
     PrintMark("panel", marks.panel);
     PrintMark("page", marks.page);
     std::printf(" peak_kib=%lld tree_kib=%lld processes=%d\n", static_cast<long long>(peaks.selfKib),

@@ -25,6 +25,7 @@ class FirstPaintWatch : public QObject {
 // The milestones of one start, in milliseconds since the process started.
 struct StartMarks {
     std::optional<double> shown;
+    std::optional<double> shownCpu;  // CPU time spent until then
     std::optional<double> panel;
     std::optional<double> page;
 };

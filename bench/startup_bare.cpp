@@ -15,6 +15,7 @@ int main(int argc, char** argv) {
     new FirstPaintWatch(window, [&] {
         StartMarks marks;
         marks.shown = clock.millisecondsSinceStart();
+        marks.shownCpu = ProcessCpuMilliseconds();
         PrintStartReport(clock, marks);
         QCoreApplication::quit();
     });

@@ -29,7 +29,10 @@ class DiscFolderPlatform : public QtPlatform {
 class WatchedForm : public Form1 {
   public:
     WatchedForm(Platform& platform, const StartClock& clock) : Form1(platform), clock_(clock) {
-        new FirstPaintWatch(*this, [this] { mark(marks_.shown); });
+        new FirstPaintWatch(*this, [this] {
+            marks_.shownCpu = ProcessCpuMilliseconds();
+            mark(marks_.shown);
+        });
         connect(WebBrowser1, &PageView::loadFinished, this, [this] { mark(marks_.page); });
         QTimer::singleShot(GiveUpMs, this, [] {
             std::fputs("startup_discstart: gave up waiting\n", stderr);

@@ -14,6 +14,9 @@
 inline constexpr const char* LaunchClockVariable = "DISCSTART_LAUNCH_NS";
 
 std::int64_t MonotonicNanoseconds();
+// CPU time of every thread of this process so far: on a busy machine it moves far less
+// than wall time, so small start-up changes show in it.
+double ProcessCpuMilliseconds();
 
 // A decimal count of nanoseconds, nothing for anything else.
 std::optional<std::int64_t> ParseNanoseconds(std::string_view text);

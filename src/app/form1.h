@@ -108,6 +108,8 @@ class Form1 : public QWidget {
     void pageToggle();
     void focusFirstControl();
     void firstPaintDone();
+    // What only shows once the user looks closer (the icon, the pointer): after the first paint.
+    void dressAfterFirstPaint();
     void buildColumn(std::vector<FormLabel*>& column, const QString& name);
 
     Platform& platform_;
@@ -118,5 +120,6 @@ class Form1 : public QWidget {
     bool activated_ = false;
 };
 
-// The embedded fonts the design asks for; call once after the application object exists.
-void RegisterDesignFonts();
+// The design's font as the application's: registers the embedded copies where the system
+// lacks the family. Call once after the application object exists, before Form1.
+void UseDesignFonts();

@@ -1,4 +1,5 @@
 // Turns the design table into widgets.
+#include <QApplication>
 #include <QCheckBox>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -69,7 +70,10 @@ QWidget* MakeControl(const ControlDesign& design, QWidget* parent, const Form1::
             auto* box = new PictureBox(PictureBox::Fit::TopLeft, parent);
             box->setFocusPolicy(Qt::TabFocus);
             // Loading an empty name would make Qt try every image plugin on the folder.
-            if (design.picture) box->setPicture(LoadDesignPixmap(QString::fromUtf8(design.picture), ratio));
+            if (design.picture)
+                box->setPictureOnShow([name = QString::fromUtf8(design.picture), ratio] {
+                    return LoadDesignPixmap(name, ratio);
+                });
             return box;
         }
         case ControlKind::Image:
@@ -94,14 +98,24 @@ T* Named(const QHash<QString, QWidget*>& controls, const char* name) {
     return qobject_cast<T*>(controls.value(QString::fromUtf8(name)));
 }
 
+QFont DesignFont() {
+    QFont font(QString::fromUtf8(Form1Design().fontFamily));
+    font.setPointSizeF(Form1Design().fontPointSize);
+    return font;
+}
+
 }  // namespace
 
-void RegisterDesignFonts() {
+void UseDesignFonts() {
     // Parsing the embedded copies costs more than the rest of the window's construction:
     // only do it where the system lacks the family.
-    if (QFontDatabase::hasFamily(QString::fromUtf8(Form1Design().fontFamily))) return;
-    for (const char* file : {"fonts/LiberationSans-Regular.ttf", "fonts/LiberationSans-Bold.ttf"})
-        QFontDatabase::addApplicationFont(DesignResource(QString::fromUtf8(file)));
+    if (!QFontDatabase::hasFamily(QString::fromUtf8(Form1Design().fontFamily))) {
+        for (const char* file : {"fonts/LiberationSans-Regular.ttf", "fonts/LiberationSans-Bold.ttf"})
+            QFontDatabase::addApplicationFont(DesignResource(QString::fromUtf8(file)));
+    }
+    // A text box lays out its empty text in the application's font before it takes its
+    // parent's: with any other font that would load a face nothing ever shows.
+    QApplication::setFont(DesignFont());
 }
 
 Form1::Form1(Platform& platform, PageViewFactory pageViews, QWidget* parent)
@@ -113,11 +127,8 @@ Form1::Form1(Platform& platform, PageViewFactory pageViews, QWidget* parent)
     const FormDesign& design = Form1Design();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8(design.caption));
-    setWindowIcon(QIcon(DesignResource(QString::fromUtf8(design.icon))));
     setFixedSize(TwipsToPixels(design.width), TwipsToPixels(design.height));
-    QFont font(QString::fromUtf8(design.fontFamily));
-    font.setPointSizeF(design.fontPointSize);
-    setFont(font);
+    setFont(DesignFont());
     // Where the frame is transparent the button face shows through.
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, palette.color(QPalette::Button));
@@ -189,13 +200,16 @@ void Form1::buildControls(const PageViewFactory& pageViews) {
     cmdPlay = Named<QPushButton>(made, "cmdPlay");
     WebBrowser1 = Named<PageView>(made, "WebBrowser1");
     Label1->setAutoSize(FindControlDesign("Label1").autoSize);
+}
 
+void Form1::dressAfterFirstPaint() {
     const FormDesign& form = Form1Design();
-    const QPixmap pointer = LoadDesignPixmap(QString::fromUtf8(form.cursor), qApp->devicePixelRatio());
+    setWindowIcon(QIcon(DesignResource(QString::fromUtf8(form.icon))));
+    const QPixmap pointer = LoadDesignPixmap(QString::fromUtf8(form.cursor), devicePixelRatioF());
     if (pointer.isNull()) return;
-    for (const ControlDesign& design : controls)
+    for (const ControlDesign& design : Form1Controls())
         if (design.customPointer)
-            made.value(QString::fromUtf8(design.name))
+            findChild<QWidget*>(QString::fromUtf8(design.name))
                 ->setCursor(QCursor(pointer, form.cursorHotSpot.x(), form.cursorHotSpot.y()));
 }
 

@@ -142,6 +142,7 @@ void Form1::firstPaintDone() {
     // Activation may never come (offscreen, some window managers): fill the panel anyway.
     // Queued behind the first paint, so the movie is read while the window is on screen.
     QMetaObject::invokeMethod(this, &Form1::Form_Activate, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &Form1::dressAfterFirstPaint, Qt::QueuedConnection);
 }
 
 void Form1::changeEvent(QEvent* event) {

@@ -12,7 +12,7 @@ int RunProgram(int argc, char** argv, const ProgramParts& parts) {
     PreferX11WindowSystem();
     PreparePageEngines();
     QApplication app(argc, argv);
-    RegisterDesignFonts();
+    UseDesignFonts();
     const std::unique_ptr<Platform> platform =
         parts.platform ? parts.platform() : std::make_unique<QtPlatform>();
     const std::unique_ptr<Form1> form =

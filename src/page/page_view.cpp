@@ -4,8 +4,20 @@
 
 #include "text_page_view.h"
 #ifdef DISCSTART_HAVE_WEBENGINE
-#include "web_page_view.h"
+#include "plugin_page_view.h"
+#include "web_engine_plugin.h"
 #endif
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+void AllowWebEngineAsRoot() {
+#ifdef Q_OS_UNIX
+    if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS"))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox");
+#endif
+}
 
 void PreparePageEngines() {
 #ifdef DISCSTART_HAVE_WEBENGINE
@@ -38,7 +50,7 @@ bool PageEngineAvailable(PageEngine engine) {
 
 PageView* CreatePageView(PageEngine engine, QWidget* parent) {
 #ifdef DISCSTART_HAVE_WEBENGINE
-    if (engine == PageEngine::WebEngine) return new WebPageView(parent);
+    if (engine == PageEngine::WebEngine) return new PluginPageView(WebEnginePluginFolders(), parent);
 #else
     (void)engine;
 #endif

@@ -4,9 +4,11 @@
 #include <QFileInfo>
 #include <QTextBrowser>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "native_name.h"
 #include "page_text.h"
+#include "window_paint_watch.h"
 
 // Reads what a page refers to. Offline it refuses everything that is not a local file,
 // so a page can never make the program reach out, whatever a later Qt may learn to fetch.
@@ -66,6 +68,15 @@ TextPageView::TextPageView(QWidget* parent) : PageView(parent), browser_(new Loc
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(browser_);
+    // Inside a window not yet on screen, a page is read once the window has been painted:
+    // the view starts hidden, and the window shows sooner.
+    if (parent != nullptr && !window()->isVisible()) {
+        waitingForWindow_ = true;
+        new WindowPaintWatch(this, [this] {
+            waitingForWindow_ = false;
+            if (pendingPath_) open(*std::exchange(pendingPath_, std::nullopt));
+        });
+    }
 }
 
 void TextPageView::setOffline(bool offline) {
@@ -79,6 +90,14 @@ bool TextPageView::setDesignModeOff() {
 }
 
 void TextPageView::navigate(const QString& path) {
+    if (waitingForWindow_) {
+        pendingPath_ = path;
+        return;
+    }
+    open(path);
+}
+
+void TextPageView::open(const QString& path) {
     if (HasEscapedBytes(path)) {
         openByBytes(path);
         return;
@@ -102,7 +121,7 @@ void TextPageView::openByBytes(const QString& path) {
 }
 
 QUrl TextPageView::currentUrl() const {
-    return browser_->source();
+    return pendingPath_ ? QUrl::fromLocalFile(*pendingPath_) : browser_->source();
 }
 
 void TextPageView::openLocal(const QUrl& url) {

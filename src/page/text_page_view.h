@@ -1,10 +1,13 @@
 #pragma once
 
+#include <optional>
+
 #include "page_view.h"
 
 class LocalTextBrowser;
 
-// The light engine: QTextBrowser shows simple HTML at once and has no network code.
+// The light engine: QTextBrowser shows simple HTML at once and has no network code. In a
+// window not yet painted it reads the page only after that paint.
 class TextPageView : public PageView {
     Q_OBJECT
   public:
@@ -17,6 +20,7 @@ class TextPageView : public PageView {
     QString engineName() const override { return QStringLiteral("Text"); }
 
   private:
+    void open(const QString& path);
     void openLocal(const QUrl& url);
     void openByBytes(const QString& path);
     void followLink(const QUrl& link);
@@ -24,4 +28,6 @@ class TextPageView : public PageView {
 
     LocalTextBrowser* browser_;
     bool hasDocument_ = false;
+    bool waitingForWindow_ = false;
+    std::optional<QString> pendingPath_;  // asked for while waiting
 };

@@ -1,39 +1,20 @@
 #include "web_page_view.h"
 
-#include <QCoreApplication>
-#include <QEvent>
 #include <QVBoxLayout>
 #include <QWebEngineLoadingInfo>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
+#include "web_engine_plugin.h"
 #include "web_offline.h"
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
-
-namespace {
-
-QEvent::Type StartEngineEvent() {
-    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
-    return type;
-}
-
-}  // namespace
-
-void AllowWebEngineAsRoot() {
-#ifdef Q_OS_UNIX
-    if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS"))
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox");
-#endif
-}
+#include "window_paint_watch.h"
 
 WebPageView::WebPageView(QWidget* parent) : PageView(parent), interceptor_(new OfflineInterceptor(this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    watchWindow();
+    // Starting the engine blocks for a moment: the window goes on screen before that.
+    new WindowPaintWatch(this, [this] { createEngine(); });
 }
 
 WebPageView::~WebPageView() {
@@ -69,42 +50,8 @@ QUrl WebPageView::currentUrl() const {
     return view_ != nullptr ? view_->url() : pendingUrl_;
 }
 
-bool WebPageView::event(QEvent* event) {
-    if (event->type() == StartEngineEvent()) {
-        createEngine();
-        return true;
-    }
-    if (event->type() == QEvent::ParentChange) watchWindow();
-    return PageView::event(event);
-}
-
-bool WebPageView::eventFilter(QObject* watched, QEvent* event) {
-    // Starting the engine blocks for a moment: wait for the window's first paint so the
-    // window is on screen before that.
-    if (watched == watchedWindow_ && event->type() == QEvent::Paint) scheduleEngine();
-    return PageView::eventFilter(watched, event);
-}
-
-void WebPageView::watchWindow() {
-    if (view_ != nullptr || watchedWindow_ == window()) return;
-    if (watchedWindow_ != nullptr) watchedWindow_->removeEventFilter(this);
-    watchedWindow_ = window();
-    watchedWindow_->installEventFilter(this);
-    if (window()->isVisible()) scheduleEngine();
-}
-
-void WebPageView::scheduleEngine() {
-    if (view_ != nullptr || engineScheduled_) return;
-    engineScheduled_ = true;
-    // Posted, so the paint reaches the screen before the engine starts; at low priority, so
-    // what the window queued on its first paint (filling the panel) runs before it blocks.
-    QCoreApplication::postEvent(this, new QEvent(StartEngineEvent()), Qt::LowEventPriority);
-}
-
 void WebPageView::createEngine() {
     if (view_ != nullptr) return;
-    if (watchedWindow_ != nullptr) watchedWindow_->removeEventFilter(this);
-    watchedWindow_ = nullptr;
     AllowWebEngineAsRoot();
 
     // Off the record: no cache, cookies or history reach the disk.

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QPointer>
-
 #include "page_view.h"
 
 class QWebEngineProfile;
@@ -29,24 +27,13 @@ class WebPageView : public PageView {
   signals:
     void engineCreated();
 
-  protected:
-    bool event(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
   private:
-    void watchWindow();
-    void scheduleEngine();
     void createEngine();
     void applyOffline();
 
     OfflineInterceptor* interceptor_;
     QWebEngineProfile* profile_ = nullptr;
     QWebEngineView* view_ = nullptr;
-    QPointer<QObject> watchedWindow_;
     QUrl pendingUrl_;
-    bool engineScheduled_ = false;
     bool hasDocument_ = false;
 };
-
-// Chromium refuses to start as root with its sandbox on.
-void AllowWebEngineAsRoot();

@@ -1,10 +1,12 @@
 // The window as built from its design, before start-up changes anything.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 
 #include "controls/form_label.h"
 #include "controls/limited_line_edit.h"
@@ -52,6 +54,9 @@ TEST(Design, WindowIsBorderlessAtItsDesignSize) {
     EXPECT_TRUE(built.form.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_EQ(built.form.windowTitle(), "Form1");
     EXPECT_DOUBLE_EQ(built.form.font().pointSizeF(), 8.25);
+    // Every control, even before it takes its parent's font, lays out in the design's font.
+    EXPECT_EQ(QApplication::font().family(), built.form.font().family());
+    EXPECT_DOUBLE_EQ(QApplication::font().pointSizeF(), 8.25);
     EXPECT_EQ(built.form.Label1->parentWidget(), built.form.Picture2);
 }
 
@@ -144,15 +149,41 @@ TEST(Design, FocusMovesInTheDesignedOrder) {
     EXPECT_EQ(form.Label1->focusPolicy(), Qt::NoFocus);
 }
 
-TEST(Design, PageButtonFacesCarryTheWindowsPointer) {
+TEST(Design, IconAndPointerArriveAfterTheFirstPaint) {
     if (!QFile::exists(QStringLiteral(":/assets/cursor.png"))) GTEST_SKIP() << "no cursor in this build";
     Built built;
-    for (QWidget* w :
-         {static_cast<QWidget*>(built.form.Picture1), static_cast<QWidget*>(built.form.Picture4)}) {
+    Form1& form = built.form;
+    QWidget* faces[] = {form.Picture1, form.Picture4};
+    // Nothing of it is on screen before the window is: the start does not wait for it.
+    EXPECT_TRUE(form.windowIcon().isNull());
+    for (QWidget* w : faces)
+        EXPECT_NE(w->cursor().shape(), Qt::BitmapCursor) << w->objectName().toStdString();
+    form.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form.Picture1->cursor().shape() == Qt::BitmapCursor; }));
+    for (QWidget* w : faces) {
         EXPECT_EQ(w->cursor().shape(), Qt::BitmapCursor) << w->objectName().toStdString();
         EXPECT_EQ(w->cursor().hotSpot(), QPoint(6, 0));
     }
-    EXPECT_NE(built.form.Picture2->cursor().shape(), Qt::BitmapCursor);
+    EXPECT_NE(form.Picture2->cursor().shape(), Qt::BitmapCursor);
+    EXPECT_EQ(form.windowIcon().availableSizes(), QList<QSize>({QSize(16, 16), QSize(32, 32)}));
+}
+
+TEST(Design, PictureBoxesDecodeTheirFaceWhenFirstShown) {
+    Built built;
+    Form1& form = built.form;
+    struct Case {
+        PictureBox* box;
+        QSize size;
+    } cases[] = {{form.Picture1, {31, 21}}, {form.Picture2, {444, 21}}, {form.Picture3, {21, 21}},
+                 {form.Picture4, {31, 21}}, {form.Picture5, {21, 21}},  {form.Picture6, {189, 69}}};
+    form.show();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.box->objectName().toStdString());
+        // A face that stayed hidden has cost nothing yet; showing it brings its picture.
+        EXPECT_EQ(c.box->picture().isNull(), c.box->isHidden());
+        c.box->setVisible(true);
+        EXPECT_EQ(c.box->picture().deviceIndependentSize().toSize(), c.size);
+    }
 }
 
 TEST(Design, Label1FitsItsTextKeepingItsLeftEdge) {

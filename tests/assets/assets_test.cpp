@@ -90,6 +90,21 @@ TEST(AssetsTest, HighDpiVersionsAreExactlyDouble) {
     }
 }
 
+TEST(AssetsTest, PngCopiesHoldTheGifsPixels) {
+    for (const auto& picture : kPictures) {
+        SCOPED_TRACE(picture.name);
+        const QImage gif =
+            load(QString::fromLatin1(picture.name) + ".gif").convertToFormat(QImage::Format_ARGB32);
+        const QImage png =
+            load(QString::fromLatin1(picture.name) + ".png").convertToFormat(QImage::Format_ARGB32);
+        ASSERT_EQ(png.size(), gif.size());
+        int differing = 0;
+        for (int y = 0; y < gif.height(); ++y)
+            for (int x = 0; x < gif.width(); ++x) differing += gif.pixel(x, y) != png.pixel(x, y);
+        EXPECT_EQ(differing, 0);
+    }
+}
+
 // The frame's holes, where the cover, the play button and the page view show through.
 const std::vector<QRect> kHoles = {
     QRect(QPoint(6, 21), QPoint(458, 24)),

@@ -127,6 +127,7 @@ TEST_F(MakeDisc, LaysOutTheDiscBesideTheMovie) {
         {"linux/lib/libGL.so.1", false, false},
         {"linux/lib/libEGL.so.1", false, false},
         {"linux/lib/libX11.so.6", false, false},
+        {"libdiscstart_webengine.so", WEBENGINE, WEBENGINE},
         {"linux/libexec/QtWebEngineProcess", WEBENGINE, WEBENGINE},
         {"linux/libexec/qt.conf", WEBENGINE, false},
         {"linux/resources/qtwebengine_resources.pak", WEBENGINE, false},

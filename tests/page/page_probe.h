@@ -5,7 +5,8 @@
 #include "page_view.h"
 
 // What each engine's test program supplies to the tests both engines share.
-PageEngine TestedEngine();
+// The engine's own view, made directly (not through the program's loader).
+PageView* CreateTestedView(QWidget* parent);
 // Whether the engine would fetch from the network at all when allowed to.
 bool EngineReachesNetwork();
 // Whether the image with id "cover" is shown with its real width.

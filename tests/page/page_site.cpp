@@ -56,7 +56,7 @@ int ConnectionCounter::connections() {
     return count_;
 }
 
-PageHost::PageHost() : view(CreatePageView(TestedEngine(), &window)) {
+PageHost::PageHost() : view(CreateTestedView(&window)) {
     window.resize(500, 420);
     view->setGeometry(10, 10, 448, 364);
     window.show();

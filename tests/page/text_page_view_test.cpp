@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QSignalSpy>
 #include <QTextBrowser>
+#include <memory>
 
 #include "page_site.h"
 #include "page_text.h"
@@ -75,6 +77,44 @@ TEST(TextPageViewTest, MissingPageKeepsTheShownOne) {
     EXPECT_FALSE(NavigateAndWait(view, QString()));
     EXPECT_EQ(view.currentUrl(), QUrl::fromLocalFile(intro));
     EXPECT_TRUE(view.findChild<QTextBrowser*>()->isReadOnly());
+}
+
+TEST(TextPageViewTest, ReadsThePageOnceItsWindowIsPainted) {
+    struct Case {
+        const char* what;
+        bool inWindow;
+        bool windowShown;  // before the view is made
+        bool readAtOnce;
+    };
+    const Case cases[] = {
+        {"in a hidden window", true, false, false},
+        {"in a shown window", true, true, true},
+        {"a window of its own", false, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        LocalSite site;
+        const QString intro = site.writeIntro({}, QStringLiteral("<p>later</p>"));
+        QWidget window;
+        window.resize(300, 200);
+        if (c.windowShown) window.show();
+        auto* view = c.inWindow ? new TextPageView(&window) : new TextPageView;
+        std::unique_ptr<TextPageView> own(c.inWindow ? nullptr : view);
+        view->hide();
+        QSignalSpy loads(view, &PageView::loadFinished);
+        view->navigate(intro);
+        EXPECT_EQ(view->currentUrl(), QUrl::fromLocalFile(intro));
+        const auto* browser = view->findChild<QTextBrowser*>();
+        EXPECT_EQ(browser->toPlainText().contains("later"), c.readAtOnce);
+        if (!c.readAtOnce) {
+            EXPECT_FALSE(loads.wait(50));
+            window.show();
+        }
+        ASSERT_TRUE(loads.count() == 1 || loads.wait(5000));
+        EXPECT_TRUE(loads.first().first().toBool());
+        EXPECT_TRUE(browser->toPlainText().contains("later"));
+        EXPECT_TRUE(view->setDesignModeOff());
+    }
 }
 
 TEST(PageEngineTest, CreatesTheAskedEngineWhenBuilt) {

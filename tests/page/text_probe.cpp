@@ -7,8 +7,8 @@
 #include "page_probe.h"
 #include "page_site.h"
 
-PageEngine TestedEngine() {
-    return PageEngine::Text;
+PageView* CreateTestedView(QWidget* parent) {
+    return CreatePageView(PageEngine::Text, parent);
 }
 
 bool EngineReachesNetwork() {

@@ -8,8 +8,8 @@
 #include "web_page_view.h"
 #include "web_script.h"
 
-PageEngine TestedEngine() {
-    return PageEngine::WebEngine;
+PageView* CreateTestedView(QWidget* parent) {
+    return new WebPageView(parent);
 }
 
 bool EngineReachesNetwork() {

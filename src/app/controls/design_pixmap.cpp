@@ -21,14 +21,16 @@ QPixmap ReadOwnPicture(const QString& path) {
 }  // namespace
 
 QPixmap LoadDesignPixmap(const QString& fileName, qreal devicePixelRatio) {
+    const QString base = QFileInfo(fileName).completeBaseName();
     if (devicePixelRatio > 1.0) {
-        const QString doubled =
-            DesignResource(QFileInfo(fileName).completeBaseName() + QStringLiteral("@2x.png"));
+        const QString doubled = DesignResource(base + QStringLiteral("@2x.png"));
         if (QFile::exists(doubled)) {
             QPixmap pixmap = ReadOwnPicture(doubled);
             pixmap.setDevicePixelRatio(2.0);
             return pixmap;
         }
     }
-    return ReadOwnPicture(DesignResource(fileName));
+    // The PNG copy of a design GIF decodes without loading the GIF plugin.
+    const QString copy = DesignResource(base + QStringLiteral(".png"));
+    return ReadOwnPicture(QFile::exists(copy) ? copy : DesignResource(fileName));
 }

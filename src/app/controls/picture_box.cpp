@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <utility>
 
 #include "mouse_keys.h"
 
@@ -14,6 +15,22 @@ void PictureBox::setPicture(const QPixmap& picture) {
 
 void PictureBox::setPicture(const QImage& picture) {
     setPicture(QPixmap::fromImage(picture));
+}
+
+void PictureBox::setPictureOnShow(std::function<QPixmap()> load) {
+    pendingPicture_ = std::move(load);
+    if (isVisible()) loadPendingPicture();
+}
+
+void PictureBox::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    loadPendingPicture();
+}
+
+void PictureBox::loadPendingPicture() {
+    if (!pendingPicture_) return;
+    const auto load = std::exchange(pendingPicture_, nullptr);
+    setPicture(load());
 }
 
 void PictureBox::paintEvent(QPaintEvent*) {

@@ -1,0 +1,76 @@
+#include "plugin_page_view.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLibrary>
+#include <QVBoxLayout>
+#include <utility>
+
+#include "text_page_view.h"
+#include "web_engine_plugin.h"
+#include "window_paint_watch.h"
+
+namespace {
+
+PageView* LoadWebEngineView(const QStringList& folders, QWidget* parent) {
+    for (const QString& folder : folders) {
+        // Never unloaded: the view it makes lives as long as the window.
+        QLibrary library(QDir(folder).filePath(QString::fromLatin1(WebEnginePluginName)));
+        if (!library.load()) continue;
+        const auto create =
+            reinterpret_cast<WebEnginePluginFactoryFunction>(library.resolve(WebEnginePluginFactory));
+        if (create != nullptr) return create(parent);
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+PluginPageView::PluginPageView(QStringList folders, QWidget* parent)
+    : PageView(parent), folders_(std::move(folders)) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    new WindowPaintWatch(this, [this] { loadEngine(); });
+}
+
+void PluginPageView::loadEngine() {
+    engine_ = LoadWebEngineView(folders_, this);
+    if (engine_ == nullptr) engine_ = new TextPageView(this);
+    layout()->addWidget(engine_);
+    // By name: the library's PageView is its own copy of ours, not the same class to Qt.
+    connect(engine_, SIGNAL(loadFinished(bool)), this, SIGNAL(loadFinished(bool)));
+    engine_->setOffline(offline_);
+    if (navigated_) engine_->navigate(path_);
+}
+
+void PluginPageView::setOffline(bool offline) {
+    offline_ = offline;
+    if (engine_ != nullptr) engine_->setOffline(offline);
+}
+
+bool PluginPageView::setDesignModeOff() {
+    return engine_ != nullptr && engine_->setDesignModeOff();
+}
+
+void PluginPageView::navigate(const QString& path) {
+    navigated_ = true;
+    path_ = path;
+    if (engine_ != nullptr) engine_->navigate(path);
+}
+
+QUrl PluginPageView::currentUrl() const {
+    if (engine_ != nullptr) return engine_->currentUrl();
+    return path_.isEmpty() ? QUrl() : QUrl::fromLocalFile(path_);
+}
+
+QString PluginPageView::engineName() const {
+    return engine_ != nullptr ? engine_->engineName() : QStringLiteral("WebEngine");
+}
+
+QStringList WebEnginePluginFolders() {
+    QStringList folders = {QCoreApplication::applicationDirPath()};
+#ifdef DISCSTART_WEBENGINE_PLUGIN_DIR
+    folders.append(QStringLiteral(DISCSTART_WEBENGINE_PLUGIN_DIR));
+#endif
+    return folders;
+}
