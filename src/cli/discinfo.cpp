@@ -1,13 +1,15 @@
 // discinfo: what the discstart window would show for a movie file or a disc folder.
 #include <QCoreApplication>
+#include <QDir>
 #include <QJsonDocument>
+#include <QLibrary>
 #include <QTextStream>
 
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
 
-#include "disc_check.h"
+#include "check_module.h"
 #include "regional_format.h"
 #include "native_name.h"
 #include "report.h"
@@ -67,6 +69,19 @@ QString Unreadable(const QString& path, bool& isFolder) {
     return {};
 }
 
+int RunCheck(const QString& folder) {
+    QLibrary library(QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromLatin1(CheckModuleName)));
+    const auto check =
+        library.load() ? reinterpret_cast<CheckModuleEntryFunction>(library.resolve(CheckModuleEntry)) : nullptr;
+    if (check == nullptr) {
+        QTextStream(stderr) << "discinfo: the disc check is missing beside discinfo: " << library.errorString()
+                            << '\n';
+        return 2;
+    }
+    std::fflush(stdout);
+    return check(NativePathBytes(folder).constData());
+}
+
 // The arguments with their exact bytes kept (a disc path need not be UTF-8).
 QStringList Arguments(int argc, char** argv) {
 #ifdef Q_OS_WIN
@@ -107,10 +122,7 @@ int main(int argc, char** argv) {
         std::fputs(Usage, stderr);
         return 2;
     }
-    if (check) {
-        QTextStream out(stdout);
-        return RunDiscCheck(path, out);
-    }
+    if (check) return RunCheck(path);
 
     bool isFolder = false;
     if (const QString reason = Unreadable(path, isFolder); !reason.isEmpty()) return Fail(path, reason);

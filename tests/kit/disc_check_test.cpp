@@ -4,10 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <cstdio>
 #include <set>
 
 #include "disc_check.h"
 #include "disc_files.h"
+#include "native_name.h"
 
 using namespace media;
 
@@ -156,6 +160,22 @@ TEST(DiscCheck, MissingFolderIsAnError) {
     ASSERT_EQ(findings.size(), 1u);
     EXPECT_EQ(findings[0].code, "no-folder");
     EXPECT_EQ(ExitStatus(findings), 2);
+}
+
+// A folder named with bytes that are not UTF-8 is read like any other.
+TEST(DiscCheck, FolderNameThatIsNotUtf8) {
+    QTemporaryDir dir;
+    const QByteArray base = QFile::encodeName(dir.path()) + "/Film \xE9t\xE9";
+    ASSERT_EQ(::mkdir(base.constData(), 0755), 0);
+    for (const auto& [name, bytes] : {std::pair{"/film.avi", Raw(CleanAvi())}, {"/cover.jpg", PictureBytes("JPEG")}}) {
+        QFile file;
+        ASSERT_TRUE(file.open(std::fopen((base + name).constData(), "wb"), QIODevice::WriteOnly,
+                              QFileDevice::AutoCloseHandle));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    }
+    auto findings = CheckDisc(NameFromNativeBytes(base));
+    ASSERT_EQ(findings.size(), 1u);
+    EXPECT_EQ(findings[0].code, "no-page");
 }
 
 }  // namespace
