@@ -29,6 +29,7 @@ TEST(TitleText, DropsTheExtensionAndCutsTo64Characters) {
          " " + QString(62, 'm') + QString::fromUtf8("\xF0\x9F\x8E\xAC")},
         {QString(63, 'm') + QString::fromUtf8("\xF0\x9F\x8E\xAC") + ".avi", " " + QString(63, 'm')},
         {QString::fromUtf8("Ålborg \xF0\x9F\x8E\xAC.avi"), QString::fromUtf8(" Ålborg \xF0\x9F\x8E\xAC ")},
+        {"Night\nTrain\t2\x7F.avi", " Night Train 2  "},
     };
     for (const TitleCase& c : cases) EXPECT_EQ(TitleText(c.movieName), c.title) << c.movieName.toStdString();
 }
