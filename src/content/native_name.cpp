@@ -1,6 +1,7 @@
 #include "native_name.h"
 
 #include <QFile>
+#include <QUrl>
 #include <string_view>
 
 #include "display_text.h"
@@ -55,6 +56,15 @@ QByteArray NativePathBytes(const QString& path) {
 
 bool HasEscapedBytes(const QString& name) {
     return NativePathBytes(name) != name.toUtf8();
+}
+
+QUrl LocalFileUrl(const QString& path) {
+#ifndef Q_OS_WIN
+    if (path.startsWith(QLatin1Char('/')) && HasEscapedBytes(path)) {
+        return QUrl::fromEncoded("file://" + NativePathBytes(path).toPercentEncoding("/"), QUrl::StrictMode);
+    }
+#endif
+    return QUrl::fromLocalFile(path);
 }
 
 QString DisplayName(const QString& name) {

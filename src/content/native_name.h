@@ -4,6 +4,7 @@
 #include <QString>
 
 class QFile;
+class QUrl;
 
 // A disc can name its files with any bytes. Names that are not valid UTF-8 are carried in
 // a QString losslessly: each byte that does not decode becomes U+DC80..U+DCFF (the
@@ -17,6 +18,10 @@ QByteArray NativePathBytes(const QString& path);
 QString DisplayName(const QString& name);
 // True when the name holds bytes that are not UTF-8.
 bool HasEscapedBytes(const QString& name);
+
+// The file: URL of an absolute path. A name that is not UTF-8 keeps its bytes percent-encoded,
+// which QUrl carries as they are and a browser engine turns back into the same bytes.
+QUrl LocalFileUrl(const QString& path);
 
 // Opens a regular file read-only by its exact bytes, without blocking on a FIFO or device.
 bool OpenNativeFile(QFile& file, const QString& path);

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 #include <utility>
 
+#include "native_name.h"
 #include "text_page_view.h"
 #include "web_engine_plugin.h"
 #include "window_paint_watch.h"
@@ -60,7 +61,7 @@ void PluginPageView::navigate(const QString& path) {
 
 QUrl PluginPageView::currentUrl() const {
     if (engine_ != nullptr) return engine_->currentUrl();
-    return path_.isEmpty() ? QUrl() : QUrl::fromLocalFile(path_);
+    return path_.isEmpty() ? QUrl() : LocalFileUrl(path_);
 }
 
 QString PluginPageView::engineName() const {

@@ -6,6 +6,7 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
+#include "native_name.h"
 #include "web_engine_plugin.h"
 #include "web_offline.h"
 #include "window_paint_watch.h"
@@ -42,7 +43,7 @@ bool WebPageView::setDesignModeOff() {
 }
 
 void WebPageView::navigate(const QString& path) {
-    pendingUrl_ = path.isEmpty() ? QUrl() : QUrl::fromLocalFile(path);
+    pendingUrl_ = path.isEmpty() ? QUrl() : LocalFileUrl(path);
     if (view_ != nullptr) view_->load(pendingUrl_);
 }
 

@@ -3,6 +3,12 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <QFile>
+#include <QFileInfo>
+
+#include <cstdio>
+
+#include "native_name.h"
 #include "page_probe.h"
 #include "page_site.h"
 
@@ -14,6 +20,17 @@ TEST(PageViewTest, LoadsLocalPageWithImageBeside) {
     const QString intro = site.writeIntro({}, {});
     ASSERT_TRUE(NavigateAndWait(*host.view, intro));
     EXPECT_EQ(host.view->currentUrl(), QUrl::fromLocalFile(intro));
+    EXPECT_TRUE(CoverImageShown(*host.view));
+}
+
+// A disc may name its page with bytes that are not UTF-8; the picture beside it still shows.
+TEST(PageViewTest, LoadsPageNamedWithBytesThatAreNotUtf8) {
+    LocalSite site;
+    const QString intro = site.writeIntro({}, {});
+    const QByteArray name = QFile::encodeName(QFileInfo(intro).absolutePath()) + "/Caf\xE9 \xE0 %41.htm";
+    ASSERT_EQ(std::rename(QFile::encodeName(intro).constData(), name.constData()), 0);
+    PageHost host;
+    ASSERT_TRUE(NavigateAndWait(*host.view, NameFromNativeBytes(name)));
     EXPECT_TRUE(CoverImageShown(*host.view));
 }
 
