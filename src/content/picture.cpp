@@ -13,10 +13,13 @@ QImage LoadCoverPicture(const QString& path, const QSize& target) {
     // The name's format is tried first and the content decides when that fails: probing
     // by content alone loads every image plugin (the SVG one pulls in a whole library).
     QImageReader reader(&file, path.section(QLatin1Char('.'), -1).toLower().toLatin1());
+    // With detection on, even a hinted read asks every plugin in turn, loading each.
+    reader.setAutoDetectImageFormat(false);
     if (!reader.canRead()) {
         file.seek(0);
         reader.setDevice(&file);  // forgets the hint
         reader.setFormat({});
+        reader.setAutoDetectImageFormat(true);
     }
     const QSize size = reader.size();
     if (!size.isValid() || qint64(size.width()) * size.height() > MaxPicturePixels) return {};
