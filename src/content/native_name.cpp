@@ -67,6 +67,15 @@ QUrl LocalFileUrl(const QString& path) {
     return QUrl::fromLocalFile(path);
 }
 
+QString LocalFilePath(const QUrl& url) {
+#ifndef Q_OS_WIN
+    if (url.isLocalFile() && url.host().isEmpty()) {
+        return NameFromNativeBytes(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
+    }
+#endif
+    return url.toLocalFile();
+}
+
 QString DisplayName(const QString& name) {
     QString shown;
     shown.reserve(name.size());

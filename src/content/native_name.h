@@ -22,6 +22,8 @@ bool HasEscapedBytes(const QString& name);
 // The file: URL of an absolute path. A name that is not UTF-8 keeps its bytes percent-encoded,
 // which QUrl carries as they are and a browser engine turns back into the same bytes.
 QUrl LocalFileUrl(const QString& path);
+// The path a local file: URL names, the bytes of a percent-encoded name that is not UTF-8 kept.
+QString LocalFilePath(const QUrl& url);
 
 // Opens a regular file read-only by its exact bytes, without blocking on a FIFO or device.
 bool OpenNativeFile(QFile& file, const QString& path);

@@ -29,23 +29,27 @@ class LocalTextBrowser : public QTextBrowser {
     using QTextBrowser::QTextBrowser;
 
     void setOffline(bool offline) { offline_ = offline; }
-    // Where relative links point when the page was given as text rather than as a source.
-    void setBase(const QUrl& base) { base_ = base; }
+    // The document shown, whichever way it was opened: what relative names resolve against.
+    // (A page handed over as text leaves source() empty, or on the page before.)
+    void setCurrent(const QUrl& url) { current_ = url; }
+    QUrl current() const { return current_; }
 
+    // Local files are read by their exact bytes, so a folder or page whose name is not UTF-8
+    // shows its pictures and style too.
     QVariant loadResource(int type, const QUrl& name) override {
-        const QUrl url = (source().isEmpty() ? base_ : source()).resolved(name);
+        const QUrl url = current_.resolved(name);
         if (offline_ && !IsLocalFileUrl(url)) return {};
-        if (type == QTextDocument::HtmlResource && url.isLocalFile()) {
-            QFile file(url.toLocalFile());
-            if (!file.open(QIODevice::ReadOnly)) return {};
-            return DecodePageText(file.read(MaxPageBytes));
-        }
-        return QTextBrowser::loadResource(type, url);
+        if (!url.isLocalFile()) return QTextBrowser::loadResource(type, url);
+        QFile file;
+        if (!OpenNativeFile(file, LocalFilePath(url))) return {};
+        const QByteArray bytes = file.read(MaxPageBytes);
+        if (type == QTextDocument::HtmlResource) return DecodePageText(bytes);
+        return bytes;
     }
 
   private:
     bool offline_ = false;
-    QUrl base_;
+    QUrl current_;
 };
 
 namespace {
@@ -105,8 +109,8 @@ void TextPageView::open(const QString& path) {
     openLocal(path.isEmpty() ? QUrl() : QUrl::fromLocalFile(path));
 }
 
-// A file URL cannot carry a name that is not UTF-8, so such a page is read by its bytes and
-// handed over as text; its relative links resolve against its folder.
+// QTextBrowser's own loading goes through Qt's file names, which cannot carry bytes that are
+// not UTF-8, so such a page is read by its bytes and handed over as text.
 void TextPageView::openByBytes(const QString& path) {
     QFile file;
     if (!OpenNativeFile(file, path)) {
@@ -114,14 +118,14 @@ void TextPageView::openByBytes(const QString& path) {
         return;
     }
     const QString html = DecodePageText(file.read(MaxPageBytes));
-    browser_->setBase(QUrl::fromLocalFile(path));
+    browser_->setCurrent(LocalFileUrl(path));
     browser_->setHtml(html);
     hasDocument_ = true;
     reportLoad(true);
 }
 
 QUrl TextPageView::currentUrl() const {
-    return pendingPath_ ? QUrl::fromLocalFile(*pendingPath_) : browser_->source();
+    return pendingPath_ ? LocalFileUrl(*pendingPath_) : browser_->current();
 }
 
 void TextPageView::openLocal(const QUrl& url) {
@@ -130,19 +134,20 @@ void TextPageView::openLocal(const QUrl& url) {
         reportLoad(false);
         return;
     }
+    browser_->setCurrent(url);
     browser_->setSource(url);
     hasDocument_ = true;
     reportLoad(true);
 }
 
 void TextPageView::followLink(const QUrl& link) {
-    const QUrl target = browser_->source().resolved(link);
+    const QUrl target = browser_->current().resolved(link);
     if (!target.isLocalFile()) return;
-    if (target.adjusted(QUrl::RemoveFragment) == browser_->source().adjusted(QUrl::RemoveFragment)) {
+    if (target.adjusted(QUrl::RemoveFragment) == browser_->current().adjusted(QUrl::RemoveFragment)) {
         browser_->scrollToAnchor(target.fragment());
         return;
     }
-    openLocal(target);
+    open(LocalFilePath(target));
 }
 
 void TextPageView::reportLoad(bool ok) {

@@ -6,7 +6,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <sys/stat.h>
+
 #include <cstdio>
+#include <utility>
 
 #include "native_name.h"
 #include "page_probe.h"
@@ -23,15 +26,24 @@ TEST(PageViewTest, LoadsLocalPageWithImageBeside) {
     EXPECT_TRUE(CoverImageShown(*host.view));
 }
 
-// A disc may name its page with bytes that are not UTF-8; the picture beside it still shows.
+// A disc may name its folder and page with bytes that are not UTF-8: the picture beside the
+// page still shows and its links still open.
 TEST(PageViewTest, LoadsPageNamedWithBytesThatAreNotUtf8) {
     LocalSite site;
     const QString intro = site.writeIntro({}, {});
-    const QByteArray name = QFile::encodeName(QFileInfo(intro).absolutePath()) + "/Caf\xE9 \xE0 %41.htm";
-    ASSERT_EQ(std::rename(QFile::encodeName(intro).constData(), name.constData()), 0);
+    const QByteArray from = QFile::encodeName(QFileInfo(intro).absolutePath()) + '/';
+    const QByteArray folder = from + "Caf\xE9 %41/";
+    ASSERT_EQ(::mkdir(folder.constData(), 0755), 0);
+    const std::pair<QByteArray, QByteArray> moves[] = {
+        {"intro.htm", "\xE0 intro.htm"}, {"cover.png", "cover.png"}, {"second.htm", "second.htm"}};
+    for (const auto& [name, to] : moves) {
+        ASSERT_EQ(std::rename((from + name).constData(), (folder + to).constData()), 0) << name.constData();
+    }
     PageHost host;
-    ASSERT_TRUE(NavigateAndWait(*host.view, NameFromNativeBytes(name)));
+    ASSERT_TRUE(NavigateAndWait(*host.view, NameFromNativeBytes(folder + "\xE0 intro.htm")));
     EXPECT_TRUE(CoverImageShown(*host.view));
+    EXPECT_EQ(ClickAndCountLoads(*host.view, QStringLiteral("second.htm"), true), 1);
+    EXPECT_EQ(host.view->currentUrl(), LocalFileUrl(NameFromNativeBytes(folder + "second.htm")));
 }
 
 TEST(PageViewTest, LoadResultFollowsTheFile) {
