@@ -26,11 +26,8 @@ constexpr const char* Usage =
 
 // One line, whatever bytes the path holds.
 int Fail(const QString& path, const QString& reason) {
-    QString shown = DisplayName(path);
-    for (QChar& c : shown) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F) c = QLatin1Char('?');
-    }
-    QTextStream(stderr) << "discinfo: " << shown << ": " << reason << '\n';
+    QTextStream(stderr) << "discinfo: " << WithoutControlCharacters(DisplayName(path), QLatin1Char('?')) << ": "
+                        << reason << '\n';
     return 1;
 }
 
@@ -78,7 +75,6 @@ int RunCheck(const QString& folder) {
                             << '\n';
         return 2;
     }
-    std::fflush(stdout);
     return check(NativePathBytes(folder).constData());
 }
 

@@ -24,12 +24,13 @@ qsizetype CharacterCount(const QString& text) {
 
 }  // namespace
 
-QString TitleText(const QString& movieName) {
-    QString shown = DisplayName(movieName);
+QString StripName(const QString& movieName) {
     // The strip is one line: a tab or newline in a file name shows as a space.
-    for (QChar& c : shown) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F) c = QLatin1Char(' ');
-    }
+    return WithoutControlCharacters(DisplayName(movieName), QLatin1Char(' '));
+}
+
+QString TitleText(const QString& movieName) {
+    const QString shown = StripName(movieName);
     const qsizetype keep = std::max<qsizetype>(0, CharacterCount(shown) - 4);
     const QString title = QLatin1Char(' ') + LeftCharacters(shown, keep) + QLatin1Char(' ');
     return LeftCharacters(title, TitleStripLength);

@@ -32,3 +32,5 @@ DiscContent DiscoverContent(const QString& directory);
 
 // A space, the name as shown without its last four characters, a space; cut to 64 characters.
 QString TitleText(const QString& movieName);
+// The movie's file name as the title strip shows it, before the cut.
+QString StripName(const QString& movieName);

@@ -67,7 +67,7 @@ void CheckPicture(const DiscContent& content, std::vector<Finding>& out) {
 
 void CheckTitleStrip(const DiscContent& content, std::vector<Finding>& out) {
     QString name = content.movies.List(0);
-    QString shown = DisplayName(name);
+    QString shown = StripName(name);
     QString base = shown.chopped(std::min<qsizetype>(4, shown.size()));
     QString strip = content.titleStrip();
     if (strip.startsWith(QChar(' ') + base)) return;
