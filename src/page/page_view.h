@@ -12,7 +12,8 @@ class PageView : public QWidget {
   public:
     using QWidget::QWidget;
 
-    // Offline: nothing is fetched but local files.
+    // Offline: nothing is fetched but local files. Both engines are offline and keep to the
+    // folder of the page navigate() was given, whatever this is set to.
     virtual void setOffline(bool offline) = 0;
     // Makes the current document read-only. False when there is no document yet.
     virtual bool setDesignModeOff() = 0;

@@ -2,33 +2,45 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 #include <utility>
 
 #include "native_name.h"
+#include "page_folder.h"
 #include "page_text.h"
 #include "window_paint_watch.h"
 
-// Reads what a page refers to. Offline it refuses everything that is not a local file,
-// so a page can never make the program reach out, whatever a later Qt may learn to fetch.
 namespace {
 
 // A page on a disc is a few kilobytes; a huge file named like one is read only this far.
 constexpr qint64 MaxPageBytes = 32 * 1024 * 1024;
 
-// A file URL with a host names a network share.
-bool IsLocalFileUrl(const QUrl& url) {
-    return url.isLocalFile() && url.host().isEmpty();
+// What the document gets for a resource it may not have or cannot use. Never an empty value:
+// the document would then read the name itself, relative to anywhere, and so would its picture
+// handler for a picture that does not decode.
+QVariant Nothing(int type) {
+    if (type == QTextDocument::ImageResource) {
+        QImage pixel(1, 1, QImage::Format_ARGB32);
+        pixel.fill(Qt::transparent);
+        return pixel;
+    }
+    if (type == QTextDocument::HtmlResource) return QString();
+    return QByteArray();
 }
 
 }  // namespace
 
+// Reads what a page refers to: files of the page's folder and below, nothing else, so a page
+// can neither show the user's files nor make the program reach out, whatever a later Qt may
+// learn to fetch.
 class LocalTextBrowser : public QTextBrowser {
   public:
     using QTextBrowser::QTextBrowser;
 
-    void setOffline(bool offline) { offline_ = offline; }
+    void setFolder(const PageFolder& folder) { folder_ = folder; }
+    const PageFolder& folder() const { return folder_; }
     // The document shown, whichever way it was opened: what relative names resolve against.
     // (A page handed over as text leaves source() empty, or on the page before.)
     void setCurrent(const QUrl& url) { current_ = url; }
@@ -38,29 +50,19 @@ class LocalTextBrowser : public QTextBrowser {
     // shows its pictures and style too.
     QVariant loadResource(int type, const QUrl& name) override {
         const QUrl url = current_.resolved(name);
-        if (offline_ && !IsLocalFileUrl(url)) return {};
-        if (!url.isLocalFile()) return QTextBrowser::loadResource(type, url);
         QFile file;
-        if (!OpenNativeFile(file, LocalFilePath(url))) return {};
+        if (!folder_.holds(url) || !OpenNativeFile(file, LocalFilePath(url))) return Nothing(type);
         const QByteArray bytes = file.read(MaxPageBytes);
         if (type == QTextDocument::HtmlResource) return DecodePageText(bytes);
-        return bytes;
+        if (type != QTextDocument::ImageResource) return bytes;
+        const QImage picture = QImage::fromData(bytes);
+        return picture.isNull() ? Nothing(type) : picture;
     }
 
   private:
-    bool offline_ = false;
+    PageFolder folder_;
     QUrl current_;
 };
-
-namespace {
-
-bool IsReadableFile(const QUrl& url) {
-    if (!IsLocalFileUrl(url)) return false;
-    const QFileInfo info(url.toLocalFile());
-    return info.isFile() && info.isReadable();
-}
-
-}  // namespace
 
 TextPageView::TextPageView(QWidget* parent) : PageView(parent), browser_(new LocalTextBrowser(this)) {
     browser_->setObjectName(QStringLiteral("pageBrowser"));
@@ -78,13 +80,13 @@ TextPageView::TextPageView(QWidget* parent) : PageView(parent), browser_(new Loc
         waitingForWindow_ = true;
         new WindowPaintWatch(this, [this] {
             waitingForWindow_ = false;
-            if (pendingPath_) open(*std::exchange(pendingPath_, std::nullopt));
+            if (pendingPath_) navigate(*std::exchange(pendingPath_, std::nullopt));
         });
     }
 }
 
-void TextPageView::setOffline(bool offline) {
-    browser_->setOffline(offline);
+void TextPageView::setOffline(bool) {
+    // Offline whether or not it is asked to be: the view reads the page's folder alone.
 }
 
 bool TextPageView::setDesignModeOff() {
@@ -98,26 +100,28 @@ void TextPageView::navigate(const QString& path) {
         pendingPath_ = path;
         return;
     }
-    open(path);
+    // The page the program asks for sets the folder; the pages it links to share it.
+    open(path, path.isEmpty() ? PageFolder() : PageFolder(path));
 }
 
-void TextPageView::open(const QString& path) {
+void TextPageView::open(const QString& path, const PageFolder& folder) {
     if (HasEscapedBytes(path)) {
-        openByBytes(path);
+        openByBytes(path, folder);
         return;
     }
-    openLocal(path.isEmpty() ? QUrl() : QUrl::fromLocalFile(path));
+    openLocal(path.isEmpty() ? QUrl() : QUrl::fromLocalFile(path), folder);
 }
 
 // QTextBrowser's own loading goes through Qt's file names, which cannot carry bytes that are
 // not UTF-8, so such a page is read by its bytes and handed over as text.
-void TextPageView::openByBytes(const QString& path) {
+void TextPageView::openByBytes(const QString& path, const PageFolder& folder) {
     QFile file;
-    if (!OpenNativeFile(file, path)) {
+    if (!folder.holdsPath(path) || !OpenNativeFile(file, path)) {
         reportLoad(false);
         return;
     }
     const QString html = DecodePageText(file.read(MaxPageBytes));
+    browser_->setFolder(folder);
     browser_->setCurrent(LocalFileUrl(path));
     browser_->setHtml(html);
     hasDocument_ = true;
@@ -128,12 +132,14 @@ QUrl TextPageView::currentUrl() const {
     return pendingPath_ ? LocalFileUrl(*pendingPath_) : browser_->current();
 }
 
-void TextPageView::openLocal(const QUrl& url) {
+void TextPageView::openLocal(const QUrl& url, const PageFolder& folder) {
     // A missing page leaves the view as it was instead of blanking it.
-    if (!IsReadableFile(url)) {
+    const QFileInfo info(url.toLocalFile());
+    if (!folder.holds(url) || !info.isFile() || !info.isReadable()) {
         reportLoad(false);
         return;
     }
+    browser_->setFolder(folder);
     browser_->setCurrent(url);
     browser_->setSource(url);
     hasDocument_ = true;
@@ -142,12 +148,12 @@ void TextPageView::openLocal(const QUrl& url) {
 
 void TextPageView::followLink(const QUrl& link) {
     const QUrl target = browser_->current().resolved(link);
-    if (!target.isLocalFile()) return;
+    if (!browser_->folder().holds(target)) return;
     if (target.adjusted(QUrl::RemoveFragment) == browser_->current().adjusted(QUrl::RemoveFragment)) {
         browser_->scrollToAnchor(target.fragment());
         return;
     }
-    open(LocalFilePath(target));
+    open(LocalFilePath(target), browser_->folder());
 }
 
 void TextPageView::reportLoad(bool ok) {

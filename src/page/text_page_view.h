@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "page_folder.h"
 #include "page_view.h"
 
 class LocalTextBrowser;
@@ -20,9 +21,10 @@ class TextPageView : public PageView {
     QString engineName() const override { return QStringLiteral("Text"); }
 
   private:
-    void open(const QString& path);
-    void openLocal(const QUrl& url);
-    void openByBytes(const QString& path);
+    // `folder`: what the page may read once it is shown.
+    void open(const QString& path, const PageFolder& folder);
+    void openLocal(const QUrl& url, const PageFolder& folder);
+    void openByBytes(const QString& path, const PageFolder& folder);
     void followLink(const QUrl& link);
     void reportLoad(bool ok);
 

@@ -84,7 +84,7 @@ setTimeout(() => {
 
 LeakSite::LeakSite() {
     const QString disc = dir_.filePath(QStringLiteral("disc"));
-    const QString outside = dir_.filePath(QStringLiteral("outside"));
+    const QString outside = outsidePath();
     QDir().mkpath(disc + QStringLiteral("/inside"));
     QDir().mkpath(outside);
     QImage picture(40, 30, QImage::Format_RGB32);
@@ -132,6 +132,10 @@ LeakSite::~LeakSite() {
 
 QString LeakSite::pagePath() const {
     return dir_.filePath(QStringLiteral("disc/leak.htm"));
+}
+
+QString LeakSite::outsidePath() const {
+    return dir_.filePath(QStringLiteral("outside"));
 }
 
 qint64 LeakSite::packetsSent() const {

@@ -19,6 +19,8 @@ class LeakSite {
     ~LeakSite();
 
     QString pagePath() const;
+    // The folder the page must not read.
+    QString outsidePath() const;
     // Packets sent on any interface since the site was made (-1 where they cannot be counted),
     // and what reached the listeners.
     qint64 packetsSent() const;

@@ -1,7 +1,10 @@
 // A page made to get out, tried the ways pages were seen to get out: nothing may reach the
-// network, whether or not the window set the view offline.
+// network, whether or not the window set the view offline, and nothing outside the page's
+// folder may be read.
 #include <gtest/gtest.h>
 
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTest>
 #include <iostream>
 
@@ -32,6 +35,29 @@ TEST(PageLeakTest, NothingReachesTheNetwork) {
         }
         EXPECT_EQ(site.packetsSent(), 0) << InterfaceCounters().toStdString();
     }
+}
+
+TEST(PageLeakTest, NothingOutsideThePageFolderIsRead) {
+    LeakSite site;
+    PageHost host;
+    ASSERT_TRUE(NavigateAndWait(*host.view, site.pagePath()));
+    const QString title = WaitForLeakPage(*host.view);
+    EXPECT_TRUE(CoverImageShown(*host.view));
+    if (EngineRunsScripts()) {
+        ASSERT_TRUE(title.startsWith(QLatin1String("done "))) << title.toStdString();
+        const QJsonObject got = QJsonDocument::fromJson(title.mid(5).toUtf8()).object();
+        EXPECT_EQ(got.value(QLatin1String("inside")).toString(), QStringLiteral("inside"));
+        for (const char* read : {"absolute", "up", "link", "sub", "fetch", "fetchUp"})
+            EXPECT_EQ(got.value(QLatin1String(read)).toString(), QStringLiteral("refused")) << read;
+        EXPECT_EQ(got.value(QLatin1String("outsideImages")).toString(), QStringLiteral("0"));
+    }
+    for (const QString& href :
+         {QStringLiteral("../outside/secret.htm"),
+          QStringLiteral("file://") + site.outsidePath() + QStringLiteral("/secret.htm")}) {
+        EXPECT_EQ(ClickAndCountLoads(*host.view, href, false), 0) << href.toStdString();
+    }
+    EXPECT_EQ(host.view->currentUrl(), QUrl::fromLocalFile(site.pagePath()));
+    EXPECT_EQ(site.outsideReads(), 0) << "opens and reads outside the folder";
 }
 
 }  // namespace

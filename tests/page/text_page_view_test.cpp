@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QImage>
 #include <QSignalSpy>
 #include <QTextBrowser>
 #include <memory>
@@ -10,34 +13,43 @@
 
 namespace {
 
-TEST(TextPageViewTest, OfflineReadsOnlyLocalFiles) {
+TEST(TextPageViewTest, ReadsOnlyThePageFolderOfflineOrNot) {
     struct Case {
         const char* name;
-        bool offline;
         bool served;
     };
     const Case cases[] = {
-        {"cover.png", true, true},
-        {"cover.png", false, true},
-        {"FILE_URL", true, true},
-        {"missing.png", true, false},
-        {"http://127.0.0.1:9/cover.png", true, false},
-        {"https://example.org/cover.png", true, false},
-        {"ftp://example.org/cover.png", true, false},
-        {"data:image/png;base64,iVBORw0KGgo=", true, false},
-        {"qrc:/cover.png", true, false},
-        {"//example.org/cover.png", true, false},
+        {"cover.png", true},
+        {"FILE_URL", true},
+        {"./nested/../cover.png", true},
+        {"missing.png", false},
+        {"/etc/passwd", false},
+        {"file:///etc/passwd", false},
+        {"../../../../../../../../etc/passwd", false},
+        {"passwd.png", false},  // a link out of the folder
+        {"http://127.0.0.1:9/cover.png", false},
+        {"https://example.org/cover.png", false},
+        {"ftp://example.org/cover.png", false},
+        {"data:image/png;base64,iVBORw0KGgo=", false},
+        {"qrc:/cover.png", false},
+        {"//example.org/cover.png", false},
     };
     LocalSite site;
+    QFile::link(QStringLiteral("/etc/passwd"), site.path(QStringLiteral("passwd.png")));
+    QDir().mkpath(site.path(QStringLiteral("nested")));
     TextPageView view;
     ASSERT_TRUE(NavigateAndWait(view, site.writeIntro({}, {})));
     auto* browser = view.findChild<QTextBrowser*>();
-    for (const Case& c : cases) {
-        const QString name = QString::fromLatin1(c.name);
-        const QUrl url =
-            name == QLatin1String("FILE_URL") ? QUrl::fromLocalFile(site.path("cover.png")) : QUrl(name);
-        view.setOffline(c.offline);
-        EXPECT_EQ(browser->loadResource(QTextDocument::ImageResource, url).isValid(), c.served) << c.name;
+    for (const bool offline : {true, false}) {
+        view.setOffline(offline);
+        for (const Case& c : cases) {
+            const QString name = QString::fromLatin1(c.name);
+            const QUrl url =
+                name == QLatin1String("FILE_URL") ? QUrl::fromLocalFile(site.path("cover.png")) : QUrl(name);
+            const QImage picture = browser->loadResource(QTextDocument::ImageResource, url).value<QImage>();
+            EXPECT_EQ(picture.width() == LocalSite::kImageWidth, c.served)
+                << c.name << (offline ? " offline" : "");
+        }
     }
 }
 

@@ -2,15 +2,12 @@
 
 #include <QDir>
 #include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
-#include "leak_site.h"
 #include "page_probe.h"
 #include "page_site.h"
 #include "web_offline.h"
@@ -112,21 +109,6 @@ TEST(WebPageViewTest, RequestsStayInThePageFolder) {
     };
     for (const Case& c : cases) EXPECT_EQ(PageMayLoad(QUrl(c.url), folder), c.allowed) << c.url.toStdString();
     EXPECT_FALSE(PageMayLoad(QUrl(file + QStringLiteral("/intro.htm")), PageFolder()));
-}
-
-TEST(WebPageViewTest, ScriptsAndSubResourcesReadOnlyThePageFolder) {
-    LeakSite site;
-    PageHost host;
-    ASSERT_TRUE(NavigateAndWait(*host.view, site.pagePath()));
-    const QString title = WaitForLeakPage(*host.view);
-    ASSERT_TRUE(title.startsWith(QLatin1String("done "))) << title.toStdString();
-    const QJsonObject got = QJsonDocument::fromJson(title.mid(5).toUtf8()).object();
-    EXPECT_EQ(got.value(QLatin1String("inside")).toString(), QStringLiteral("inside"));
-    for (const char* read : {"absolute", "up", "link", "sub", "fetch", "fetchUp"})
-        EXPECT_EQ(got.value(QLatin1String(read)).toString(), QStringLiteral("refused")) << read;
-    EXPECT_EQ(got.value(QLatin1String("outsideImages")).toString(), QStringLiteral("0"));
-    EXPECT_EQ(site.outsideReads(), 0);
-    EXPECT_EQ(host.view->currentUrl(), QUrl::fromLocalFile(site.pagePath()));
 }
 
 TEST(WebPageViewTest, DesignModeIsSwitchedOffInThePage) {
