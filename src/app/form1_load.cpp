@@ -12,7 +12,7 @@
 #include "form1.h"
 #include "native_name.h"
 #include "page_view.h"
-#include "picture.h"
+#include "picture_load.h"
 #include "platform.h"
 #include "twips.h"
 
@@ -125,10 +125,15 @@ void Form1::load_html() {
 void Form1::loadImage() {
     const QString path = AppFilePath(platform_.applicationDirectory(), fileList[1].List(0));
     const qreal ratio = devicePixelRatioF();
-    QImage picture = LoadCoverPicture(path, Image1->size() * ratio);
-    if (picture.isNull()) return;
-    picture.setDevicePixelRatio(ratio);
-    Image1->setPicture(picture);
+    // Decoded on a worker: however the picture is made, the window shows and closes at once.
+    auto* load = new PictureLoad(path, Image1->size() * ratio, this);
+    load->setObjectName(QStringLiteral("coverLoad"));
+    connect(load, &PictureLoad::loaded, this, [this, ratio](QImage picture) {
+        if (picture.isNull()) return;
+        picture.setDevicePixelRatio(ratio);
+        Image1->setPicture(picture);
+    });
+    load->settle(std::chrono::milliseconds(30));
 }
 
 void Form1::showEvent(QShowEvent* event) {

@@ -1,34 +1,92 @@
 #include "picture.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QImageReader>
+#include <algorithm>
+#include <cmath>
+#include <span>
 
+#include "jpeg_layout.h"
 #include "native_name.h"
+
+namespace {
+
+qint64 Pixels(const QSize& size) {
+    return qint64(size.width()) * size.height();
+}
+
+std::span<const std::uint8_t> Span(const QByteArray& bytes) {
+    return {reinterpret_cast<const std::uint8_t*>(bytes.constData()), std::size_t(bytes.size())};
+}
+
+bool WithinJpegBudget(const Jpeg::Layout& layout) {
+    return layout.valid && layout.scans <= MaxJpegScans && layout.blockScans <= quint64(MaxJpegBlockScans) &&
+           layout.coefficientBytes <= quint64(MaxDecoderBytes);
+}
+
+// The size Qt's JPEG reader has libjpeg decode to (M/8 of the stored size) before it scales
+// the rest of the way to `target`.
+QSize JpegDecodedSize(const QSize& stored, const QSize& target) {
+    if (target.isEmpty()) return stored;
+    const double f =
+        std::min(double(stored.width()) / target.width(), double(stored.height()) / target.height());
+    const int eighths = std::clamp(int(std::ceil(8 / f)), 1, 8);
+    return {(stored.width() * eighths + 7) / 8, (stored.height() * eighths + 7) / 8};
+}
+
+}  // namespace
+
+void BoundPictureDecoders() {
+    static const bool bounded = [] {
+        // libjpeg takes the limit in thousands of bytes; past it, having no backing store, it
+        // gives up on the picture instead of allocating.
+        if (!qEnvironmentVariableIsSet("JPEGMEM"))
+            qputenv("JPEGMEM", QByteArray::number(MaxDecoderBytes / 1000));
+        return true;
+    }();
+    (void)bounded;
+}
+
+QImage DecodePicture(const QByteArray& bytes, const QByteArray& formatHint, const QSize& target,
+                     qint64 maxPixels) {
+    BoundPictureDecoders();
+    if (bytes.isEmpty()) return {};
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    const bool jpeg = Jpeg::LooksLikeJpeg(Span(bytes));
+    // The format is named, not detected: probing by content loads every image plugin (the SVG
+    // one pulls in a whole library). Content decides only when the name's format fails.
+    QImageReader reader(&buffer, jpeg ? QByteArray("jpeg") : formatHint);
+    reader.setAutoDetectImageFormat(false);
+    if (!reader.canRead()) {
+        buffer.seek(0);
+        reader.setDevice(&buffer);  // forgets the hint
+        reader.setFormat({});
+        reader.setAutoDetectImageFormat(true);
+    }
+    const QSize stored = reader.size();
+    if (!stored.isValid()) return {};
+    if (jpeg) {
+        if (!WithinJpegBudget(Jpeg::ReadLayout(Span(bytes)))) return {};
+        if (Pixels(JpegDecodedSize(stored, target)) > std::min(MaxDecodedPixels, maxPixels)) return {};
+    } else if (Pixels(stored) > maxPixels) {
+        return {};
+    }
+    if (!target.isEmpty() && reader.supportsOption(QImageIOHandler::ScaledSize)) reader.setScaledSize(target);
+    QImage image = reader.read();
+    if (image.isNull()) return {};
+    if (!target.isEmpty() && image.size() != target) {
+        image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    return image;
+}
 
 QImage LoadCoverPicture(const QString& path, const QSize& target) {
     if (path.isEmpty() || target.isEmpty()) return {};
     // Opened by its exact bytes: a name that is not UTF-8 would not survive Qt's own encoding.
     QFile file;
-    if (!OpenNativeFile(file, path)) return {};
-    // The name's format is tried first and the content decides when that fails: probing
-    // by content alone loads every image plugin (the SVG one pulls in a whole library).
-    QImageReader reader(&file, path.section(QLatin1Char('.'), -1).toLower().toLatin1());
-    // With detection on, even a hinted read asks every plugin in turn, loading each.
-    reader.setAutoDetectImageFormat(false);
-    if (!reader.canRead()) {
-        file.seek(0);
-        reader.setDevice(&file);  // forgets the hint
-        reader.setFormat({});
-        reader.setAutoDetectImageFormat(true);
-    }
-    const QSize size = reader.size();
-    if (!size.isValid() || qint64(size.width()) * size.height() > MaxPicturePixels) return {};
-    // Decoders that can scale while decoding (JPEG) then never build the full-size image.
-    if (reader.supportsOption(QImageIOHandler::ScaledSize)) reader.setScaledSize(target);
-    QImage image = reader.read();
-    if (image.isNull()) return {};
-    if (image.size() != target) {
-        image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    }
-    return image;
+    if (!OpenNativeFile(file, path) || file.size() > MaxPictureFileBytes) return {};
+    return DecodePicture(file.readAll(), path.section(QLatin1Char('.'), -1).toLower().toLatin1(), target);
 }

@@ -1,10 +1,14 @@
 #include "disc_folder.h"
 
+#include <gtest/gtest.h>
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QTest>
 #include <QtEndian>
+
+#include "picture_load.h"
 
 DiscFolder::DiscFolder() {
     dir_.setAutoRemove(true);
@@ -46,4 +50,10 @@ QByteArray JpegPicture(int width, int height, Qt::GlobalColor colour) {
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "JPG");
     return bytes;
+}
+
+void WaitForCover(Form1& form) {
+    const auto* load = form.findChild<PictureLoad*>(QStringLiteral("coverLoad"));
+    if (load == nullptr) return;
+    EXPECT_TRUE(QTest::qWaitFor([load] { return load->isFinished(); }, 20000));
 }

@@ -27,7 +27,10 @@ struct StartedForm {
     std::unique_ptr<Form1> form;
 };
 
-// Builds the window on `directory` and runs Form_Load; `Form` may be a subclass.
+// Waits until the cover picture the window is reading has arrived or been left out.
+void WaitForCover(Form1& form);
+
+// Builds the window on `directory` and runs Form_Load, cover included; `Form` may be a subclass.
 template <typename Form = Form1>
 std::unique_ptr<StartedForm> StartForm(const QString& directory, bool load = true) {
     auto started = std::make_unique<StartedForm>();
@@ -37,7 +40,10 @@ std::unique_ptr<StartedForm> StartForm(const QString& directory, bool load = tru
         raw->page = new FakePageView(parent);
         return raw->page;
     });
-    if (load) started->form->Form_Load();
+    if (load) {
+        started->form->Form_Load();
+        WaitForCover(*started->form);
+    }
     return started;
 }
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "jpeg_builder.h"
 #include "picture.h"
 
 namespace {
@@ -107,6 +108,60 @@ TEST(Picture, MissingPathGivesNoPicture) {
     EXPECT_TRUE(LoadCoverPicture("/nonexistent/cover.jpg", Cover).isNull());
     QTemporaryDir dir;
     EXPECT_TRUE(LoadCoverPicture(dir.path(), Cover).isNull());
+}
+
+// Pictures made to freeze or fill the machine are left out before they are decoded; a big
+// plain JPEG is decoded at the size it is shown.
+TEST(Picture, BudgetsOfTheDecode) {
+    struct Case {
+        const char* what;
+        JpegSpec spec;
+        bool shown;
+    };
+    const Case cases[] = {
+        {"progressive grey 8192 x 8192, 5000 AC scans", {8192, 8192, 1, true, 5000}, false},
+        {"progressive CMYK 8192 x 8192: 512 MB of coefficients", {8192, 8192, 4, true, 0}, false},
+        {"progressive grey 8200 x 8200: 134 MB of coefficients", {8200, 8200, 1, true, 0}, false},
+        {"101 scans", {64, 64, 1, true, 100}, false},
+        {"100 scans", {64, 64, 1, true, 99}, true},
+        {"progressive grey 4096 x 4096, 10 AC scans", {4096, 4096, 1, true, 10}, true},
+        {"baseline grey 8200 x 8200", {8200, 8200, 1, false, 0}, true},
+        {"baseline colour 30000 x 20000", {30000, 20000, 3, false, 0}, true},
+        {"progressive grey 7000 x 7000, 90 scans: 69 M block scans", {7000, 7000, 1, true, 89}, false},
+    };
+    QTemporaryDir dir;
+    for (const Case& c : cases) {
+        QFile file(dir.filePath("cover.jpg"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(BuildJpegAs<QByteArray>(c.spec));
+        file.close();
+        const QImage image = LoadCoverPicture(file.fileName(), Cover);
+        EXPECT_EQ(image.isNull() ? QSize() : image.size(), c.shown ? Cover : QSize()) << c.what;
+    }
+    EXPECT_EQ(qgetenv("JPEGMEM"), QByteArray::number(MaxDecoderBytes / 1000));
+}
+
+TEST(Picture, OwnSizeWithinTheCallersCap) {
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+        qint64 maxPixels;
+        QSize size;  // empty: left out
+    };
+    const Case cases[] = {
+        {"bmp within", Encoded(Filled({60, 40}, Qt::blue), "BMP"), 2400, {60, 40}},
+        {"bmp past", Encoded(Filled({60, 40}, Qt::blue), "BMP"), 2399, {}},
+        {"jpeg within", BuildJpegAs<QByteArray>({64, 32, 3, false, 0}), 2048, {64, 32}},
+        {"jpeg past", BuildJpegAs<QByteArray>({64, 32, 3, false, 0}), 2047, {}},
+        {"jpeg past the decoded budget",
+         BuildJpegAs<QByteArray>({4097, 4096, 1, false, 0}),
+         MaxPicturePixels,
+         {}},
+    };
+    for (const Case& c : cases) {
+        const QImage image = DecodePicture(c.bytes, "jpg", QSize(), c.maxPixels);
+        EXPECT_EQ(image.isNull() ? QSize() : image.size(), c.size) << c.what;
+    }
 }
 
 }  // namespace

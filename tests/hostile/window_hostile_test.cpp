@@ -146,6 +146,7 @@ TEST(HostileWindow, PageAndPictureVanishBeforeTheyLoad) {
     VanishingForm form(platform, [](QWidget* parent) { return CreatePageView(PageEngine::Text, parent); });
     form.folder = disc.path();
     form.Form_Load();
+    WaitForCover(form);
     form.show();
     form.Form_Activate();
     EXPECT_TRUE(form.Image1->picture().isNull());
@@ -217,6 +218,7 @@ TEST(HostileWindow, NamesThatAreNotUtf8AreShownAsWindows1252) {
     platform.directory = disc.path();
     Form1 form(platform, [](QWidget* parent) { return CreatePageView(PageEngine::Text, parent); });
     form.Form_Load();
+    WaitForCover(form);
     EXPECT_EQ(form.Label1->text(), QStringLiteral(" Café \x201C"
                                                   "crème\x201D "));
     EXPECT_FALSE(form.Image1->picture().isNull());
