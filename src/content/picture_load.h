@@ -5,7 +5,8 @@
 #include <QSize>
 #include <QString>
 #include <chrono>
-#include <memory>
+
+#include "background.h"
 
 // Reads a cover picture on a worker thread, so no picture can keep the window from showing or
 // from closing. `loaded` comes once, on the thread the load lives in; a null image when the
@@ -14,20 +15,15 @@ class PictureLoad : public QObject {
     Q_OBJECT
   public:
     PictureLoad(const QString& path, const QSize& target, QObject* parent = nullptr);
-    ~PictureLoad() override;
 
     // Waits up to `wait` for the picture and, when it is there, hands it over at once: a plain
     // cover is then in the window's first paint.
-    void settle(std::chrono::milliseconds wait);
-    bool isFinished() const { return delivered_; }
+    void settle(std::chrono::milliseconds wait) { work_.settle(wait); }
+    bool isFinished() const { return !work_.busy(); }
 
   signals:
     void loaded(const QImage& picture);
 
   private:
-    struct State;
-    void deliver();
-
-    std::shared_ptr<State> state_;
-    bool delivered_ = false;
+    Background<QImage> work_;
 };

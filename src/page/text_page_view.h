@@ -1,14 +1,18 @@
 #pragma once
 
+#include <QUrl>
 #include <optional>
 
+#include "background.h"
 #include "page_folder.h"
+#include "page_load.h"
 #include "page_view.h"
 
-class LocalTextBrowser;
+class QTextBrowser;
 
-// The light engine: QTextBrowser shows simple HTML at once and has no network code. In a
-// window not yet painted it reads the page only after that paint.
+// The light engine: QTextBrowser shows simple HTML and has no network code. A page is read and
+// parsed on a worker and shown once ready, so no page can freeze the window. In a window not yet
+// painted it is read only after that paint.
 class TextPageView : public PageView {
     Q_OBJECT
   public:
@@ -23,13 +27,13 @@ class TextPageView : public PageView {
   private:
     // `folder`: what the page may read once it is shown.
     void open(const QString& path, const PageFolder& folder);
-    void openLocal(const QUrl& url, const PageFolder& folder);
-    void openByBytes(const QString& path, const PageFolder& folder);
+    void show(PageDocumentPointer document);
     void followLink(const QUrl& link);
-    void reportLoad(bool ok);
 
-    LocalTextBrowser* browser_;
-    bool hasDocument_ = false;
+    QTextBrowser* browser_;
+    PageDocument* document_ = nullptr;  // shown
+    Background<PageDocumentPointer> loading_;
+    std::optional<QUrl> requested_;  // the page being read
     bool waitingForWindow_ = false;
     std::optional<QString> pendingPath_;  // asked for while waiting
 };

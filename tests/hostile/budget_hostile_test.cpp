@@ -1,7 +1,11 @@
 // Small files made to freeze the window or fill the machine: the window opens at once and
 // leaves out what is past a budget, as it leaves out what it cannot read.
 #include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTextBrowser>
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -11,6 +15,7 @@
 #include "disc_folder.h"
 #include "jpeg_builder.h"
 #include "message_box.h"
+#include "page_view.h"
 
 namespace {
 
@@ -44,6 +49,82 @@ TEST(HostileBudgets, CoversPastABudgetAreLeftOut) {
     }
     // Before the budgets the CMYK picture alone took 545 MB.
     EXPECT_LT(PeakMegabytes() - before, 100) << "peak memory grew, MB";
+}
+
+QString Repeat(const char* text, int count) {
+    return QString::fromLatin1(text).repeated(count);
+}
+
+// A shown window with the light engine's page view.
+struct PageWindow {
+    PageWindow() : view(CreatePageView(PageEngine::Text, &window)) {
+        window.resize(500, 420);
+        view->setGeometry(10, 10, 448, 364);
+        window.show();
+    }
+    // The result loadFinished carried, once the page is laid out and painted.
+    bool show(const QString& path) {
+        QSignalSpy loads(view, &PageView::loadFinished);
+        view->navigate(path);
+        if (!loads.wait(60000)) return false;
+        QTest::qWait(50);
+        return loads.first().first().toBool();
+    }
+    QString text() const { return view->findChild<QTextBrowser*>()->toPlainText(); }
+
+    QWidget window;
+    PageView* view;
+};
+
+TEST(HostileBudgets, PagesPastABudgetAreLeftOut) {
+    struct Case {
+        const char* what;
+        QString html;
+        bool shown;
+    };
+    const Case cases[] = {
+        {"100,000 nested divs (1.1 MB)", Repeat("<div>", 100000) + "deep" + Repeat("</div>", 100000), false},
+        {"10,000 nested divs (110 KB)", Repeat("<div>", 10000) + "deep" + Repeat("</div>", 10000), false},
+        {"20 nested tables (300 bytes)", Repeat("<table><tr><td>", 20) + "deep", false},
+        {"one paragraph of 400,000 words", "<p>" + Repeat("word ", 400000), false},
+        {"a table of 20,000 cells", "<table><tr>" + Repeat("<td>x</td>", 20000) + "</tr></table>", false},
+        {"an ordinary page", "<h1>Deep Field</h1><table><tr><td>a<td>b</table><p>" + Repeat("word ", 500),
+         true},
+    };
+    for (const Case& c : cases) {
+        DiscFolder disc;
+        disc.add("intro.htm", c.html.toUtf8());
+        PageWindow window;
+        EXPECT_EQ(window.show(QDir(disc.path()).filePath("intro.htm")), c.shown) << c.what;
+        EXPECT_EQ(!window.text().isEmpty(), c.shown) << c.what;
+    }
+}
+
+TEST(HostileBudgets, A200MegabytePageIsLeftOutUnread) {
+    DiscFolder disc;
+    QFile page(QDir(disc.path()).filePath("intro.htm"));
+    ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+    page.write("<p>");
+    ASSERT_TRUE(page.resize(200LL * 1024 * 1024));  // sparse: costs the disc nothing
+    page.close();
+    const qint64 before = PeakMegabytes();
+    PageWindow window;
+    EXPECT_FALSE(window.show(page.fileName()));
+    EXPECT_LT(PeakMegabytes() - before, 50) << "peak memory grew, MB";
+}
+
+// One big picture named under a hundred query strings is read and decoded once.
+TEST(HostileBudgets, APictureUnderManyNamesIsDecodedOnce) {
+    DiscFolder disc;
+    disc.add("big.jpg", BuildJpegAs<QByteArray>({4096, 4096, 1, false, 0}));  // 16 MB decoded
+    QString html;
+    for (int i = 0; i < 100; ++i) html += QStringLiteral("<img src=\"big.jpg?%1\">").arg(i);
+    disc.add("intro.htm", html.toUtf8());
+    const qint64 before = PeakMegabytes();
+    PageWindow window;
+    EXPECT_TRUE(window.show(QDir(disc.path()).filePath("intro.htm")));
+    // Before, each name was a picture of its own: 3.37 GB for a 32 MB one.
+    EXPECT_LT(PeakMegabytes() - before, 250) << "peak memory grew, MB";
 }
 
 }  // namespace

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+// Budgets of a page in the light engine. Its parsing runs on a worker, but the window lays a
+// page out itself, a paragraph or an outermost table at a time, so those are bounded: each
+// takes at most some tens of milliseconds. A page past a budget is left out as one that cannot
+// be read; a picture or style sheet past one is left out of the page.
+inline constexpr qint64 MaxPageBytes = 1024 * 1024;
+inline constexpr int MaxPageTags = 50'000;
+inline constexpr int MaxPageDepth = 256;
+inline constexpr int MaxTableDepth = 6;
+// Cells of an outermost table, the tables inside it included.
+inline constexpr qint64 MaxTableCells = 500;
+// Characters of text between two paragraph breaks (a line break does not end one).
+inline constexpr qsizetype MaxBlockCharacters = 10'000;
+// Rules of the page's style sheets, its own and those it links; each is matched against every
+// element.
+inline constexpr int MaxStyleRules = 2'000;
+// What a page's pictures and style sheets may read, and what its pictures may take decoded.
+inline constexpr qint64 MaxPageResourceBytes = 32LL * 1024 * 1024;
+inline constexpr qint64 MaxPagePictureBytes = 64LL * 1024 * 1024;
+
+// What a page asks of the engine, measured with a plain scan of its text, before it is parsed.
+struct PageShape {
+    int tags = 0;
+    int depth = 0;
+    int tableDepth = 0;
+    qint64 largestTable = 0;
+    qsizetype longestBlock = 0;
+    int styleRules = 0;
+};
+
+PageShape MeasurePage(QStringView html);
+bool WithinPageBudget(const PageShape& shape);
+// The rules of a style sheet, as the engine counts them: one per "{".
+int StyleRules(QStringView css);
