@@ -3,6 +3,29 @@
 #include <QCoreApplication>
 #include <QDir>
 
+#include "native_name.h"
+
+#ifdef Q_OS_LINUX
+#include <unistd.h>
+
+#include <vector>
+
+namespace {
+
+// The path /proc/self/exe leads to; empty when it cannot be read.
+QByteArray ExecutableBytes() {
+    std::vector<char> buffer(4096);
+    for (;;) {
+        const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (length < 0) return {};
+        if (std::size_t(length) < buffer.size()) return QByteArray(buffer.data(), length);
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+}  // namespace
+#endif
+
 QString AppFilePath(const QString& directory, const QString& name) {
     const QChar separator = QDir::separator();
     if (directory.endsWith(separator)) return directory + name;
@@ -10,5 +33,12 @@ QString AppFilePath(const QString& directory, const QString& name) {
 }
 
 QString ApplicationDirectory() {
+#ifdef Q_OS_LINUX
+    // By the executable's own bytes: Qt's applicationDirPath() decodes them as UTF-8 and loses
+    // those of a folder whose name is not, and then the window finds nothing beside it.
+    const QByteArray program = ExecutableBytes();
+    const qsizetype slash = program.lastIndexOf('/');
+    if (slash >= 0) return NameFromNativeBytes(slash == 0 ? QByteArray("/") : program.left(slash));
+#endif
     return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
 }

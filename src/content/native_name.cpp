@@ -1,6 +1,7 @@
 #include "native_name.h"
 
 #include <QFile>
+#include <QStringDecoder>
 #include <QUrl>
 #include <string_view>
 
@@ -27,14 +28,21 @@ QString NameFromNativeBytes(const QByteArray& bytes) {
     name.reserve(bytes.size());
     std::string_view rest(bytes.constData(), std::size_t(bytes.size()));
     while (!rest.empty()) {
-        const std::size_t length = Utf8SequenceLength(rest);
-        if (length == 0) {
+        std::size_t valid = 0;
+        while (valid < rest.size()) {
+            const std::size_t length = Utf8SequenceLength(rest.substr(valid));
+            if (length == 0) break;
+            valid += length;
+        }
+        if (valid == 0) {
             name += QChar(char16_t(EscapeBase + static_cast<unsigned char>(rest.front())));
             rest.remove_prefix(1);
             continue;
         }
-        name += QString::fromUtf8(rest.data(), qsizetype(length));
-        rest.remove_prefix(length);
+        // A byte order mark at the start of a run is a character of the name all the same.
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        name += utf8.decode(QByteArrayView(rest.data(), qsizetype(valid)));
+        rest.remove_prefix(valid);
     }
     return name;
 }

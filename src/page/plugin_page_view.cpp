@@ -6,6 +6,11 @@
 #include <QVBoxLayout>
 #include <utility>
 
+#ifdef Q_OS_LINUX
+#include <dlfcn.h>
+#endif
+
+#include "app_path.h"
 #include "native_name.h"
 #include "text_page_view.h"
 #include "web_engine_plugin.h"
@@ -16,10 +21,19 @@ namespace {
 PageView* LoadWebEngineView(const QStringList& folders, QWidget* parent) {
     for (const QString& folder : folders) {
         // Never unloaded: the view it makes lives as long as the window.
+#ifdef Q_OS_LINUX
+        // By the folder's exact bytes, which QLibrary's file names cannot carry.
+        const QByteArray file = NativePathBytes(folder) + "/lib" + WebEnginePluginName + ".so";
+        void* library = ::dlopen(file.constData(), RTLD_NOW | RTLD_LOCAL);
+        if (library == nullptr) continue;
+        const auto create =
+            reinterpret_cast<WebEnginePluginFactoryFunction>(::dlsym(library, WebEnginePluginFactory));
+#else
         QLibrary library(QDir(folder).filePath(QString::fromLatin1(WebEnginePluginName)));
         if (!library.load()) continue;
         const auto create =
             reinterpret_cast<WebEnginePluginFactoryFunction>(library.resolve(WebEnginePluginFactory));
+#endif
         if (create != nullptr) return create(parent);
     }
     return nullptr;
@@ -69,7 +83,7 @@ QString PluginPageView::engineName() const {
 }
 
 QStringList WebEnginePluginFolders() {
-    QStringList folders = {QCoreApplication::applicationDirPath()};
+    QStringList folders = {ApplicationDirectory()};
 #ifdef DISCSTART_WEBENGINE_PLUGIN_DIR
     folders.append(QStringLiteral(DISCSTART_WEBENGINE_PLUGIN_DIR));
 #endif

@@ -30,6 +30,21 @@ const std::vector<NameCase> NameCases = {
      QStringLiteral("\xED\xB2\x20AC")},
     {"beyond U+10FFFF", "\xF4\x90\x80\x80", QStringLiteral("\xDCF4\xDC90\xDC80\xDC80"),
      QStringLiteral("\xF4\x90\x20AC\x20AC")},
+    {"byte order mark alone", "\xEF\xBB\xBF", QStringLiteral("\xFEFF"), QStringLiteral("\xFEFF")},
+    {"byte order mark inside",
+     "a\xEF\xBB\xBF"
+     "b",
+     QStringLiteral("a\xFEFF"
+                    "b"),
+     QStringLiteral("a\xFEFF"
+                    "b")},
+    {"byte order mark after an escape", "\xE9\xEF\xBB\xBF", QStringLiteral("\xDCE9\xFEFF"),
+     QStringLiteral("\xE9\xFEFF")},
+    {"noncharacters", "\xEF\xBF\xBE\xEF\xBF\xBF\xEF\xB7\x90\xF4\x8F\xBF\xBF",
+     QString::fromUtf8("\xEF\xBF\xBE\xEF\xBF\xBF\xEF\xB7\x90\xF4\x8F\xBF\xBF"),
+     QString::fromUtf8("\xEF\xBF\xBE\xEF\xBF\xBF\xEF\xB7\x90\xF4\x8F\xBF\xBF")},
+    {"format characters", "\xE2\x80\xAE\xE2\x80\x8B\xE2\x81\xA6\xC2\xAD",
+     QStringLiteral("\x202E\x200B\x2066\xAD"), QStringLiteral("\x202E\x200B\x2066\xAD")},
     {"astral then escape", "\xF0\x90\x82\x80\x80", QString::fromUtf8("\xF0\x90\x82\x80") + QChar(0xDC80),
      QString::fromUtf8("\xF0\x90\x82\x80") + QChar(0x20AC)},
 };

@@ -12,7 +12,7 @@
 
 extern char** environ;
 
-DiscinfoRun RunDiscinfo(const QList<QByteArray>& arguments) {
+DiscinfoRun RunProgram(const QByteArray& program, const QList<QByteArray>& arguments) {
     DiscinfoRun run;
     QTemporaryDir dir;
     const QByteArray out = QFile::encodeName(dir.filePath("out"));
@@ -21,11 +21,11 @@ DiscinfoRun RunDiscinfo(const QList<QByteArray>& arguments) {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, out.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, err.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    std::vector<char*> argv{const_cast<char*>(DISCINFO_PATH)};
+    std::vector<char*> argv{const_cast<char*>(program.constData())};
     for (const QByteArray& argument : arguments) argv.push_back(const_cast<char*>(argument.constData()));
     argv.push_back(nullptr);
     pid_t child = -1;
-    const int started = posix_spawn(&child, DISCINFO_PATH, &actions, nullptr, argv.data(), environ);
+    const int started = posix_spawn(&child, program.constData(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (started != 0) return run;
 

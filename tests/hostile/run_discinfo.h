@@ -10,6 +10,9 @@ struct DiscinfoRun {
     QByteArray err;
 };
 
-// Runs discinfo with exactly these argument bytes (QProcess would re-encode them), and kills
-// it if it has not finished in a few seconds.
-DiscinfoRun RunDiscinfo(const QList<QByteArray>& arguments);
+// Runs the program at exactly these bytes with exactly these argument bytes (QProcess would
+// re-encode them), and kills it if it has not finished in a few seconds.
+DiscinfoRun RunProgram(const QByteArray& program, const QList<QByteArray>& arguments);
+inline DiscinfoRun RunDiscinfo(const QList<QByteArray>& arguments) {
+    return RunProgram(DISCINFO_PATH, arguments);
+}
