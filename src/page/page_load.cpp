@@ -18,7 +18,7 @@ PageDocumentPointer LoadPage(const PageRequest& request) {
     PageDocumentPointer document(
         new PageDocument(request.folder, LocalFileUrl(request.path), shape.styleRules));
     document->setDefaultFont(request.font);
-    document->setHtml(html);
+    document->setHtml(WithStyleSheetTypes(html, shape));
     document->loadPictures();
     document->seal();
     document->moveToThread(request.thread);

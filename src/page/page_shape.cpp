@@ -146,11 +146,12 @@ class Scanner {
         if (!next.isLetter()) return false;
         ++at_;
         const QString n = name();
-        bool selfClosing = false;
-        qint64 colspan = 1;
-        qint64 rowspan = 1;
-        attributes(selfClosing, colspan, rowspan);
-        open(n, selfClosing, colspan, rowspan);
+        const qsizetype nameEnd = at_;
+        const Attributes found = attributes();
+        // The engine applies a linked style sheet only when its type is given.
+        if (n == QLatin1String("link") && found.styleSheet && !found.typed)
+            shape_.untypedStyleSheets.append(nameEnd);
+        open(n, found.selfClosing, found.colspan, found.rowspan);
         if (Elements().value(n).flags & RawText) {
             const qsizetype start = at_;
             skipPast(QString(QStringLiteral("</") + n));
@@ -161,8 +162,17 @@ class Scanner {
         return true;
     }
 
+    struct Attributes {
+        bool selfClosing = false;
+        qint64 colspan = 1;
+        qint64 rowspan = 1;
+        bool styleSheet = false;  // rel="stylesheet"
+        bool typed = false;       // has a type
+    };
+
     // Up to the end of the start tag; quoted values may hold ">".
-    void attributes(bool& selfClosing, qint64& colspan, qint64& rowspan) {
+    Attributes attributes() {
+        Attributes found;
         while (at_ < html_.size() && peek() != QLatin1Char('>')) {
             const QChar c = peek();
             if (c == QLatin1Char('"') || c == QLatin1Char('\'')) {
@@ -172,28 +182,46 @@ class Scanner {
             }
             if (c.isLetter()) {
                 const QString attribute = name();
-                if (attribute == QLatin1String("colspan")) colspan = spanValue();
-                if (attribute == QLatin1String("rowspan")) rowspan = spanValue();
+                const QStringView v = value();
+                if (attribute == QLatin1String("colspan")) found.colspan = Span(v);
+                if (attribute == QLatin1String("rowspan")) found.rowspan = Span(v);
+                if (attribute == QLatin1String("rel"))
+                    found.styleSheet =
+                        v.trimmed().compare(QLatin1String("stylesheet"), Qt::CaseInsensitive) == 0;
+                if (attribute == QLatin1String("type")) found.typed = true;
                 continue;
             }
-            selfClosing = c == QLatin1Char('/');
+            found.selfClosing = c == QLatin1Char('/');
             ++at_;
         }
         ++at_;
+        return found;
     }
 
-    // The number after "=", quoted or not; a span counts as at least 1 and at most 1000.
-    qint64 spanValue() {
-        while (peek() == QLatin1Char(' ') || peek() == QLatin1Char('=')) ++at_;
+    // An attribute's value after "=", quoted or not; empty when it has none.
+    QStringView value() {
+        qsizetype from = at_;
+        while (from < html_.size() && html_[from].isSpace()) ++from;
+        if (from >= html_.size() || html_[from] != QLatin1Char('=')) return {};
+        ++from;
+        while (from < html_.size() && html_[from].isSpace()) ++from;
+        at_ = from;
         const QChar quote = peek();
-        const bool quoted = quote == QLatin1Char('"') || quote == QLatin1Char('\'');
-        if (quoted) ++at_;
-        qint64 value = 0;
-        while (peek().isDigit()) {
-            value = std::min<qint64>(value * 10 + peek().digitValue(), 1000);
-            ++at_;
+        if (quote == QLatin1Char('"') || quote == QLatin1Char('\'')) {
+            const qsizetype close = html_.indexOf(quote, at_ + 1);
+            const qsizetype end = close < 0 ? html_.size() : close;
+            at_ = close < 0 ? html_.size() : close + 1;
+            return html_.mid(from + 1, end - from - 1);
         }
-        if (quoted && peek() == quote) ++at_;
+        while (at_ < html_.size() && !peek().isSpace() && peek() != QLatin1Char('>')) ++at_;
+        return html_.mid(from, at_ - from);
+    }
+
+    // A span counts as at least 1 and at most 1000.
+    static qint64 Span(QStringView v) {
+        qint64 value = 0;
+        for (qsizetype i = 0; i < v.size() && v[i].isDigit(); ++i)
+            value = std::min<qint64>(value * 10 + v[i].digitValue(), 1000);
         return std::max<qint64>(value, 1);
     }
 
@@ -283,6 +311,12 @@ bool WithinPageBudget(const PageShape& shape) {
     return shape.tags <= MaxPageTags && shape.depth <= MaxPageDepth && shape.tableDepth <= MaxTableDepth &&
            shape.largestTable <= MaxTableCells && shape.longestBlock <= MaxBlockCharacters &&
            shape.styleRules <= MaxStyleRules;
+}
+
+QString WithStyleSheetTypes(QString html, const PageShape& shape) {
+    for (qsizetype i = shape.untypedStyleSheets.size() - 1; i >= 0; --i)
+        html.insert(shape.untypedStyleSheets.at(i), QLatin1String(" type=\"text/css\""));
+    return html;
 }
 
 int StyleRules(QStringView css) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringView>
 
@@ -30,9 +31,14 @@ struct PageShape {
     qint64 largestTable = 0;
     qsizetype longestBlock = 0;
     int styleRules = 0;
+    // Where a link to a style sheet without a type ends its name.
+    QList<qsizetype> untypedStyleSheets;
 };
 
 PageShape MeasurePage(QStringView html);
 bool WithinPageBudget(const PageShape& shape);
+// The page with `type="text/css"` added to each link to a style sheet without a type (as HTML5
+// pages write them), which the engine would otherwise ignore.
+QString WithStyleSheetTypes(QString html, const PageShape& shape);
 // The rules of a style sheet, as the engine counts them: one per "{".
 int StyleRules(QStringView css);

@@ -8,6 +8,8 @@
 
 #ifdef Q_OS_LINUX
 #include <dlfcn.h>
+
+#include <cstdlib>
 #endif
 
 #include "app_path.h"
@@ -49,7 +51,7 @@ PluginPageView::PluginPageView(QStringList folders, QWidget* parent)
 }
 
 void PluginPageView::loadEngine() {
-    engine_ = LoadWebEngineView(folders_, this);
+    engine_ = RunsOnMachineQt() ? LoadWebEngineView(folders_, this) : nullptr;
     if (engine_ == nullptr) engine_ = new TextPageView(this);
     layout()->addWidget(engine_);
     // By name: the library's PageView is its own copy of ours, not the same class to Qt.
@@ -88,4 +90,27 @@ QStringList WebEnginePluginFolders() {
     folders.append(QStringLiteral(DISCSTART_WEBENGINE_PLUGIN_DIR));
 #endif
     return folders;
+}
+
+bool IsMachineQt(const QByteArray& qtCore, const QByteArray& programFolder) {
+    if (qtCore.isEmpty() || programFolder.isEmpty()) return true;
+    const QByteArray inside = programFolder.endsWith('/') ? programFolder : programFolder + '/';
+    return !qtCore.startsWith(inside);
+}
+
+bool RunsOnMachineQt() {
+#ifdef Q_OS_LINUX
+    Dl_info info{};
+    if (::dladdr(reinterpret_cast<const void*>(&qVersion), &info) == 0 || info.dli_fname == nullptr)
+        return true;
+    const auto resolved = [](const QByteArray& path) {
+        char* real = ::realpath(path.constData(), nullptr);
+        const QByteArray bytes = real != nullptr ? QByteArray(real) : QByteArray();
+        std::free(real);
+        return bytes;
+    };
+    return IsMachineQt(resolved(info.dli_fname), resolved(NativePathBytes(ApplicationDirectory())));
+#else
+    return true;
+#endif
 }

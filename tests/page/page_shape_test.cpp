@@ -9,10 +9,18 @@ QString Repeat(const char* text, int count) {
 }
 
 TEST(PageShape, MeasuresWhatTheLayoutPaysFor) {
+    struct Shape {
+        int tags;
+        int depth;
+        int tableDepth;
+        qint64 largestTable;
+        qsizetype longestBlock;
+        int styleRules;
+    };
     struct Case {
         const char* what;
         QString html;
-        PageShape shape;  // tags, depth, tableDepth, largestTable, longestBlock, styleRules
+        Shape shape;
     };
     const Case cases[] = {
         {"plain", "<p>hello</p>", {1, 1, 0, 0, 5, 0}},
@@ -50,6 +58,29 @@ TEST(PageShape, MeasuresWhatTheLayoutPaysFor) {
         EXPECT_EQ(shape.longestBlock, c.shape.longestBlock) << c.what;
         EXPECT_EQ(shape.styleRules, c.shape.styleRules) << c.what;
     }
+}
+
+TEST(PageShape, LinkedStyleSheetsGetTheTypeTheEngineWants) {
+    struct Case {
+        QString html;
+        QString typed;
+    };
+    const Case cases[] = {
+        {"<link rel=\"stylesheet\" href=\"a.css\">",
+         "<link type=\"text/css\" rel=\"stylesheet\" href=\"a.css\">"},
+        {"<LINK REL=StyleSheet HREF=a.css><p>x", "<LINK type=\"text/css\" REL=StyleSheet HREF=a.css><p>x"},
+        {"<link href='a.css' rel = ' stylesheet '/>",
+         "<link type=\"text/css\" href='a.css' rel = ' stylesheet '/>"},
+        {"<link rel=stylesheet type=text/css href=a.css>", "<link rel=stylesheet type=text/css href=a.css>"},
+        {"<link rel=\"alternate stylesheet\" href=a.css>", "<link rel=\"alternate stylesheet\" href=a.css>"},
+        {"<link rel=icon href=a.ico>", "<link rel=icon href=a.ico>"},
+        {"<!-- <link rel=stylesheet href=a.css> -->", "<!-- <link rel=stylesheet href=a.css> -->"},
+        {"<link rel=stylesheet href=a.css><link rel=stylesheet href=b.css>",
+         "<link type=\"text/css\" rel=stylesheet href=a.css><link type=\"text/css\" rel=stylesheet "
+         "href=b.css>"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(WithStyleSheetTypes(c.html, MeasurePage(c.html)), c.typed) << c.html.toStdString();
 }
 
 TEST(PageShape, BudgetsEachAtItsEdge) {

@@ -51,4 +51,23 @@ TEST(PluginPageViewTest, LoadsItsEngineAfterThePaintAndHandsOnThePage) {
     }
 }
 
+TEST(PluginPageViewTest, WebEngineOnlyOnTheMachinesQt) {
+    struct Case {
+        const char* what;
+        QByteArray qtCore;
+        QByteArray program;
+        bool machine;
+    };
+    const Case cases[] = {
+        {"installed", "/usr/lib/x86_64-linux-gnu/libQt6Core.so.6.4.2", "/usr/bin", true},
+        {"build tree", "/usr/lib/x86_64-linux-gnu/libQt6Core.so.6.4.2", "/work/build/src/app", true},
+        {"a disc's own", "/media/cdrom/linux/lib/libQt6Core.so.6", "/media/cdrom", false},
+        {"a disc at the root", "/linux/lib/libQt6Core.so.6", "/", false},
+        {"a sibling whose name starts alike", "/media/cdrom2/lib/libQt6Core.so.6", "/media/cdrom", true},
+        {"unknown", "", "/media/cdrom", true},
+    };
+    for (const Case& c : cases) EXPECT_EQ(IsMachineQt(c.qtCore, c.program), c.machine) << c.what;
+    EXPECT_TRUE(RunsOnMachineQt());  // the tests run on the machine's Qt
+}
+
 }  // namespace

@@ -5,6 +5,8 @@
 #include <QImage>
 #include <QSignalSpy>
 #include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <memory>
 
 #include "page_document.h"
@@ -82,6 +84,21 @@ TEST(TextPageViewTest, ShowsWindows1252PageText) {
     TextPageView view;
     ASSERT_TRUE(NavigateAndWait(view, site.path("latin.htm")));
     EXPECT_EQ(view.findChild<QTextBrowser*>()->toPlainText(), QStringLiteral(u"Grüße"));
+}
+
+TEST(TextPageViewTest, AppliesLinkedStyleSheetsWithOrWithoutType) {
+    for (const char* type : {"", " type=\"text/css\""}) {
+        LocalSite site;
+        site.write("style.css", "p { color: #00ff00 }");
+        site.write("styled.htm", QByteArray("<html><head><link rel=\"stylesheet\" href=\"style.css\"") +
+                                     type + "></head><body><p>green</p></body></html>");
+        TextPageView view;
+        ASSERT_TRUE(NavigateAndWait(view, site.path("styled.htm")));
+        const QTextDocument* document = view.findChild<QTextBrowser*>()->document();
+        const QTextCursor green = document->find(QStringLiteral("green"));
+        ASSERT_FALSE(green.isNull()) << type;
+        EXPECT_EQ(green.charFormat().foreground().color(), QColor(0, 255, 0)) << type;
+    }
 }
 
 TEST(TextPageViewTest, MissingPageKeepsTheShownOne) {
