@@ -153,6 +153,12 @@ TEST(Picture, OwnSizeWithinTheCallersCap) {
         {"bmp past", Encoded(Filled({60, 40}, Qt::blue), "BMP"), 2399, {}},
         {"jpeg within", BuildJpegAs<QByteArray>({64, 32, 3, false, 0}), 2048, {64, 32}},
         {"jpeg past", BuildJpegAs<QByteArray>({64, 32, 3, false, 0}), 2047, {}},
+        // The frame says 1 x 1, the screen it is drawn on 1 x 6913.
+        {"gif drawn on a bigger screen than its frame",
+         QByteArray(
+             "GIF89a\x01\x00\x01\x1b\x00\x08\x00,\x00\x00\x00\x00\x01\x00\x01\x00\x00\x02\x02D\x01\x00;", 29),
+         4096,
+         {}},
         {"jpeg past the decoded budget",
          BuildJpegAs<QByteArray>({4097, 4096, 1, false, 0}),
          MaxPicturePixels,
