@@ -1,0 +1,88 @@
+#include "json_writer.h"
+
+#include <QJsonArray>
+#include <QLocale>
+
+#include <cmath>
+
+namespace {
+
+void Write(const QJsonValue& value, QByteArray& out);
+
+void WriteString(const QString& text, QByteArray& out) {
+    out += '"';
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t unit = text.at(i).unicode();
+        const bool paired = (QChar::isHighSurrogate(unit) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate());
+        if (paired) {
+            out += text.mid(i, 2).toUtf8();
+            ++i;
+        } else if (unit == '"' || unit == '\\') {
+            out += '\\';
+            out += char(unit);
+        } else if (unit < 0x20 || QChar::isSurrogate(unit)) {
+            out += "\\u" + QByteArray::number(unit, 16).rightJustified(4, '0');
+        } else {
+            out += QString(QChar(unit)).toUtf8();
+        }
+    }
+    out += '"';
+}
+
+void WriteNumber(const QJsonValue& value, QByteArray& out) {
+    const QVariant number = value.toVariant();
+    if (number.typeId() == QMetaType::LongLong) {
+        out += QByteArray::number(number.toLongLong());
+        return;
+    }
+    const double d = value.toDouble();
+    out += std::isfinite(d) ? QByteArray::number(d, 'g', QLocale::FloatingPointShortest) : QByteArray("null");
+}
+
+void Write(const QJsonValue& value, QByteArray& out) {
+    switch (value.type()) {
+        case QJsonValue::Null:
+        case QJsonValue::Undefined:
+            out += "null";
+            break;
+        case QJsonValue::Bool:
+            out += value.toBool() ? "true" : "false";
+            break;
+        case QJsonValue::Double:
+            WriteNumber(value, out);
+            break;
+        case QJsonValue::String:
+            WriteString(value.toString(), out);
+            break;
+        case QJsonValue::Array: {
+            out += '[';
+            const QJsonArray array = value.toArray();
+            for (qsizetype i = 0; i < array.size(); ++i) {
+                if (i > 0) out += ',';
+                Write(array.at(i), out);
+            }
+            out += ']';
+            break;
+        }
+        case QJsonValue::Object: {
+            out += '{';
+            const QJsonObject object = value.toObject();
+            for (auto it = object.begin(); it != object.end(); ++it) {
+                if (it != object.begin()) out += ',';
+                WriteString(it.key(), out);
+                out += ':';
+                Write(it.value(), out);
+            }
+            out += '}';
+            break;
+        }
+    }
+}
+
+}  // namespace
+
+QByteArray CompactJson(const QJsonObject& object) {
+    QByteArray out;
+    Write(object, out);
+    return out;
+}
