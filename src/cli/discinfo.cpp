@@ -137,10 +137,19 @@ int DescribeAll(const Options& options) {
     return status;
 }
 
+// Beside discinfo in a build, in its library folder once installed.
+CheckModuleEntryFunction LoadCheck(QLibrary& library) {
+    const QDir here(QCoreApplication::applicationDirPath());
+    for (const QString& folder : {here.path(), here.filePath(QStringLiteral(DISCINFO_CHECK_DIR))}) {
+        library.setFileName(QDir(folder).filePath(QString::fromLatin1(CheckModuleName)));
+        if (library.load()) return reinterpret_cast<CheckModuleEntryFunction>(library.resolve(CheckModuleEntry));
+    }
+    return nullptr;
+}
+
 int RunChecks(const QStringList& folders) {
-    QLibrary library(QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromLatin1(CheckModuleName)));
-    const auto check =
-        library.load() ? reinterpret_cast<CheckModuleEntryFunction>(library.resolve(CheckModuleEntry)) : nullptr;
+    QLibrary library;
+    const auto check = LoadCheck(library);
     if (check == nullptr) {
         Err() << "discinfo: the disc check is missing beside discinfo: " << library.errorString() << Qt::endl;
         return CheckCouldNotRun;
