@@ -5,7 +5,13 @@ include(GNUInstallDirs)
 
 install(TARGETS discstart discinfo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS discinfo_check LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/discstart)
-install(FILES dist/man/discstart.1 dist/man/discinfo.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# Man pages compressed, as Debian keeps them.
+foreach(page discstart.1 discinfo.1)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/dist/man/${page})
+  execute_process(COMMAND gzip -9 -n -c ${PROJECT_SOURCE_DIR}/dist/man/${page}
+                  OUTPUT_FILE ${PROJECT_BINARY_DIR}/${page}.gz COMMAND_ERROR_IS_FATAL ANY)
+  install(FILES ${PROJECT_BINARY_DIR}/${page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endforeach()
 install(FILES dist/completion/discinfo DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 
 # Debian's place for a package's licence: the project's, and that of the font the window carries.

@@ -23,6 +23,10 @@
 #include "regional_format.h"
 #include "report.h"
 
+#ifdef DISCINFO_CHECK_BUILT_IN
+extern "C" int discinfo_run_check(const char* folder);
+#endif
+
 namespace {
 
 constexpr const char* Usage =
@@ -137,6 +141,11 @@ int DescribeAll(const Options& options) {
     return status;
 }
 
+#ifdef DISCINFO_CHECK_BUILT_IN
+CheckModuleEntryFunction LoadCheck(QLibrary&) {
+    return &discinfo_run_check;
+}
+#else
 // Beside discinfo in a build, in its library folder once installed.
 CheckModuleEntryFunction LoadCheck(QLibrary& library) {
     const QDir here(QCoreApplication::applicationDirPath());
@@ -146,6 +155,7 @@ CheckModuleEntryFunction LoadCheck(QLibrary& library) {
     }
     return nullptr;
 }
+#endif
 
 int RunChecks(const QStringList& folders) {
     QLibrary library;
