@@ -11,21 +11,25 @@ void Write(const QJsonValue& value, QByteArray& out);
 
 void WriteString(const QString& text, QByteArray& out) {
     out += '"';
+    qsizetype run = 0;  // start of the characters not yet written, which need no escape
     for (qsizetype i = 0; i < text.size(); ++i) {
         const char16_t unit = text.at(i).unicode();
-        const bool paired = (QChar::isHighSurrogate(unit) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate());
-        if (paired) {
-            out += text.mid(i, 2).toUtf8();
+        if (QChar::isHighSurrogate(unit) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
             ++i;
-        } else if (unit == '"' || unit == '\\') {
-            out += '\\';
-            out += char(unit);
-        } else if (unit < 0x20 || QChar::isSurrogate(unit)) {
+            continue;
+        }
+        const bool lone = QChar::isSurrogate(unit);
+        if (unit != '"' && unit != '\\' && unit >= 0x20 && !lone) continue;
+        out += QStringView(text).mid(run, i - run).toUtf8();
+        if (lone || unit < 0x20) {
             out += "\\u" + QByteArray::number(unit, 16).rightJustified(4, '0');
         } else {
-            out += QString(QChar(unit)).toUtf8();
+            out += '\\';
+            out += char(unit);
         }
+        run = i + 1;
     }
+    out += QStringView(text).mid(run).toUtf8();
     out += '"';
 }
 

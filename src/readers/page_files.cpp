@@ -6,8 +6,10 @@
 
 namespace {
 
-// Pages and style sheets past this size are not read for further references.
+// Pages and style sheets past this size are not read for further references, and no more than
+// this in all: a disc that links thousands of large pages must not stall discinfo.
 constexpr std::int64_t MaxReadBytes = 8 << 20;
+constexpr std::int64_t MaxTotalBytes = 64 << 20;
 // A disc's pages link a handful of files; a loop of generated names stops here.
 constexpr std::size_t MaxReferences = 5000;
 
@@ -27,11 +29,12 @@ std::string FolderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-std::string ReadText(const FileOpener& files, const std::string& path) {
+std::string ReadText(const FileOpener& files, const std::string& path, std::int64_t& budget) {
     const auto file = files.open(path);
     const auto length = files.length(path);
     if (!file || !length) return {};
-    const auto bytes = file->read(0, std::size_t(std::min<std::int64_t>(*length, MaxReadBytes)));
+    const auto bytes = file->read(0, std::size_t(std::min({*length, MaxReadBytes, budget})));
+    budget -= std::int64_t(bytes.size());
     return std::string(bytes.begin(), bytes.end());
 }
 
@@ -43,10 +46,11 @@ std::vector<PageReference> PageReferences(const std::string& folder, const std::
     std::set<std::string> seen{page};
     std::set<std::pair<std::string, std::string>> outside;
     std::deque<std::string> queue{page};
-    while (!queue.empty() && out.size() < MaxReferences) {
+    std::int64_t budget = MaxTotalBytes;
+    while (!queue.empty() && out.size() < MaxReferences && budget > 0) {
         const std::string current = queue.front();
         queue.pop_front();
-        const std::string text = ReadText(files, folder + "/" + current);
+        const std::string text = ReadText(files, folder + "/" + current, budget);
         const auto links = KindOf(current) == Kind::StyleSheet ? CssLinks(text) : HtmlLinks(text);
         for (const std::string& link : links) {
             const ResolvedLink resolved = ResolveLink(FolderOf(current), link);

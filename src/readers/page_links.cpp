@@ -251,26 +251,28 @@ std::size_t RawTextEnd(std::string_view html, std::size_t from, std::string_view
 std::vector<std::string> CssLinks(std::string_view source) {
     const std::string css = WithoutCssComments(source);
     std::vector<std::string> out;
+    // Each needle's next place is looked for again only once passed: one pass over the sheet.
     std::size_t pos = 0;
-    while (pos < css.size()) {
-        const std::size_t url = FindNoCase(css, "url(", pos);
-        const std::size_t import = FindNoCase(css, "@import", pos);
-        if (url == std::string::npos && import == std::string::npos) break;
+    std::size_t url = FindNoCase(css, "url(", 0);
+    std::size_t import = FindNoCase(css, "@import", 0);
+    while (url != std::string::npos || import != std::string::npos) {
         if (import < url) {
             pos = import + 7;
             SkipSpace(css, pos);
             if (auto text = CssString(css, pos)) out.push_back(std::move(*text));
-            continue;
-        }
-        pos = url + 4;
-        if (url > 0 && IsIdentifierChar(css[url - 1])) continue;
-        SkipSpace(css, pos);
-        if (auto text = CssString(css, pos)) {
-            out.push_back(std::move(*text));
+        } else if (url > 0 && IsIdentifierChar(css[url - 1])) {
+            pos = url + 4;  // another function whose name ends in "url"
         } else {
-            std::string bare = CssToken(css, pos, " \t\n\r\f)");
-            if (!bare.empty()) out.push_back(std::move(bare));
+            pos = url + 4;
+            SkipSpace(css, pos);
+            if (auto text = CssString(css, pos)) {
+                out.push_back(std::move(*text));
+            } else if (std::string bare = CssToken(css, pos, " \t\n\r\f)"); !bare.empty()) {
+                out.push_back(std::move(bare));
+            }
         }
+        if (url < pos) url = FindNoCase(css, "url(", pos);
+        if (import < pos) import = FindNoCase(css, "@import", pos);
     }
     return out;
 }
