@@ -56,7 +56,8 @@ class FormAccessible : public QAccessibleWidget {
     int childCount() const override { return int(members().size()); }
     QAccessibleInterface* child(int index) const override {
         const QList<QObject*> list = members();
-        return index >= 0 && index < list.size() ? QAccessible::queryAccessibleInterface(list[index]) : nullptr;
+        return index >= 0 && index < list.size() ? QAccessible::queryAccessibleInterface(list[index])
+                                                 : nullptr;
     }
     int indexOfChild(const QAccessibleInterface* child) const override {
         return child ? int(members().indexOf(child->object())) : -1;
@@ -91,7 +92,7 @@ class TagGroupAccessible : public QAccessibleObject {
     QAccessibleInterface* child(int index) const override {
         const auto lines = TagLines(form());
         return index >= 0 && index < int(lines.size()) ? QAccessible::queryAccessibleInterface(lines[index])
-                                                        : nullptr;
+                                                       : nullptr;
     }
     int indexOfChild(const QAccessibleInterface* child) const override {
         const auto lines = TagLines(form());
@@ -105,7 +106,8 @@ class TagGroupAccessible : public QAccessibleObject {
     QAccessible::State state() const override { return {}; }
     QRect rect() const override {
         QRect area;
-        for (const QWidget* line : TagLines(form())) area |= QRect(line->mapToGlobal(QPoint(0, 0)), line->size());
+        for (const QWidget* line : TagLines(form()))
+            area |= QRect(line->mapToGlobal(QPoint(0, 0)), line->size());
         return area;
     }
 
@@ -119,7 +121,8 @@ class TagLineAccessible : public QAccessibleWidget {
 
     QAccessibleInterface* parent() const override { return TagGroupOf(*FormOf(widget())); }
     QString text(QAccessible::Text t) const override {
-        return t == QAccessible::Name ? static_cast<const FormLabel*>(widget())->text() : QAccessibleWidget::text(t);
+        return t == QAccessible::Name ? static_cast<const FormLabel*>(widget())->text()
+                                      : QAccessibleWidget::text(t);
     }
 };
 
@@ -133,7 +136,8 @@ QAccessibleInterface* Describe(const QString& key, QObject* object) {
     if (!form) return nullptr;
     if (key == QLatin1String("FormLabel") && IsTagLine(*form, object))
         return new TagLineAccessible(static_cast<FormLabel*>(object));
-    if (key == QLatin1String("QObject") && object->objectName() == TagGroupName) return new TagGroupAccessible(object);
+    if (key == QLatin1String("QObject") && object->objectName() == TagGroupName)
+        return new TagGroupAccessible(object);
     return nullptr;
 }
 

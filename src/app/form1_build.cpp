@@ -196,7 +196,8 @@ void Form1::buildControls(const PageViewFactory& pageViews) {
 
     // Only the buttons take the focus, in the order a viewer meets them: play, the page
     // button (whichever face is on top), close; then the page itself.
-    for (PictureBox* button : {Picture1, Picture4, Picture3}) button->setButton(QColor(Form1Design().focusMark));
+    for (PictureBox* button : {Picture1, Picture4, Picture3})
+        button->setButton(QColor(Form1Design().focusMark));
     focusOrder_ = {cmdPlay, Picture1, Picture4, Picture3, WebBrowser1};
     for (std::size_t i = 1; i < focusOrder_.size(); ++i) setTabOrder(focusOrder_[i - 1], focusOrder_[i]);
     DescribeForAssistiveTools(*this);

@@ -128,8 +128,10 @@ TEST(Accessibility, NamesAndRolesAddToTheCaptions) {
         QAccessible::Role role;
         QString name;
     } cases[] = {
-        {&form, QAccessible::Window, "film"},  {form.cmdPlay, QAccessible::Button, "Play"},
-        {form.Picture1, QAccessible::Button, "Show page"}, {form.Picture4, QAccessible::Button, "Hide page"},
+        {&form, QAccessible::Window, "film"},
+        {form.cmdPlay, QAccessible::Button, "Play"},
+        {form.Picture1, QAccessible::Button, "Show page"},
+        {form.Picture4, QAccessible::Button, "Hide page"},
         {form.Picture3, QAccessible::Button, "Close"},
     };
     for (const Case& c : cases) {
