@@ -51,7 +51,9 @@ PluginPageView::PluginPageView(QStringList folders, QWidget* parent)
 }
 
 void PluginPageView::loadEngine() {
-    engine_ = RunsOnMachineQt() ? LoadWebEngineView(folders_, this) : nullptr;
+    // A launcher on a Qt of its own (a disc's) takes the library from its own folder alone, where
+    // it comes with that Qt's WebEngine; one built against the machine's Qt would load a second Qt.
+    engine_ = LoadWebEngineView(RunsOnMachineQt() ? folders_ : QStringList{ApplicationDirectory()}, this);
     if (engine_ == nullptr) engine_ = new TextPageView(this);
     layout()->addWidget(engine_);
     // By name: the library's PageView is its own copy of ours, not the same class to Qt.

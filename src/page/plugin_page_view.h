@@ -6,8 +6,8 @@
 
 // WebBrowser1 when the program asks for WebEngine: remembers what it is told until its
 // window has been painted, then loads the WebEngine library, puts the real view inside
-// itself and hands it what it remembered. Without the library, or on a Qt of its own, it
-// falls back to the text engine.
+// itself and hands it what it remembered. Without a library it can load, it falls back to the
+// text engine.
 class PluginPageView : public PageView {
     Q_OBJECT
   public:
@@ -37,8 +37,8 @@ class PluginPageView : public PageView {
 // The folders the program looks in: its own, then the one the library was built in.
 QStringList WebEnginePluginFolders();
 
-// Whether Qt WebEngine may be loaded: only into a launcher that runs on the machine's own Qt
-// (whose WebEngine it then is). One that carries its Qt beside it, as on a disc, keeps the
-// light engine. `qtCore`: the file QtCore was loaded from; both paths resolved.
+// Whether the launcher runs on the machine's own Qt, whose WebEngine it may then load from any of
+// the folders; one that carries its Qt beside it (a disc's) loads only the WebEngine carried with
+// it. `qtCore`: the file QtCore was loaded from; both paths resolved.
 bool IsMachineQt(const QByteArray& qtCore, const QByteArray& programFolder);
 bool RunsOnMachineQt();
