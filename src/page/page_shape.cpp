@@ -100,7 +100,7 @@ class Scanner {
 
     void text(QChar c) {
         if (pre_ > 0 && c == QLatin1Char('\n')) {
-            block_ = 0;
+            breakBlock();
             return;
         }
         // A run of white space shows as one space, outside pre.
@@ -108,6 +108,13 @@ class Scanner {
         if (space && lastWasSpace_ && pre_ == 0) return;
         lastWasSpace_ = space;
         shape_.longestBlock = std::max(shape_.longestBlock, ++block_);
+        word_ = space ? 0 : word_ + 1;
+        shape_.longestWord = std::max(shape_.longestWord, word_);
+    }
+
+    void breakBlock() {
+        block_ = 0;
+        word_ = 0;
     }
 
     void skipPast(QStringView end) {
@@ -228,7 +235,8 @@ class Scanner {
     void open(const QString& n, bool selfClosing, qint64 colspan, qint64 rowspan) {
         ++shape_.tags;
         const Element element = Elements().value(n);
-        if (element.flags & BreaksBlock) block_ = 0;
+        if (element.flags & BreaksBlock) breakBlock();
+        if (n == QLatin1String("br")) word_ = 0;
         impliedClose(element.family);
         if (n == QLatin1String("tr") && !tables_.isEmpty()) {
             ++tables_.last().rows;
@@ -265,7 +273,7 @@ class Scanner {
     }
 
     void close(const QString& n) {
-        if (Elements().value(n).flags & BreaksBlock) block_ = 0;
+        if (Elements().value(n).flags & BreaksBlock) breakBlock();
         for (qsizetype i = stack_.size() - 1; i >= 0; --i) {
             if (stack_[i].name == n) {
                 popTo(i);
@@ -297,6 +305,7 @@ class Scanner {
     QList<Open> stack_;
     QList<Table> tables_;
     qsizetype block_ = 0;
+    qsizetype word_ = 0;
     bool lastWasSpace_ = false;
     int pre_ = 0;
 };
@@ -310,7 +319,7 @@ PageShape MeasurePage(QStringView html) {
 bool WithinPageBudget(const PageShape& shape) {
     return shape.tags <= MaxPageTags && shape.depth <= MaxPageDepth && shape.tableDepth <= MaxTableDepth &&
            shape.largestTable <= MaxTableCells && shape.longestBlock <= MaxBlockCharacters &&
-           shape.styleRules <= MaxStyleRules;
+           shape.longestWord <= MaxWordCharacters && shape.styleRules <= MaxStyleRules;
 }
 
 QString WithStyleSheetTypes(QString html, const PageShape& shape) {

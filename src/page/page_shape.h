@@ -11,11 +11,13 @@
 inline constexpr qint64 MaxPageBytes = 1024 * 1024;
 inline constexpr int MaxPageTags = 50'000;
 inline constexpr int MaxPageDepth = 256;
-inline constexpr int MaxTableDepth = 6;
+inline constexpr int MaxTableDepth = 8;
 // Cells of an outermost table, the tables inside it included.
-inline constexpr qint64 MaxTableCells = 500;
-// Characters of text between two paragraph breaks (a line break does not end one).
-inline constexpr qsizetype MaxBlockCharacters = 10'000;
+inline constexpr qint64 MaxTableCells = 1'000;
+// Characters of text between two paragraph breaks (a line break does not end one), and of a
+// word, whose line breaking costs the square of its length.
+inline constexpr qsizetype MaxBlockCharacters = 100'000;
+inline constexpr qsizetype MaxWordCharacters = 20'000;
 // Rules of the page's style sheets, its own and those it links; each is matched against every
 // element.
 inline constexpr int MaxStyleRules = 2'000;
@@ -30,6 +32,7 @@ struct PageShape {
     int tableDepth = 0;
     qint64 largestTable = 0;
     qsizetype longestBlock = 0;
+    qsizetype longestWord = 0;
     int styleRules = 0;
     // Where a link to a style sheet without a type ends its name.
     QList<qsizetype> untypedStyleSheets;

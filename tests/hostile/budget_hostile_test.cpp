@@ -87,6 +87,8 @@ TEST(HostileBudgets, PagesPastABudgetAreLeftOut) {
         {"10,000 nested divs (110 KB)", Repeat("<div>", 10000) + "deep" + Repeat("</div>", 10000), false},
         {"20 nested tables (300 bytes)", Repeat("<table><tr><td>", 20) + "deep", false},
         {"one paragraph of 400,000 words", "<p>" + Repeat("word ", 400000), false},
+        {"a word of 40,000 letters", "<p>" + Repeat("a", 40000), false},
+        {"a paragraph of 10,000 words", "<p>" + Repeat("word ", 10000), true},
         {"a table of 20,000 cells", "<table><tr>" + Repeat("<td>x</td>", 20000) + "</tr></table>", false},
         {"an ordinary page", "<h1>Deep Field</h1><table><tr><td>a<td>b</table><p>" + Repeat("word ", 500),
          true},
