@@ -9,10 +9,18 @@
 #include <filesystem>
 #include <system_error>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 #include "check_module.h"
 #include "regional_format.h"
 #include "native_name.h"
 #include "report.h"
+
+#ifdef DISCINFO_CHECK_BUILT_IN
+extern "C" int discinfo_run_check(const char* folder);
+#endif
 
 namespace {
 
@@ -66,6 +74,11 @@ QString Unreadable(const QString& path, bool& isFolder) {
     return {};
 }
 
+#ifdef DISCINFO_CHECK_BUILT_IN
+int RunCheck(const QString& folder) {
+    return discinfo_run_check(NativePathBytes(folder).constData());
+}
+#else
 int RunCheck(const QString& folder) {
     QLibrary library(QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromLatin1(CheckModuleName)));
     const auto check =
@@ -77,6 +90,7 @@ int RunCheck(const QString& folder) {
     }
     return check(NativePathBytes(folder).constData());
 }
+#endif
 
 // The arguments with their exact bytes kept (a disc path need not be UTF-8).
 QStringList Arguments(int argc, char** argv) {
@@ -91,9 +105,29 @@ QStringList Arguments(int argc, char** argv) {
 #endif
 }
 
+#ifdef Q_OS_WIN
+// The output is UTF-8; a console shows it right only while its code page says so. The
+// console outlives us, so its own code page comes back when we end.
+class Utf8Console {
+  public:
+    Utf8Console() : previous_(::GetConsoleOutputCP()) { ::SetConsoleOutputCP(CP_UTF8); }
+    ~Utf8Console() {
+        if (previous_ != 0) ::SetConsoleOutputCP(previous_);
+    }
+    Utf8Console(const Utf8Console&) = delete;
+    Utf8Console& operator=(const Utf8Console&) = delete;
+
+  private:
+    UINT previous_;
+};
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef Q_OS_WIN
+    const Utf8Console console;
+#endif
     QCoreApplication app(argc, argv);
     const QStringList args = Arguments(argc, argv);
     bool json = false;

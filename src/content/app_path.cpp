@@ -3,12 +3,50 @@
 #include <QCoreApplication>
 #include <QDir>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+
+#include <vector>
+#endif
+
 QString AppFilePath(const QString& directory, const QString& name) {
     const QChar separator = QDir::separator();
     if (directory.endsWith(separator)) return directory + name;
     return directory + separator + name;
 }
 
+#ifdef Q_OS_WIN
+
+namespace {
+
+// The executable's own path as Windows names it, every character kept; grows the buffer
+// for paths past MAX_PATH.
+QString ExecutablePath() {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), DWORD(buffer.size()));
+        if (length == 0) return {};
+        if (length < buffer.size()) return QString::fromWCharArray(buffer.data(), int(length));
+        if (buffer.size() >= 32768) return {};
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+}  // namespace
+
+QString ApplicationDirectory() {
+    const QString executable = ExecutablePath();
+    const qsizetype slash = executable.lastIndexOf(QLatin1Char('\\'));
+    if (slash < 0) return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+    // A drive's root keeps its backslash (D:\), any other folder loses it.
+    const bool root = slash > 0 && executable.at(slash - 1) == QLatin1Char(':');
+    return executable.left(root ? slash + 1 : slash);
+}
+
+#else
+
 QString ApplicationDirectory() {
     return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
 }
+
+#endif
