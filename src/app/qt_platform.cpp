@@ -16,8 +16,9 @@
 #include "window_move.h"
 
 #ifdef Q_OS_WIN
-#include <shellapi.h>
 #include <windows.h>
+// shellapi.h needs windows.h first.
+#include <shellapi.h>
 #else
 #include "detached_start.h"
 #endif
