@@ -91,11 +91,13 @@ const std::vector<FolderCase>& Cases() {
          {},
          0,
          ""},
+#ifndef _WIN32  // Windows names hold no control characters
         {"name with a newline",
          {{"Night\nTrain.avi", avi}, {"cover.jpg", jpeg}, {"intro.htm", Page}},
          {},
          0,
          ""},
+#endif
         {"name of 64 characters",
          {{QString(64, 'n') + ".avi", avi}, {"cover.jpg", jpeg}, {"intro.htm", Page}},
          {"title-strip-cut"},
@@ -175,6 +177,7 @@ TEST(DiscCheck, MissingFolderIsAnError) {
     EXPECT_EQ(ExitStatus(findings), 2);
 }
 
+#ifndef _WIN32
 // A folder named with bytes that are not UTF-8 is read like any other.
 TEST(DiscCheck, FolderNameThatIsNotUtf8) {
     QTemporaryDir dir;
@@ -190,6 +193,7 @@ TEST(DiscCheck, FolderNameThatIsNotUtf8) {
     ASSERT_EQ(findings.size(), 1u);
     EXPECT_EQ(findings[0].code, "no-page");
 }
+#endif
 
 }  // namespace
 
