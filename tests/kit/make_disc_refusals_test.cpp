@@ -107,10 +107,10 @@ TEST_F(MakeDiscRefusals, PutsTheWindowsLauncherAndItsLicencesOnTheDisc) {
     }
     const QString build = target("build-windows");
     const QString qt = target("qt-windows");
-    ASSERT_TRUE(QDir().mkpath(build + "/src/app") && QDir().mkpath(qt));
+    ASSERT_TRUE(QDir().mkpath(build + "/src/app") && QDir().mkpath(qt + "/share/doc"));
     ASSERT_TRUE(WriteFile(build + "/src/app/discstart.exe", "MZ stands in for the Windows launcher"));
-    ASSERT_TRUE(WriteFile(qt + "/copyright", "Qt's copyright file as Debian ships it"));
-    ASSERT_TRUE(WriteFile(qt + "/.complete", "6.4.2+dfsg-10\n"));
+    ASSERT_TRUE(WriteFile(qt + "/share/doc/qt6-base.copyright", "Qt's copyright file as Debian ships it"));
+    ASSERT_TRUE(WriteFile(qt + "/.complete", "qt6-base 6.4.2+dfsg-10\n"));
     const Outcome run = RunMakeDisc({content("film.avi"), "--iso", target("a.iso"), target("a")},
                                  {"DISCSTART_WINDOWS_BUILD=" + build, "DISCSTART_QT_WINDOWS=" + qt});
     ASSERT_EQ(run.status, 0) << run.output.toStdString();
