@@ -2,48 +2,40 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include "disc_files.h"
+#include "run_program.h"
 
 // Handed in by the build: the paths MAKE_DISC, LAUNCHER, DISCINFO, WITHOUT_QT, DEMO_DISC, and
 // WEBENGINE, whether the launcher carries Qt WebEngine.
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    QString output;  // stdout and stderr together
-};
-
-// A program run with nothing of this environment but PATH (the disc must not depend on it).
-Outcome Execute(const QString& program, const QStringList& args, const QStringList& env = {}) {
-    QProcess process;
-    QProcessEnvironment clean;
-    clean.insert("PATH", qEnvironmentVariable("PATH"));
-    for (const auto& pair : env) clean.insert(pair.section('=', 0, 0), pair.section('=', 1));
-    process.setProcessEnvironment(clean);
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, args);
-    if (!process.waitForFinished(120000)) return {};
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            QString::fromLocal8Bit(process.readAll())};
-}
-
 // Starts a program and tells whether it is still running after a while: the launcher never
-// ends by itself, so an early end is a failed start. The output seen so far comes back.
-bool KeepsRunning(const QString& program, const QStringList& args, QString& output) {
+// ends by itself, so an early end is a failed start. The output seen so far comes back, and in
+// `mapped` the files the process had mapped by then (env and the start program exec the
+// launcher, so it keeps their process).
+bool KeepsRunning(const QString& program, const QStringList& args, QString& output,
+                  const QStringList& env = {}, QStringList* mapped = nullptr) {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.setWorkingDirectory("/");
     // Chromium refuses to run as root inside its sandbox; the light build ignores the flag.
     process.start("env", QStringList{"-i", "QT_QPA_PLATFORM=offscreen", "QT_DEBUG_PLUGINS=1",
-                                     "QTWEBENGINE_CHROMIUM_FLAGS=--no-sandbox", program} +
-                             args);
+                                     "QTWEBENGINE_CHROMIUM_FLAGS=--no-sandbox"} +
+                             env + QStringList{program} + args);
     bool running = process.waitForStarted() && !process.waitForFinished(3000);
+    if (running && mapped) {
+        QFile maps(QString("/proc/%1/maps").arg(process.processId()));
+        if (maps.open(QIODevice::ReadOnly))
+            for (const auto& line : QString::fromLocal8Bit(maps.readAll()).split('\n'))
+                if (line.contains('/')) *mapped << line.mid(line.indexOf('/'));
+    }
     if (running) {
         process.kill();
         process.waitForFinished();
@@ -81,16 +73,6 @@ class MakeDisc : public testing::Test {
 
     void SetUp() override { ASSERT_EQ(made->status, 0) << made->output.toStdString(); }
 
-    static QStringList ElfFiles() {
-        QStringList files{out + "/discstart"};
-        QDirIterator it(out + "/linux", QDir::Files, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            QFile file(it.next());
-            if (file.open(QIODevice::ReadOnly) && file.read(4) == "\177ELF") files << file.fileName();
-        }
-        return files;
-    }
-
     static bool WithoutQtWorks() { return Execute(WITHOUT_QT, {"true"}).status == 0; }
 
     static inline QTemporaryDir* work = nullptr;
@@ -110,29 +92,37 @@ TEST_F(MakeDisc, LaysOutTheDiscBesideTheMovie) {
         {"still.jpg", true, false},
         {"discstart.ico", true, false},
         {"discstart", true, true},
+        {"discstart-host", true, true},
+        {"discstart-disc", true, true},
         {"autorun.sh", true, true},
         {"autorun.inf", true, false},
-        {"qt.conf", true, false},
-        {"linux/lib/libQt6Core.so.6", true, false},
-        {"linux/lib/libQt6Gui.so.6", true, false},
-        {"linux/lib/libQt6Widgets.so.6", true, false},
-        {"linux/lib/libQt6XcbQpa.so.6", true, false},
-        {"linux/plugins/platforms/libqxcb.so", true, false},
-        {"linux/plugins/platforms/libqoffscreen.so", true, false},
-        {"linux/plugins/imageformats/libqjpeg.so", true, false},
-        {"linux/plugins/imageformats/libqgif.so", true, false},
-        {"linux/lib/libc.so.6", false, false},
-        {"linux/lib/libm.so.6", false, false},
-        {"linux/lib/libstdc++.so.6", false, false},
-        {"linux/lib/libGL.so.1", false, false},
-        {"linux/lib/libEGL.so.1", false, false},
-        {"linux/lib/libX11.so.6", false, false},
-        {"libdiscstart_webengine.so", WEBENGINE, WEBENGINE},
-        {"linux/libexec/QtWebEngineProcess", WEBENGINE, WEBENGINE},
-        {"linux/libexec/qt.conf", WEBENGINE, false},
-        {"linux/resources/qtwebengine_resources.pak", WEBENGINE, false},
-        {"linux/translations/qtwebengine_locales/en-US.pak", WEBENGINE, false},
-        {"linux/lib/libnss3.so", false, false},
+        {"qt.conf", false, false},
+        {"qt/read-order", true, false},
+        {QT_LIBS "/libQt6Core.so.6", true, false},
+        {QT_LIBS "/libQt6Gui.so.6", true, false},
+        {QT_LIBS "/libQt6Widgets.so.6", true, false},
+        {QT_LIBS "/libQt6XcbQpa.so.6", true, false},
+        {QT_LIBS "/libQt6WaylandClient.so.6", true, false},
+        {QT_LIBS "/libicudata.so.72", true, false},
+        {QT_PLUGINS "/platforms/libqxcb.so", true, false},
+        {QT_PLUGINS "/platforms/libqwayland-generic.so", true, false},
+        {QT_PLUGINS "/platforms/libqoffscreen.so", true, false},
+        {QT_PLUGINS "/wayland-shell-integration/libxdg-shell.so", true, false},
+        {QT_PLUGINS "/imageformats/libqjpeg.so", true, false},
+        {QT_PLUGINS "/imageformats/libqgif.so", true, false},
+        {QT_LIBS "/libc.so.6", false, false},
+        {QT_LIBS "/libm.so.6", false, false},
+        {QT_LIBS "/libstdc++.so.6", false, false},
+        {QT_LIBS "/libGL.so.1", false, false},
+        {QT_LIBS "/libEGL.so.1", false, false},
+        {QT_LIBS "/libX11.so.6", false, false},
+        {QT_LIBS "/libwayland-client.so.0", false, false},
+        {"libdiscstart_webengine.so", WEBENGINE, false},
+        {"qt/lib/qt6/libexec/QtWebEngineProcess", WEBENGINE, WEBENGINE},
+        {"qt/lib/qt6/libexec/qt.conf", WEBENGINE, false},
+        {"qt/share/qt6/resources/qtwebengine_resources.pak", WEBENGINE, false},
+        {"qt/share/qt6/translations/qtwebengine_locales/en-US.pak", WEBENGINE, false},
+        {QT_LIBS "/libnss3.so", false, false},
     };
     for (const auto& e : entries) {
         QFileInfo info(out + "/" + e.path);
@@ -144,15 +134,15 @@ TEST_F(MakeDisc, LaysOutTheDiscBesideTheMovie) {
     EXPECT_NE(made->output.indexOf("the launcher adds"), -1) << made->output.toStdString();
 }
 
-TEST_F(MakeDisc, WritesTheAutorunFilesAndQtConf) {
+TEST_F(MakeDisc, WritesTheAutorunFiles) {
     struct Text {
         const char* path;
         const char* expected;
     } texts[] = {
         {"autorun.inf", "[autorun]\r\nopen=discstart.exe\r\nicon=discstart.ico\r\nlabel=Deep Field\r\n"},
-        {"qt.conf",
-         "[Paths]\nPrefix = linux\nPlugins = plugins\nLibraryExecutables = libexec\nData = .\nTranslations = "
-         "translations\n"},
+        {"autorun.sh",
+         "#!/bin/sh\n# Linux desktops offer to run this when the disc is mounted; by hand: sh autorun.sh\n"
+         "cd \"$(dirname \"$0\")\" || exit 1\nexec ./discstart \"$@\"\n"},
     };
     for (const auto& t : texts) {
         QFile file(out + "/" + t.path);
@@ -161,40 +151,85 @@ TEST_F(MakeDisc, WritesTheAutorunFilesAndQtConf) {
     }
 }
 
-TEST_F(MakeDisc, EveryQtLibraryResolvesInsideTheDisc) {
-    for (const auto& elf : ElfFiles()) {
-        Outcome ldd = Execute("ldd", {elf}, {"LD_LIBRARY_PATH="});
-        ASSERT_EQ(ldd.status, 0) << elf.toStdString() << ldd.output.toStdString();
-        EXPECT_EQ(ldd.output.indexOf("not found"), -1) << elf.toStdString() << ldd.output.toStdString();
-        for (const auto& line : ldd.output.split('\n')) {
-            if (!line.contains("libQt6")) continue;
-            QString path = QFileInfo(line.section("=> ", 1).section(" (", 0, 0)).canonicalFilePath();
-            EXPECT_TRUE(path.startsWith(QFileInfo(out).canonicalFilePath() + "/")) << line.toStdString();
-        }
+// The launcher for the disc's Qt loads Qt from the disc alone, its libraries as they are; the
+// one for the machine's Qt carries no way into the disc.
+TEST_F(MakeDisc, EachLauncherFindsItsOwnQt) {
+    const QString disc = QFileInfo(out).canonicalFilePath() + "/";
+    Outcome ldd = Execute("ldd", {out + "/discstart-disc"}, {"LD_LIBRARY_PATH="});
+    ASSERT_EQ(ldd.status, 0) << ldd.output.toStdString();
+    EXPECT_EQ(ldd.output.indexOf("not found"), -1) << ldd.output.toStdString();
+    int fromDisc = 0;
+    for (const auto& line : ldd.output.split('\n')) {
+        if (!line.contains("libQt6") && !line.contains("libicu")) continue;
+        QString path = QFileInfo(line.section("=> ", 1).section(" (", 0, 0)).canonicalFilePath();
+        EXPECT_TRUE(path.startsWith(disc)) << line.toStdString();
+        ++fromDisc;
+    }
+    EXPECT_GE(fromDisc, 5);
+    for (const char* program : {"discstart-host", QT_LIBS "/libQt6Gui.so.6", QT_PLUGINS "/platforms/libqxcb.so"}) {
+        Outcome paths = Execute("readelf", {"-d", out + "/" + program});
+        EXPECT_EQ(paths.output.indexOf("RPATH"), -1) << program;
+        EXPECT_EQ(paths.output.indexOf("RUNPATH"), -1) << program;
     }
 }
 
-TEST_F(MakeDisc, LauncherStartsFromItsFolderWithoutQt) {
-    bool hidden = WithoutQtWorks();
+// Every file of the launcher in the order it is read, each once; the start program carries it.
+TEST_F(MakeDisc, ListsTheLaunchersFilesInReadingOrder) {
+    QFile list(out + "/qt/read-order");
+    ASSERT_TRUE(list.open(QIODevice::ReadOnly));
+    const QByteArray text = list.readAll();
+    QStringList lines = QString::fromUtf8(text).split('\n', Qt::SkipEmptyParts);
+    ASSERT_GE(lines.size(), 4);
+    EXPECT_EQ(lines.mid(0, 3), (QStringList{"start discstart", "host discstart-host", "disc discstart-disc"}));
+    QStringList listed;
+    for (const auto& line : lines) listed << line.section(' ', 1);
+    QStringList files{"discstart", "discstart-host", "discstart-disc"};
+    QDirIterator it(out + "/qt", QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) files << QDir(out).relativeFilePath(it.next());
+    if (WEBENGINE) files << "libdiscstart_webengine.so";
+    listed.sort();
+    files.sort();
+    EXPECT_EQ(listed, files);
+    QFile start(out + "/discstart");
+    ASSERT_TRUE(start.open(QIODevice::ReadOnly));
+    const QByteArray tail = start.readAll().right(text.size() + 24);
+    EXPECT_EQ(tail, text + "\n#read-order " + QByteArray::number(text.size()).rightJustified(10, '0') + "\n");
+}
+
+TEST_F(MakeDisc, LauncherStartsFromItsFolderOnEitherQt) {
+    const bool hidden = WithoutQtWorks();
+    const QString disc = QFileInfo(out).canonicalFilePath() + "/";
+    const QString discPlugin = out + "/" QT_PLUGINS "/platforms/libqoffscreen.so\" loaded library";
     struct Start {
         const char* name;
         QString program;
         QStringList args;
+        QStringList env;
+        bool hideQt;
+        bool discQt;  // else the machine's
     } starts[] = {
-        {"the launcher itself", out + "/discstart", {}},
-        {"autorun.sh through /bin/sh", "/bin/sh", {out + "/autorun.sh"}},
+        {"the launcher on the machine's Qt", out + "/discstart", {}, {}, false, false},
+        {"autorun.sh through /bin/sh", "/bin/sh", {out + "/autorun.sh"}, {}, false, false},
+        {"the disc's Qt by hand", out + "/discstart", {}, {"DISCSTART_QT=disc"}, false, true},
+        {"no Qt on the machine", out + "/discstart", {}, {}, true, true},
+        {"no Qt on the machine, autorun.sh", "/bin/sh", {out + "/autorun.sh"}, {}, true, true},
     };
     for (const auto& s : starts) {
         SCOPED_TRACE(s.name);
+        if (s.hideQt && !hidden) continue;
         QString output;
-        ASSERT_TRUE(KeepsRunning(s.program, s.args, output)) << output.toStdString();
-        EXPECT_NE(output.indexOf(out + "/linux/plugins/platforms/libqoffscreen.so\" loaded library"), -1)
-            << output.toStdString();
-        if (!hidden) continue;
-        ASSERT_TRUE(KeepsRunning(WITHOUT_QT, QStringList{s.program} + s.args, output))
-            << output.toStdString();
-        EXPECT_NE(output.indexOf(out + "/linux/plugins/platforms/libqoffscreen.so\" loaded library"), -1)
-            << output.toStdString();
+        QStringList mapped;
+        const QString program = s.hideQt ? QString(WITHOUT_QT) : s.program;
+        const QStringList args = s.hideQt ? QStringList{s.program} + s.args : s.args;
+        ASSERT_TRUE(KeepsRunning(program, args, output, s.env, &mapped)) << output.toStdString();
+        EXPECT_EQ(output.indexOf(discPlugin) != -1, s.discQt) << output.toStdString();
+        int qtLibraries = 0;
+        for (const auto& file : mapped) {
+            if (!file.contains("/libQt6") && !file.contains("/libicu")) continue;
+            ++qtLibraries;
+            EXPECT_EQ(QFileInfo(file).canonicalFilePath().startsWith(disc), s.discQt) << file.toStdString();
+        }
+        EXPECT_GE(qtLibraries, 3);
     }
     // The machine's own Qt really is gone in there: a program linked to it cannot start.
     if (hidden) {
@@ -209,7 +244,9 @@ TEST_F(MakeDisc, PanelFillsFromTheDiscsOwnLibraries) {
     QTemporaryDir copy;
     ASSERT_EQ(Execute("cp", {"-a", out + "/.", copy.path()}).status, 0);
     ASSERT_TRUE(QFile::copy(DISCINFO, copy.filePath("discinfo")));
-    ASSERT_EQ(Execute("patchelf", {"--set-rpath", "$ORIGIN/linux/lib", copy.filePath("discinfo")}).status, 0);
+    ASSERT_EQ(Execute("patchelf", {"--force-rpath", "--set-rpath", "$ORIGIN/" QT_LIBS, copy.filePath("discinfo")})
+                  .status,
+              0);
     QStringList command{"env", "-i", copy.filePath("discinfo"), copy.path()};
     Outcome run = WithoutQtWorks() ? Execute(WITHOUT_QT, command) : Execute(command[0], command.mid(1));
     EXPECT_EQ(run.status, 0) << run.output.toStdString();
@@ -220,15 +257,45 @@ TEST_F(MakeDisc, PanelFillsFromTheDiscsOwnLibraries) {
 TEST_F(MakeDisc, IsoHoldsTheDiscWithJolietAndRockRidge) {
     Outcome rockRidge = Execute("xorriso", {"-indev", iso, "-find", "/", "-type", "f"});
     ASSERT_EQ(rockRidge.status, 0) << rockRidge.output.toStdString();
-    for (const char* path : {"'/Deep Field.avi'", "'/cover.jpg'", "'/intro.htm'", "'/still.jpg'",
-                             "'/discstart'", "'/autorun.sh'", "'/autorun.inf'", "'/qt.conf'",
-                             "'/linux/lib/libQt6Core.so.6'", "'/linux/plugins/platforms/libqxcb.so'"})
+    for (const char* path : {"'/Deep Field.avi'", "'/cover.jpg'", "'/intro.htm'", "'/still.jpg'", "'/discstart'",
+                             "'/discstart-disc'", "'/autorun.sh'", "'/autorun.inf'", "'/" QT_LIBS "/libQt6Core.so.6'",
+                             "'/" QT_PLUGINS "/platforms/libqxcb.so'"})
         EXPECT_NE(rockRidge.output.indexOf(path), -1) << path;
     Outcome modes = Execute("xorriso", {"-indev", iso, "-lsl", "/discstart"});
     EXPECT_NE(modes.output.indexOf("-r-xr-xr-x"), -1) << modes.output.toStdString();
     Outcome joliet =
         Execute("xorriso", {"-read_fs", "norock", "-indev", iso, "-find", "/", "-name", "*.avi"});
     EXPECT_NE(joliet.output.indexOf("'/Deep Field.avi'"), -1) << joliet.output.toStdString();
+}
+
+// The launcher's files lie in the order they are read, then the cover and the movie; Qt is
+// zisofs-compressed and reads back as it was, the start program is stored as it is.
+TEST_F(MakeDisc, IsoLaysOutTheLauncherInReadingOrderWithQtCompressed) {
+    Outcome report = Execute("xorriso", {"-indev", iso, "-find", "/", "-type", "f", "-exec", "report_lba", "--"});
+    ASSERT_EQ(report.status, 0) << report.output.toStdString();
+    QMap<QString, int> lba;
+    for (const auto& line : report.output.split('\n'))
+        if (line.startsWith("File data lba:")) lba[line.section('\'', 1, 1)] = line.section(',', 1, 1).toInt();
+    const QStringList order{"/discstart",         "/discstart-host", "/discstart-disc",
+                            "/" QT_LIBS "/libQt6Widgets.so.6", "/cover.jpg",      "/Deep Field.avi"};
+    for (int i = 1; i < order.size(); ++i)
+        EXPECT_LT(lba.value(order[i - 1]), lba.value(order[i])) << order[i - 1].toStdString();
+    struct Stream {
+        const char* path;
+        bool compressed;
+    } streams[] = {{"/discstart", false}, {"/discstart-disc", true}, {"/" QT_LIBS "/libQt6Core.so.6", true},
+                   {"/cover.jpg", false}};
+    for (const auto& s : streams) {
+        Outcome shown = Execute("xorriso", {"-indev", iso, "-find", s.path, "-exec", "show_stream", "--"});
+        EXPECT_EQ(shown.output.contains("zisofs"), s.compressed) << s.path << shown.output.toStdString();
+    }
+    const QString back = work->filePath("back.so");
+    ASSERT_EQ(Execute("xorriso", {"-osirrox", "on", "-indev", iso, "-extract", "/" QT_LIBS "/libQt6Core.so.6", back})
+                  .status,
+              0);
+    QFile extracted(back), original(out + "/" QT_LIBS "/libQt6Core.so.6");
+    ASSERT_TRUE(extracted.open(QIODevice::ReadOnly) && original.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(extracted.readAll() == original.readAll());
 }
 
 TEST_F(MakeDisc, RefusesWhatWouldMakeABadDiscAndTakesTheRest) {
