@@ -28,7 +28,7 @@ QtWish ParseQtWish(const char* value) {
 
 const char* PlatformToSet(const Session& session) {
     if (Set(session.platform) || !Set(session.display) || !Set(session.wayland)) return nullptr;
-    return "xcb;wayland";
+    return "xcb";
 }
 
 std::string_view FirstWindowSystem(const Session& session) {
@@ -36,7 +36,7 @@ std::string_view FirstWindowSystem(const Session& session) {
     if (Set(session.platform)) {
         chosen = Head(session.platform, std::string_view(session.platform).find_first_of(";:"));
     } else if (const char* set = PlatformToSet(session)) {
-        chosen = Head(set, std::string_view(set).find(';'));
+        chosen = set;
     } else if (Set(session.wayland)) {
         chosen = "wayland";
     } else if (Set(session.display)) {

@@ -23,7 +23,8 @@ struct Session {
 };
 
 // The QT_QPA_PLATFORM to set, or nullptr to leave it. Where XWayland is there the launcher
-// prefers X, where a window can place itself and stay on top; Wayland stays the fallback.
+// prefers X, where a window can place itself and stay on top. A plain "xcb", as the launcher
+// sets it itself: the player it starts inherits it, and Qt 5 reads no list.
 const char* PlatformToSet(const Session& session);
 
 // The window system Qt will try first ("xcb", "wayland"), "" when neither.

@@ -17,7 +17,7 @@ TEST(StartRules, WindowSystemOfTheSession) {
     } cases[] = {
         {"X alone", {nullptr, ":0", nullptr}, nullptr, "xcb"},
         {"Wayland alone", {nullptr, nullptr, "wayland-0"}, nullptr, "wayland"},
-        {"XWayland: X first, Wayland behind it", {nullptr, ":0", "wayland-0"}, "xcb;wayland", "xcb"},
+        {"XWayland: X", {nullptr, ":0", "wayland-0"}, "xcb", "xcb"},
         {"empty values count as unset", {"", ":0", ""}, nullptr, "xcb"},
         {"the viewer's choice stands", {"wayland", ":0", "wayland-0"}, nullptr, "wayland"},
         {"a choice with arguments", {"wayland-egl:foo", nullptr, "w"}, nullptr, "wayland"},
