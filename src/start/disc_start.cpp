@@ -15,11 +15,11 @@
 #include <limits.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <algorithm>
 #include <string_view>
 
 #include "start_rules.h"
@@ -103,7 +103,8 @@ void ReadInDiscOrder(std::string_view folder, std::string_view order, QtSource s
     while (!rest.empty() && count < MaxFilesRead) {
         const size_t end = std::min(rest.find('\n'), rest.size());
         const Start::OrderLine line = Start::ParseOrderLine({rest.data(), end});
-        rest = end < rest.size() ? std::string_view(rest.data() + end + 1, rest.size() - end - 1) : std::string_view();
+        rest = end < rest.size() ? std::string_view(rest.data() + end + 1, rest.size() - end - 1)
+                                 : std::string_view();
         if (!Start::ReadBeforeStart(line, source, windowSystem)) continue;
         char directory[PATH_MAX];
         if (!Join(directory, folder, "/") || !Join(path, directory, line.path)) continue;
@@ -131,7 +132,8 @@ int main(int argc, char** argv) {
     self[length] = '\0';
     const std::string_view folder(self, static_cast<size_t>(std::strrchr(self, '/') - self));
 
-    Start::Session session{std::getenv("QT_QPA_PLATFORM"), std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY")};
+    Start::Session session{std::getenv("QT_QPA_PLATFORM"), std::getenv("DISPLAY"),
+                           std::getenv("WAYLAND_DISPLAY")};
     if (const char* platform = Start::PlatformToSet(session)) {
         setenv("QT_QPA_PLATFORM", platform, 1);
         session.platform = platform;
@@ -140,9 +142,14 @@ int main(int argc, char** argv) {
 
     QtSource source = QtSource::Disc;
     switch (Start::ParseQtWish(std::getenv("DISCSTART_QT"))) {
-        case Start::QtWish::Host: source = QtSource::Host; break;
-        case Start::QtWish::Disc: break;
-        case Start::QtWish::Either: source = HostQtServes(windowSystem) ? QtSource::Host : QtSource::Disc; break;
+        case Start::QtWish::Host:
+            source = QtSource::Host;
+            break;
+        case Start::QtWish::Disc:
+            break;
+        case Start::QtWish::Either:
+            source = HostQtServes(windowSystem) ? QtSource::Host : QtSource::Disc;
+            break;
     }
     ReadInDiscOrder(folder, ReadOrder(self), source, windowSystem);
 
@@ -152,9 +159,10 @@ int main(int argc, char** argv) {
     const int error = errno;
     std::fprintf(stderr, "discstart: cannot run %s: %s\n", program, std::strerror(error));
     if (error == ENOEXEC) {
-        std::fputs("discstart: this system reads the disc's compressed files as they are stored "
-                   "(its kernel lacks zisofs); copy the disc with a system that has it\n",
-                   stderr);
+        std::fputs(
+            "discstart: this system reads the disc's compressed files as they are stored "
+            "(its kernel lacks zisofs); copy the disc with a system that has it\n",
+            stderr);
     }
     return 127;
 }

@@ -166,7 +166,8 @@ TEST_F(MakeDisc, EachLauncherFindsItsOwnQt) {
         ++fromDisc;
     }
     EXPECT_GE(fromDisc, 5);
-    for (const char* program : {"discstart-host", QT_LIBS "/libQt6Gui.so.6", QT_PLUGINS "/platforms/libqxcb.so"}) {
+    for (const char* program :
+         {"discstart-host", QT_LIBS "/libQt6Gui.so.6", QT_PLUGINS "/platforms/libqxcb.so"}) {
         Outcome paths = Execute("readelf", {"-d", out + "/" + program});
         EXPECT_EQ(paths.output.indexOf("RPATH"), -1) << program;
         EXPECT_EQ(paths.output.indexOf("RUNPATH"), -1) << program;
@@ -180,7 +181,8 @@ TEST_F(MakeDisc, ListsTheLaunchersFilesInReadingOrder) {
     const QByteArray text = list.readAll();
     QStringList lines = QString::fromUtf8(text).split('\n', Qt::SkipEmptyParts);
     ASSERT_GE(lines.size(), 4);
-    EXPECT_EQ(lines.mid(0, 3), (QStringList{"start discstart", "host discstart-host", "disc discstart-disc"}));
+    EXPECT_EQ(lines.mid(0, 3),
+              (QStringList{"start discstart", "host discstart-host", "disc discstart-disc"}));
     QStringList listed;
     for (const auto& line : lines) listed << line.section(' ', 1);
     QStringList files{"discstart", "discstart-host", "discstart-disc"};
@@ -244,9 +246,10 @@ TEST_F(MakeDisc, PanelFillsFromTheDiscsOwnLibraries) {
     QTemporaryDir copy;
     ASSERT_EQ(Execute("cp", {"-a", out + "/.", copy.path()}).status, 0);
     ASSERT_TRUE(QFile::copy(DISCINFO, copy.filePath("discinfo")));
-    ASSERT_EQ(Execute("patchelf", {"--force-rpath", "--set-rpath", "$ORIGIN/" QT_LIBS, copy.filePath("discinfo")})
-                  .status,
-              0);
+    ASSERT_EQ(
+        Execute("patchelf", {"--force-rpath", "--set-rpath", "$ORIGIN/" QT_LIBS, copy.filePath("discinfo")})
+            .status,
+        0);
     QStringList command{"env", "-i", copy.filePath("discinfo"), copy.path()};
     Outcome run = WithoutQtWorks() ? Execute(WITHOUT_QT, command) : Execute(command[0], command.mid(1));
     EXPECT_EQ(run.status, 0) << run.output.toStdString();
@@ -257,9 +260,9 @@ TEST_F(MakeDisc, PanelFillsFromTheDiscsOwnLibraries) {
 TEST_F(MakeDisc, IsoHoldsTheDiscWithJolietAndRockRidge) {
     Outcome rockRidge = Execute("xorriso", {"-indev", iso, "-find", "/", "-type", "f"});
     ASSERT_EQ(rockRidge.status, 0) << rockRidge.output.toStdString();
-    for (const char* path : {"'/Deep Field.avi'", "'/cover.jpg'", "'/intro.htm'", "'/still.jpg'", "'/discstart'",
-                             "'/discstart-disc'", "'/autorun.sh'", "'/autorun.inf'", "'/" QT_LIBS "/libQt6Core.so.6'",
-                             "'/" QT_PLUGINS "/platforms/libqxcb.so'"})
+    for (const char* path : {"'/Deep Field.avi'", "'/cover.jpg'", "'/intro.htm'", "'/still.jpg'",
+                             "'/discstart'", "'/discstart-disc'", "'/autorun.sh'", "'/autorun.inf'",
+                             "'/" QT_LIBS "/libQt6Core.so.6'", "'/" QT_PLUGINS "/platforms/libqxcb.so'"})
         EXPECT_NE(rockRidge.output.indexOf(path), -1) << path;
     Outcome modes = Execute("xorriso", {"-indev", iso, "-lsl", "/discstart"});
     EXPECT_NE(modes.output.indexOf("-r-xr-xr-x"), -1) << modes.output.toStdString();
@@ -271,26 +274,32 @@ TEST_F(MakeDisc, IsoHoldsTheDiscWithJolietAndRockRidge) {
 // The launcher's files lie in the order they are read, then the cover and the movie; Qt is
 // zisofs-compressed and reads back as it was, the start program is stored as it is.
 TEST_F(MakeDisc, IsoLaysOutTheLauncherInReadingOrderWithQtCompressed) {
-    Outcome report = Execute("xorriso", {"-indev", iso, "-find", "/", "-type", "f", "-exec", "report_lba", "--"});
+    Outcome report =
+        Execute("xorriso", {"-indev", iso, "-find", "/", "-type", "f", "-exec", "report_lba", "--"});
     ASSERT_EQ(report.status, 0) << report.output.toStdString();
     QMap<QString, int> lba;
     for (const auto& line : report.output.split('\n'))
-        if (line.startsWith("File data lba:")) lba[line.section('\'', 1, 1)] = line.section(',', 1, 1).toInt();
-    const QStringList order{"/discstart",         "/discstart-host", "/discstart-disc",
-                            "/" QT_LIBS "/libQt6Widgets.so.6", "/cover.jpg",      "/Deep Field.avi"};
+        if (line.startsWith("File data lba:"))
+            lba[line.section('\'', 1, 1)] = line.section(',', 1, 1).toInt();
+    const QStringList order{"/discstart",      "/discstart-host",
+                            "/discstart-disc", "/" QT_LIBS "/libQt6Widgets.so.6",
+                            "/cover.jpg",      "/Deep Field.avi"};
     for (int i = 1; i < order.size(); ++i)
         EXPECT_LT(lba.value(order[i - 1]), lba.value(order[i])) << order[i - 1].toStdString();
     struct Stream {
         const char* path;
         bool compressed;
-    } streams[] = {{"/discstart", false}, {"/discstart-disc", true}, {"/" QT_LIBS "/libQt6Core.so.6", true},
+    } streams[] = {{"/discstart", false},
+                   {"/discstart-disc", true},
+                   {"/" QT_LIBS "/libQt6Core.so.6", true},
                    {"/cover.jpg", false}};
     for (const auto& s : streams) {
         Outcome shown = Execute("xorriso", {"-indev", iso, "-find", s.path, "-exec", "show_stream", "--"});
         EXPECT_EQ(shown.output.contains("zisofs"), s.compressed) << s.path << shown.output.toStdString();
     }
     const QString back = work->filePath("back.so");
-    ASSERT_EQ(Execute("xorriso", {"-osirrox", "on", "-indev", iso, "-extract", "/" QT_LIBS "/libQt6Core.so.6", back})
+    ASSERT_EQ(Execute("xorriso",
+                      {"-osirrox", "on", "-indev", iso, "-extract", "/" QT_LIBS "/libQt6Core.so.6", back})
                   .status,
               0);
     QFile extracted(back), original(out + "/" QT_LIBS "/libQt6Core.so.6");

@@ -2,7 +2,8 @@
 
 #include <QProcess>
 
-Outcome Execute(const QString& program, const QStringList& args, const QStringList& env, const QString& folder) {
+Outcome Execute(const QString& program, const QStringList& args, const QStringList& env,
+                const QString& folder) {
     QProcess process;
     QProcessEnvironment clean;
     clean.insert("PATH", qEnvironmentVariable("PATH"));

@@ -40,9 +40,8 @@ QPoint Find(const QImage& shot, const QImage& window) {
     for (int top = 0; top + window.height() <= shot.height(); ++top)
         for (int left = 0; left + window.width() <= shot.width(); ++left) {
             const QPoint at(left, top);
-            if (std::all_of(probes.begin(), probes.end(), [&](QPoint p) {
-                    return Distance(shot.pixel(at + p), window.pixel(p)) <= 24;
-                }))
+            if (std::all_of(probes.begin(), probes.end(),
+                            [&](QPoint p) { return Distance(shot.pixel(at + p), window.pixel(p)) <= 24; }))
                 return at;
         }
     return {};
@@ -89,10 +88,11 @@ class WaylandStart : public testing::Test {
     // The window as the same disc shows it under X, on the disc's Qt too.
     QImage WindowUnderX() {
         const QString shot = work.filePath("x.png");
-        const Outcome run = Execute(
-            "xvfb-run", {"-a", "-s", "-screen 0 1024x768x24", "sh", "-c",
-                         "\"$0\" & sleep 4; import -window root \"$1\"; kill $!", disc + "/discstart", shot},
-            {"DISCSTART_QT=disc", "XDG_RUNTIME_DIR=" + runtime});
+        const Outcome run =
+            Execute("xvfb-run",
+                    {"-a", "-s", "-screen 0 1024x768x24", "sh", "-c",
+                     "\"$0\" & sleep 4; import -window root \"$1\"; kill $!", disc + "/discstart", shot},
+                    {"DISCSTART_QT=disc", "XDG_RUNTIME_DIR=" + runtime});
         const QImage screen(shot);
         EXPECT_EQ(screen.size(), Screen) << run.output.toStdString();
         return screen.isNull() ? QImage() : screen.copy(Drawn(screen)).convertToFormat(QImage::Format_RGB32);
@@ -139,8 +139,8 @@ TEST_F(WaylandStart, ShowsTheWindowWithItsPanelAsUnderX) {
     env.remove("WAYLAND_DISPLAY");
     weston.process.setProcessEnvironment(env);
     weston.process.setProcessChannelMode(QProcess::MergedChannels);
-    weston.process.start("weston", {"--backend=headless-backend.so", "--use-pixman", "--socket=discstart-test",
-                                    "--width=1024", "--height=768", "--debug"});
+    weston.process.start("weston", {"--backend=headless-backend.so", "--use-pixman",
+                                    "--socket=discstart-test", "--width=1024", "--height=768", "--debug"});
     for (int i = 0; i < 100 && !QFileInfo::exists(runtime + "/discstart-test"); ++i) QThread::msleep(100);
     ASSERT_TRUE(QFileInfo::exists(runtime + "/discstart-test")) << weston.process.readAll().toStdString();
 
