@@ -106,6 +106,9 @@ class Form1 : public QWidget {
     void placeOnScreen();
     void windowDrag(int button);
     void pageToggle();
+    void flipPage();
+    void pageButtonPressed();
+    void closeButtonPressed();
     void focusFirstControl();
     void firstPaintDone();
     // What only shows once the user looks closer (the icon, the pointer): after the first paint.

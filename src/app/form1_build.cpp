@@ -14,6 +14,7 @@
 #include "controls/limited_line_edit.h"
 #include "controls/picture_box.h"
 #include "form1.h"
+#include "form1_accessible.h"
 #include "form1_design.h"
 #include "info_tags.h"
 #include "ogg_media.h"
@@ -68,7 +69,6 @@ QWidget* MakeControl(const ControlDesign& design, QWidget* parent, const Form1::
         }
         case ControlKind::PictureBox: {
             auto* box = new PictureBox(PictureBox::Fit::TopLeft, parent);
-            box->setFocusPolicy(Qt::TabFocus);
             // Loading an empty name would make Qt try every image plugin on the folder.
             if (design.picture)
                 box->setPictureOnShow([name = QString::fromUtf8(design.picture), ratio] {
@@ -163,19 +163,12 @@ void Form1::buildControls(const PageViewFactory& pageViews) {
         widget->setGeometry(TwipsRect(design->left, design->top, design->width, design->height));
         widget->setVisible(design->visible);
         made.insert(QString::fromUtf8(design->name), widget);
-        if (design->tab >= 0) focusOrder_.push_back(widget);
     }
     // Labels and the image are drawn on their container below every windowed control.
     for (bool windowed : {false, true})
         for (auto it = controls.rbegin(); it != controls.rend(); ++it)
             if (HasOwnWindow(it->kind) == windowed && made.contains(QString::fromUtf8(it->name)))
                 made.value(QString::fromUtf8(it->name))->raise();
-    std::sort(focusOrder_.begin(), focusOrder_.end(), [&](QWidget* a, QWidget* b) {
-        auto tabOf = [&](QWidget* w) { return FindControlDesign(made.key(w).toUtf8().constData()).tab; };
-        return tabOf(a) < tabOf(b);
-    });
-    for (std::size_t i = 1; i < focusOrder_.size(); ++i) setTabOrder(focusOrder_[i - 1], focusOrder_[i]);
-
     Text1 = Named<LimitedLineEdit>(made, "Text1");
     Text2 = Named<LimitedLineEdit>(made, "Text2");
     Text3 = Named<LimitedLineEdit>(made, "Text3");
@@ -200,6 +193,14 @@ void Form1::buildControls(const PageViewFactory& pageViews) {
     cmdPlay = Named<QPushButton>(made, "cmdPlay");
     WebBrowser1 = Named<PageView>(made, "WebBrowser1");
     Label1->setAutoSize(FindControlDesign("Label1").autoSize);
+
+    // Only the buttons take the focus, in the order a viewer meets them: play, the page
+    // button (whichever face is on top), close; then the page itself.
+    for (PictureBox* button : {Picture1, Picture4, Picture3})
+        button->setButton(QColor(Form1Design().focusMark));
+    focusOrder_ = {cmdPlay, Picture1, Picture4, Picture3, WebBrowser1};
+    for (std::size_t i = 1; i < focusOrder_.size(); ++i) setTabOrder(focusOrder_[i - 1], focusOrder_[i]);
+    DescribeForAssistiveTools(*this);
 }
 
 void Form1::dressAfterFirstPaint() {

@@ -56,6 +56,7 @@ const FormDesign Form{
     .cursorHotSpot = {6, 0},
     .fontPointSize = 8.25,
     .fontFamily = "Liberation Sans",
+    .focusMark = PanelBlue.rgb,
 };
 
 }  // namespace

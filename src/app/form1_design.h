@@ -49,6 +49,7 @@ struct FormDesign {
     QPoint cursorHotSpot;
     double fontPointSize;
     const char* fontFamily;
+    QRgb focusMark;  // the keyboard focus on the picture buttons: the panel's text colour
 };
 
 const FormDesign& Form1Design();

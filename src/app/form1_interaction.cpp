@@ -26,6 +26,9 @@ void Form1::connectHandlers() {
     connect(Picture4, &PictureBox::clicked, this, &Form1::Picture4_Click);
     connect(Text1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
     connect(cmdPlay, &QPushButton::clicked, this, &Form1::cmdPlay_Click);
+    connect(Picture1, &PictureBox::activated, this, &Form1::pageButtonPressed);
+    connect(Picture4, &PictureBox::activated, this, &Form1::pageButtonPressed);
+    connect(Picture3, &PictureBox::activated, this, &Form1::closeButtonPressed);
 }
 
 void Form1::mousePressEvent(QMouseEvent* event) {
@@ -76,18 +79,37 @@ void Form1::Picture3_MouseUp(int button) {
 
 void Form1::Form_KeyDown(int keyCode, int shift) {
     if (keyCode == KeyF4 && (shift & AltMask)) platform_.endProgramNow();
+    // Esc closes as the close button does, whatever else is held.
+    if (keyCode == KeyEscape) platform_.endProgramNow();
+}
+
+void Form1::closeButtonPressed() {
+    platform_.endProgramNow();
 }
 
 void Form1::pageToggle() {
     if (cmdPlay->isEnabled()) cmdPlay->setFocus(Qt::OtherFocusReason);
+    flipPage();
+}
+
+// From the keyboard the focus stays on the page button, so a second Space hides the page
+// again rather than playing the film.
+void Form1::pageButtonPressed() {
+    flipPage();
+    (Picture4->isHidden() ? Picture1 : Picture4)->setFocus(Qt::OtherFocusReason);
+}
+
+void Form1::flipPage() {
     if (fileList[2].List(0).isEmpty()) return;
-    if (WebBrowser1->isHidden()) {
-        WebBrowser1->setVisible(true);
-        Picture4->setVisible(true);
-    } else {
-        WebBrowser1->setVisible(false);
-        Picture4->setVisible(false);
-    }
+    const bool show = WebBrowser1->isHidden();
+    // Only the face on top is a tab stop. A focused face hands the focus to the other
+    // before it is covered or hidden, so the focus never wanders off the button.
+    const bool faceHadFocus = focusWidget() == (show ? Picture1 : Picture4);
+    Picture1->setFocusPolicy(show ? Qt::NoFocus : Qt::TabFocus);
+    if (faceHadFocus && !show) Picture1->setFocus(Qt::OtherFocusReason);
+    WebBrowser1->setVisible(show);
+    Picture4->setVisible(show);
+    if (faceHadFocus && show) Picture4->setFocus(Qt::OtherFocusReason);
 }
 
 void Form1::Picture1_Click() {

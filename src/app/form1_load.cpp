@@ -82,6 +82,9 @@ void Form1::labelY() {
 
 void Form1::labelX() {
     buildColumn(lbl, QStringLiteral("lbl"));
+    // A screen reader reads each value with its caption.
+    for (int i = 0; i < PanelRowCount; ++i)
+        if (!lblY[i]->text().isEmpty()) lblY[i]->setBuddy(lbl[i]);
 }
 
 void Form1::DataIN() {
@@ -102,6 +105,7 @@ void Form1::DataIN() {
         Text5->putText(TitleText(fileList[0].List(0)));
         Label1->setCaption(Text5->text());
     }
+    setAccessibleName(Label1->text().trimmed());
     if (fileList[1].ListCount() == 0) {
         Label2->setVisible(true);
         Label2->setCaption(QString::fromUtf8(NoPictureNote));

@@ -9,6 +9,11 @@
 #include "native_name.h"
 
 extern "C" Q_DECL_EXPORT int discinfo_run_check(const char* folder) {
-    QTextStream out(stdout);
-    return RunDiscCheck(NameFromNativeBytes(QByteArray(folder)), out);
+    QString text;
+    QTextStream out(&text);
+    const int status = RunDiscCheck(NameFromNativeBytes(QByteArray(folder)), out);
+    // Through the C library's stdout, where discinfo sees whether the write succeeded.
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout);
+    return status;
 }

@@ -1,42 +1,82 @@
 // discinfo: what the discstart window would show for a movie file or a disc folder.
 #include <QCoreApplication>
 #include <QDir>
-#include <QJsonDocument>
 #include <QLibrary>
 #include <QTextStream>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
+#ifndef Q_OS_WIN
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 #include "check_module.h"
-#include "regional_format.h"
+#include "file_errors.h"
+#include "json_writer.h"
 #include "native_name.h"
+#include "options.h"
+#include "regional_format.h"
 #include "report.h"
+
+#ifdef DISCINFO_CHECK_BUILT_IN
+extern "C" int discinfo_run_check(const char* folder);
+#endif
 
 namespace {
 
 constexpr const char* Usage =
-    "usage: discinfo [--json] PATH\n"
-    "       discinfo --check FOLDER\n"
-    "  PATH    a movie file or a disc folder (the folder the launcher runs from)\n"
-    "  --json  print one JSON object instead of the text layout\n"
-    "  --check report what makes the window show less or other than expected;\n"
-    "          exit status 0 clean, 1 warnings, 2 errors\n";
+    "usage: discinfo [--json] [--] PATH...\n"
+    "       discinfo --check [--] FOLDER...\n"
+    "       discinfo --help | --version\n"
+    "\n"
+    "Prints what the discstart window shows for each movie file or disc folder (the folder\n"
+    "the launcher runs from), in the user's number format.\n"
+    "\n"
+    "  --json     one JSON object per path, one per line, in the order given\n"
+    "  --check    report what makes the window show less or other than expected\n"
+    "  --version  print the version\n"
+    "  --         end of options: what follows is a path, even if it starts with '-'\n"
+    "\n"
+    "Exit status: 0 fine, 1 a path could not be read or the output could not be written,\n"
+    "2 usage error. With --check: 0 clean, 1 warnings, 2 errors, 3 the check could not run.\n";
+
+constexpr int CheckCouldNotRun = 3;
+
+QTextStream& Err() {
+    static QTextStream err(stderr);
+    return err;
+}
+
+QString Shown(const QString& path) {
+    return WithoutControlCharacters(DisplayName(path), QLatin1Char('?'));
+}
 
 // One line, whatever bytes the path holds.
 int Fail(const QString& path, const QString& reason) {
-    QTextStream(stderr) << "discinfo: " << WithoutControlCharacters(DisplayName(path), QLatin1Char('?')) << ": "
-                        << reason << '\n';
+    Err() << "discinfo: " << Shown(path) << ": " << reason << Qt::endl;
     return 1;
 }
 
-std::filesystem::path NativePath(const QString& path) {
-#ifdef Q_OS_WIN
-    return std::filesystem::path(path.toStdWString());
-#else
-    return std::filesystem::path(NativePathBytes(path).toStdString());
-#endif
+QString ErrnoText(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Writes to standard output and flushes, so that a full disc or a closed output shows now; the
+// disc check's own writes to stdout are caught by the error flag.
+bool WriteOut(const QByteArray& bytes) {
+    errno = 0;
+    const auto size = std::size_t(bytes.size());
+    if (std::fwrite(bytes.constData(), 1, size, stdout) == size && std::fflush(stdout) == 0 && !std::ferror(stdout)) {
+        return true;
+    }
+    Err() << "discinfo: cannot write the output: " << (errno != 0 ? ErrnoText(errno) : QStringLiteral("write error"))
+          << Qt::endl;
+    return false;
 }
 
 QString Reason(const std::error_code& error) {
@@ -48,7 +88,7 @@ QString Reason(const std::error_code& error) {
 QString Unreadable(const QString& path, bool& isFolder) {
     namespace fs = std::filesystem;
     std::error_code error;
-    const fs::path native = NativePath(path);
+    const fs::path native = FileSystemPath(path);
     const fs::file_status link = fs::symlink_status(native, error);
     if (error) return Reason(error);
     const fs::file_status target = fs::status(native, error);
@@ -58,24 +98,96 @@ QString Unreadable(const QString& path, bool& isFolder) {
     }
     if (fs::is_directory(target)) {
         isFolder = true;
-        const fs::directory_iterator listing(native, error);
-        return error ? Reason(error) : QString();
+        return ListError(path);
     }
     if (!fs::is_regular_file(target)) return QStringLiteral("not a regular file or folder");
-    if (!DiskFiles().open(NativePathBytes(path).toStdString())) return QStringLiteral("cannot be opened");
-    return {};
+    return OpenError(path);
 }
 
-int RunCheck(const QString& folder) {
-    QLibrary library(QDir(QCoreApplication::applicationDirPath()).filePath(QString::fromLatin1(CheckModuleName)));
-    const auto check =
-        library.load() ? reinterpret_cast<CheckModuleEntryFunction>(library.resolve(CheckModuleEntry)) : nullptr;
-    if (check == nullptr) {
-        QTextStream(stderr) << "discinfo: the disc check is missing beside discinfo: " << library.errorString()
-                            << '\n';
-        return 2;
+// The report of one path as text or a JSON line; a path that cannot be read, or whose movie
+// cannot be read to its end, gives nothing but a line on stderr.
+std::optional<QByteArray> Describe(const QString& path, bool json) {
+    bool isFolder = false;
+    if (const QString reason = Unreadable(path, isFolder); !reason.isEmpty()) {
+        Fail(path, reason);
+        return std::nullopt;
     }
-    return check(NativePathBytes(folder).constData());
+    const DiscReport report = BuildReport(path, isFolder, NumberFormatOf(QLocale::system()));
+    if (isFolder && !report.moviePath.isEmpty()) {
+        if (const QString reason = OpenError(report.moviePath); !reason.isEmpty()) {
+            Fail(report.moviePath, reason);
+            return std::nullopt;
+        }
+    }
+    if (report.readError) {
+        Fail(report.moviePath, Reason(report.readError) + " (reading the movie)");
+        return std::nullopt;
+    }
+    return json ? CompactJson(ReportJson(report)) + '\n' : ReportText(report).toUtf8();
+}
+
+int DescribeAll(const Options& options) {
+    int status = 0;
+    bool first = true;
+    for (const QString& path : options.paths) {
+        const auto output = Describe(path, options.json);
+        if (!output) {
+            status = 1;
+            continue;
+        }
+        if (!WriteOut(!first && !options.json ? '\n' + *output : *output)) return 1;
+        first = false;
+    }
+    return status;
+}
+
+#ifdef DISCINFO_CHECK_BUILT_IN
+CheckModuleEntryFunction LoadCheck(QLibrary&) {
+    return &discinfo_run_check;
+}
+#else
+// Beside discinfo in a build, in its library folder once installed.
+CheckModuleEntryFunction LoadCheck(QLibrary& library) {
+    const QDir here(QCoreApplication::applicationDirPath());
+    for (const QString& folder : {here.path(), here.filePath(QStringLiteral(DISCINFO_CHECK_DIR))}) {
+        library.setFileName(QDir(folder).filePath(QString::fromLatin1(CheckModuleName)));
+        if (library.load()) return reinterpret_cast<CheckModuleEntryFunction>(library.resolve(CheckModuleEntry));
+    }
+    return nullptr;
+}
+#endif
+
+int RunChecks(const QStringList& folders) {
+    QLibrary library;
+    const auto check = LoadCheck(library);
+    if (check == nullptr) {
+        Err() << "discinfo: the disc check is missing beside discinfo: " << library.errorString() << Qt::endl;
+        return CheckCouldNotRun;
+    }
+    int status = 0;
+    for (qsizetype i = 0; i < folders.size(); ++i) {
+        // Several folders: each one's findings under its name.
+        if (folders.size() > 1 && !WriteOut((i > 0 ? "\n" : "") + Shown(folders[i]).toUtf8() + ":\n")) {
+            return CheckCouldNotRun;
+        }
+        status = std::max(status, check(NativePathBytes(folders[i]).constData()));
+        if (!WriteOut({})) return CheckCouldNotRun;
+    }
+    return status;
+}
+
+// A closed standard output would hand its number to the first file the program opens, and the
+// report could land in one of Qt's own descriptors: a read-only one holds the place, so that
+// writing fails and is reported like any failed write.
+void HoldClosedStdout() {
+#ifndef Q_OS_WIN
+    if (::fcntl(STDOUT_FILENO, F_GETFD) != -1) return;
+    const int fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    if (fd >= 0 && fd != STDOUT_FILENO) {
+        ::dup2(fd, STDOUT_FILENO);
+        ::close(fd);
+    }
+#endif
 }
 
 // The arguments with their exact bytes kept (a disc path need not be UTF-8).
@@ -94,41 +206,23 @@ QStringList Arguments(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    HoldClosedStdout();
     QCoreApplication app(argc, argv);
-    const QStringList args = Arguments(argc, argv);
-    bool json = false;
-    bool check = false;
-    QString path;
-    for (const QString& arg : args) {
-        if (arg == "--json") {
-            json = true;
-        } else if (arg == "--check") {
-            check = true;
-        } else if (arg == "--help" || arg == "-h") {
-            std::fputs(Usage, stdout);
-            return 0;
-        } else if (arg.startsWith("--") || !path.isEmpty()) {
-            std::fputs(Usage, stderr);
-            return 2;
-        } else {
-            path = arg;
-        }
-    }
-    if (path.isEmpty() || (json && check)) {
-        std::fputs(Usage, stderr);
+    const Options options = ParseOptions(Arguments(argc, argv));
+    if (!options.error.isEmpty()) {
+        Err() << "discinfo: " << Shown(options.error) << "\nTry 'discinfo --help' for more information."
+              << Qt::endl;
         return 2;
     }
-    if (check) return RunCheck(path);
-
-    bool isFolder = false;
-    if (const QString reason = Unreadable(path, isFolder); !reason.isEmpty()) return Fail(path, reason);
-
-    const DiscReport report = BuildReport(path, isFolder, NumberFormatOf(QLocale::system()));
-    QTextStream out(stdout);
-    if (json) {
-        out << QJsonDocument(ReportJson(report)).toJson(QJsonDocument::Compact) << '\n';
-    } else {
-        out << ReportText(report);
+    switch (options.mode) {
+        case Options::Mode::Help:
+            return WriteOut(Usage) ? 0 : 1;
+        case Options::Mode::Version:
+            return WriteOut("discinfo " DISCSTART_VERSION "\n") ? 0 : 1;
+        case Options::Mode::Check:
+            return RunChecks(options.paths);
+        case Options::Mode::Describe:
+            break;
     }
-    return 0;
+    return DescribeAll(options);
 }

@@ -2,7 +2,9 @@
 
 #include <QJsonArray>
 
+#include "control_escape.h"
 #include "display_text.h"
+#include "facts.h"
 #include "native_name.h"
 
 namespace {
@@ -45,11 +47,36 @@ QString PictureNote(const DiscContent& disc) {
     return disc.pictureNoteShown() ? QString::fromLatin1(NoPictureNote) : QString();
 }
 
+QString FromBytes(const std::string& bytes) {
+    return NameFromNativeBytes(QByteArray::fromStdString(bytes));
+}
+
+QJsonArray PageFilesJson(const std::vector<PageReference>& references) {
+    QJsonArray out;
+    for (const PageReference& r : references) {
+        const bool inside = r.target == LinkTarget::Inside;
+        out.append(QJsonObject{{"from", FromBytes(r.from)},
+                               {"reference", FromBytes(r.reference)},
+                               {"path", inside ? QJsonValue(FromBytes(r.path)) : QJsonValue()},
+                               {"present", r.present}});
+    }
+    return out;
+}
+
+QJsonValue PathOrNull(const FileList& list, const QString& path) {
+    return list.ListCount() > 0 ? QJsonValue(path) : QJsonValue();
+}
+
+QString Escaped(const QString& text) {
+    return QString::fromStdString(EscapeControlCharacters(text.toStdString()));
+}
+
 }  // namespace
 
 DiscReport BuildReport(const QString& path, bool isFolder, const NumberFormat& format,
                        const FileOpener& files) {
     DiscReport report;
+    report.path = path;
     QString moviePath = path;
     if (isFolder) {
         report.disc = DiscoverContent(path);
@@ -61,7 +88,18 @@ DiscReport BuildReport(const QString& path, bool isFolder, const NumberFormat& f
     PanelInput input;
     input.moviePath = NativePathBytes(moviePath).toStdString();
     input.format = format;
-    report.panel = RunPanel(input, {report.tags, report.avi, report.ogg}, files);
+    // The panel's own reads, watched for errors that a short read alone would hide.
+    const CountingFiles watched(files);
+    report.panel = RunPanel(input, {report.tags, report.avi, report.ogg}, watched);
+    if (!input.moviePath.empty()) {
+        report.fileSize = files.length(input.moviePath);
+        if (report.panel.kind == MovieFileKind::OggMedia) report.oggNumbers = Ogg::ReadOggNumbers(input.moviePath, watched);
+    }
+    report.readError = watched.counts().error;
+    if (report.disc && report.disc->pageButtonShown()) {
+        report.pageFiles = PageReferences(NativePathBytes(report.disc->directory).toStdString(),
+                                          NativePathBytes(report.disc->pages.List(0)).toStdString(), files);
+    }
     return report;
 }
 
@@ -69,8 +107,9 @@ QJsonObject ReportJson(const DiscReport& report) {
     const PanelUpdate& panel = report.panel;
     QJsonArray rows;
     for (int i = 0; i < PanelRowCount; ++i) {
-        rows.append(
-            QJsonObject{{"caption", QString::fromLatin1(RowCaptions[i])}, {"value", Written(panel.rows[i])}});
+        rows.append(QJsonObject{{"caption", QString::fromLatin1(RowCaptions[i])},
+                                {"value", Written(panel.rows[i])},
+                                {"written", panel.rows[i].has_value()}});
     }
     QJsonObject json{
         {"movie", DisplayName(report.moviePath)},
@@ -82,6 +121,10 @@ QJsonObject ReportJson(const DiscReport& report) {
                               {"genre", Written(panel.genreLine)}}},
         {"rows", rows},
         {"xvidPicture", panel.showPicture6},
+        {"version", QStringLiteral(DISCSTART_VERSION)},
+        {"path", report.path},
+        {"moviePath", report.moviePath.isEmpty() ? QJsonValue() : QJsonValue(report.moviePath)},
+        {"facts", FactsJson(report)},
     };
     if (panel.kind == MovieFileKind::Avi) json.insert("avi", AviJson(report.avi));
     if (panel.kind == MovieFileKind::OggMedia) json.insert("ogg", OggJson(report.ogg));
@@ -90,9 +133,12 @@ QJsonObject ReportJson(const DiscReport& report) {
         json.insert("disc", QJsonObject{{"titleStrip", disc.titleStrip()},
                                         {"playEnabled", disc.playEnabled()},
                                         {"picture", DisplayName(disc.pictures.List(0))},
+                                        {"picturePath", PathOrNull(disc.pictures, disc.picturePath())},
                                         {"page", DisplayName(disc.pages.List(0))},
+                                        {"pagePath", PathOrNull(disc.pages, disc.pagePath())},
                                         {"pictureNote", PictureNote(disc)},
-                                        {"pageButton", disc.pageButtonShown()}});
+                                        {"pageButton", disc.pageButtonShown()},
+                                        {"pageFiles", PageFilesJson(report.pageFiles)}});
     }
     return json;
 }
@@ -101,7 +147,7 @@ QString ReportText(const DiscReport& report) {
     const PanelUpdate& panel = report.panel;
     QString out;
     const auto line = [&out](const QString& name, const QString& value) {
-        out += QStringLiteral("%1 %2\n").arg(name + QLatin1Char(':'), -13).arg(value);
+        out += QStringLiteral("%1 %2\n").arg(name + QLatin1Char(':'), -13).arg(Escaped(value));
     };
     line("Movie", report.moviePath.isEmpty()
                       ? QStringLiteral("(none)")
@@ -128,7 +174,7 @@ QString ReportText(const DiscReport& report) {
         if (RowCaptions[i][0] == '\0' && !panel.rows[i]) continue;
         out += QStringLiteral("  %1 %2\n")
                    .arg(QString::fromLatin1(RowCaptions[i]), -12)
-                   .arg(Written(panel.rows[i]));
+                   .arg(Escaped(Written(panel.rows[i])));
     }
     return out;
 }

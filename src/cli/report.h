@@ -3,27 +3,39 @@
 #include <QJsonObject>
 #include <QString>
 
+#include <cstdint>
 #include <optional>
+#include <system_error>
+#include <vector>
 
 #include "byte_file.h"
 #include "discovery.h"
 #include "movie_types.h"
 #include "number_format.h"
+#include "ogg_media.h"
+#include "page_files.h"
 #include "panel.h"
 
 // What a fresh window shows for one movie file or disc folder, after one panel run.
 struct DiscReport {
+    QString path;       // as given
     QString moviePath;  // empty for a folder without a movie
     std::optional<DiscContent> disc;
     MovieTags tags;
     AviHeaderInfo avi;
     OggStreamInfo ogg;
     PanelUpdate panel;
+    // For scripts: the movie's numbers as read, and what the page needs beside it.
+    std::optional<std::int64_t> fileSize;
+    std::optional<Ogg::OggStreamNumbers> oggNumbers;
+    std::vector<PageReference> pageFiles;
+    // A read of the movie that failed before its end: the panel's numbers cannot be trusted.
+    std::error_code readError;
 };
 
 DiscReport BuildReport(const QString& path, bool isFolder, const NumberFormat& format,
                        const FileOpener& files = DiskFiles());
 
 QJsonObject ReportJson(const DiscReport& report);
+// Control characters in names and tags come out escaped (\x1B), so a block stays as laid out.
 QString ReportText(const DiscReport& report);
-

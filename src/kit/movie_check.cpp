@@ -17,13 +17,16 @@ void Append(std::vector<Finding>& out, std::vector<Finding> more) {
 
 }  // namespace
 
-std::vector<Finding> CheckMovie(const std::string& path, const std::string& name) {
-    const FileOpener& files = DiskFiles();
+std::vector<Finding> CheckMovie(const std::string& path, const std::string& name, const std::string& openError) {
+    // Every read watched: a read that fails must not pass for a file that ends early.
+    const CountingFiles files(DiskFiles());
     auto file = files.open(path);
     auto length = files.length(path);
     if (!file || !length) {
-        return {{Severity::Error, "movie-unreadable", name, "the movie cannot be read: the panel stays empty",
-                 "check the file's permissions and that it is a plain file"}};
+        return {{Severity::Error, "movie-unreadable", name,
+                 "the movie cannot be opened (" + (openError.empty() ? "not a plain file" : openError) +
+                     "): the panel stays empty",
+                 "make it a plain file that everyone may read (chmod a+r)"}};
     }
     AviHeaderInfo header;
     std::vector<Finding> out;
@@ -45,6 +48,12 @@ std::vector<Finding> CheckMovie(const std::string& path, const std::string& name
                            "the movie is neither AVI nor Ogg media: the panel shows no facts about it",
                            "put the movie on the disc as an AVI file"});
             break;
+    }
+    if (const std::error_code error = files.counts().error) {
+        // The findings above would blame the file's layout for what the medium did.
+        return {{Severity::Error, "movie-read-error", name,
+                 "reading the movie failed (" + error.message() + "): the panel would show wrong numbers or none",
+                 "copy the movie again from a good source, or check the medium and the drive"}};
     }
     return out;
 }

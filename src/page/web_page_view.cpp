@@ -24,16 +24,8 @@ WebPageView::~WebPageView() {
     delete profile_;
 }
 
-void WebPageView::setOffline(bool offline) {
-    interceptor_->setOffline(offline);
-    if (view_ != nullptr) applyOffline();
-}
-
-void WebPageView::applyOffline() {
-    // Chromium keeps a file page off the web unless told otherwise; the interceptor is the
-    // guard that also holds for whatever else a page may find to load.
-    view_->page()->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls,
-                                            !interceptor_->isOffline());
+void WebPageView::setOffline(bool) {
+    // A disc page is offline whether or not it is asked to be: see createEngine.
 }
 
 bool WebPageView::setDesignModeOff() {
@@ -44,6 +36,7 @@ bool WebPageView::setDesignModeOff() {
 
 void WebPageView::navigate(const QString& path) {
     pendingUrl_ = path.isEmpty() ? QUrl() : LocalFileUrl(path);
+    interceptor_->setFolder(path.isEmpty() ? PageFolder() : PageFolder(path));
     if (view_ != nullptr) view_->load(pendingUrl_);
 }
 
@@ -54,6 +47,7 @@ QUrl WebPageView::currentUrl() const {
 void WebPageView::createEngine() {
     if (view_ != nullptr) return;
     AllowWebEngineAsRoot();
+    KeepWebEngineOffline();
 
     // Off the record: no cache, cookies or history reach the disk.
     profile_ = new QWebEngineProfile(this);
@@ -63,9 +57,17 @@ void WebPageView::createEngine() {
 
     view_ = new QWebEngineView(this);
     auto* page = new DiscWebPage(profile_, interceptor_, view_);
-    page->settings()->setAttribute(QWebEngineSettings::DnsPrefetchEnabled, false);
+    // What a disc page never needs. Scripts may read the page's own files: the interceptor
+    // keeps them inside its folder.
+    QWebEngineSettings* settings = page->settings();
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    settings->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, true);
+    settings->setAttribute(QWebEngineSettings::DnsPrefetchEnabled, false);
+    settings->setAttribute(QWebEngineSettings::PluginsEnabled, false);
+    settings->setAttribute(QWebEngineSettings::WebRTCPublicInterfacesOnly, true);
+    settings->setAttribute(QWebEngineSettings::HyperlinkAuditingEnabled, false);
+    settings->setAttribute(QWebEngineSettings::NavigateOnDropEnabled, false);
     view_->setPage(page);
-    applyOffline();
     layout()->addWidget(view_);
     // A refused navigation only stops, and the shown page stays: that is no load.
     connect(page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {

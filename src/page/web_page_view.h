@@ -29,7 +29,6 @@ class WebPageView : public PageView {
 
   private:
     void createEngine();
-    void applyOffline();
 
     OfflineInterceptor* interceptor_;
     QWebEngineProfile* profile_ = nullptr;

@@ -39,12 +39,15 @@ class StreamFile : public ByteFile {
         if (!stream_.seekg(static_cast<std::streamoff>(offset))) return 0;
         stream_.read(reinterpret_cast<char*>(dest), static_cast<std::streamsize>(count));
         const auto got = stream_.gcount();
+        if (stream_.bad() && !error_) error_ = std::make_error_code(std::errc::io_error);
         stream_.clear();
         return got > 0 ? static_cast<std::size_t>(got) : 0;
     }
+    std::error_code error() const override { return error_; }
 
   private:
     std::ifstream stream_;
+    std::error_code error_;
 };
 
 class DiskFileOpener : public FileOpener {
@@ -84,14 +87,17 @@ class PosixFile : public ByteFile {
             const std::size_t chunk = std::min<std::size_t>(count - done, 1u << 30);
             const ssize_t got = ::pread(fd_, dest + done, chunk, static_cast<off_t>(offset + done));
             if (got < 0 && errno == EINTR) continue;
+            if (got < 0 && !error_) error_ = std::error_code(errno, std::generic_category());
             if (got <= 0) break;
             done += static_cast<std::size_t>(got);
         }
         return done;
     }
+    std::error_code error() const override { return error_; }
 
   private:
     int fd_;
+    std::error_code error_;
 };
 
 class DiskFileOpener : public FileOpener {
@@ -143,8 +149,10 @@ class CountingFile : public ByteFile {
         const std::size_t got = inner_->readAt(offset, dest, count);
         ++counts_->reads;
         counts_->bytes += got;
+        if (!counts_->error) counts_->error = inner_->error();
         return got;
     }
+    std::error_code error() const override { return inner_->error(); }
 
   private:
     std::unique_ptr<ByteFile> inner_;

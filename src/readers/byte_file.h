@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 // A read-only file of bytes. readAt returns what exists: short at the end of the file,
@@ -13,6 +14,9 @@ class ByteFile {
   public:
     virtual ~ByteFile() = default;
     virtual std::size_t readAt(std::uint64_t offset, std::uint8_t* dest, std::size_t count) = 0;
+    // The first read that failed for another reason than the end of the file; a short read
+    // alone cannot tell a damaged disc from a short file.
+    virtual std::error_code error() const { return {}; }
 
     std::vector<std::uint8_t> read(std::uint64_t offset, std::size_t count);
 };
@@ -42,7 +46,8 @@ class MemoryFiles : public FileOpener {
     std::vector<std::pair<std::string, std::shared_ptr<const std::vector<std::uint8_t>>>> files_;
 };
 
-// Counts opens, read calls and bytes returned on the way to another opener.
+// Counts opens, read calls and bytes returned on the way to another opener, and keeps the
+// first read error any of its files met.
 class CountingFiles : public FileOpener {
   public:
     explicit CountingFiles(const FileOpener& inner) : inner_(inner) {}
@@ -53,6 +58,7 @@ class CountingFiles : public FileOpener {
         int opens = 0;
         int reads = 0;
         std::uint64_t bytes = 0;
+        std::error_code error;
     };
     const Counts& counts() const { return *counts_; }
     void reset() { *counts_ = {}; }

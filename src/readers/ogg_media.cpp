@@ -69,4 +69,14 @@ void ReadOggInfo(const std::string& path, const NumberFormat& format, OggStreamI
     info.bitrateText = FormatFixed(fields.int32At(BitrateOffset) / 1000.0, 2, format);
 }
 
+std::optional<OggStreamNumbers> ReadOggNumbers(const std::string& path, const FileOpener& files) {
+    const auto file = files.open(path);
+    if (!file) return std::nullopt;
+    const ByteWindow window = ByteWindow::Read(*file, CodecOffset, FieldsEnd - CodecOffset);
+    return OggStreamNumbers{window.textAt(CodecOffset, 4),     window.int32At(TimeUnitOffset),
+                            window.int32At(WidthOffset),       window.int32At(HeightOffset),
+                            window.byteAt(ChannelsOffset),     window.int32At(SampleRateOffset),
+                            window.int32At(BitrateOffset)};
+}
+
 }  // namespace Ogg

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "byte_file.h"
@@ -21,5 +23,19 @@ void ReadOggInfo(const std::string& path, const NumberFormat& format, OggStreamI
 inline void ReadOggInfo(const std::string& path, const NumberFormat& format) {
     ReadOggInfo(path, format, ProgramStreamInfo());
 }
+
+// The same header fields as numbers, for callers that want them without the panel's texts.
+struct OggStreamNumbers {
+    std::string videoCodec;  // four raw bytes
+    std::int32_t timeUnit = 0;  // 100 ns units per frame
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::uint8_t channels = 0;
+    std::int32_t sampleRate = 0;
+    std::int32_t nominalBitrate = 0;  // bits per second
+};
+
+// Nothing when the file cannot be opened; fields past the end of the file read as zero.
+std::optional<OggStreamNumbers> ReadOggNumbers(const std::string& path, const FileOpener& files = DiskFiles());
 
 }  // namespace Ogg

@@ -131,24 +131,6 @@ TEST(Design, WindowedControlsCoverLabelsAndTheImage) {
             << c.upper->objectName().toStdString() << " over " << c.lower->objectName().toStdString();
 }
 
-TEST(Design, FocusMovesInTheDesignedOrder) {
-    Built built;
-    Form1& form = built.form;
-    // Everything shown: the Tab order runs through the numbers upwards.
-    for (QWidget* w : form.findChildren<QWidget*>()) w->setVisible(true);
-    const QWidget* expected[] = {form.cmdPlay,  form.Picture2, form.Picture3,   form.Picture1,
-                                 form.Picture4, form.Picture5, form.WebBrowser1};
-    QWidget* current = form.cmdPlay;
-    for (std::size_t i = 1; i < std::size(expected); ++i) {
-        current = current->nextInFocusChain();
-        while (current->focusPolicy() == Qt::NoFocus || !current->isEnabled())
-            current = current->nextInFocusChain();
-        EXPECT_EQ(current, expected[i]) << i;
-    }
-    EXPECT_EQ(form.Image1->focusPolicy(), Qt::NoFocus);
-    EXPECT_EQ(form.Label1->focusPolicy(), Qt::NoFocus);
-}
-
 TEST(Design, IconAndPointerArriveAfterTheFirstPaint) {
     if (!QFile::exists(QStringLiteral(":/assets/cursor.png"))) GTEST_SKIP() << "no cursor in this build";
     Built built;

@@ -77,3 +77,34 @@ TEST(Screenshot, WithoutPictureTheHoleShowsTheButtonFaceAndTheNote) {
             if (Distance(shot.pixelColor(x, y), face) > 100) ++dark;
     EXPECT_GT(dark, 20);
 }
+
+TEST(TagLine, TooWideKeepsItsBeginningWithAnEllipsis) {
+    DiscFolder disc;
+    auto started = StartForm(disc.path());
+    Shoot(*started->form);
+    FormLabel* line = started->form->lblAuthor;
+    const QString wide = "Author: WWWWWWWWWWWWWWWWWWWW";
+    struct Case {
+        QString caption;
+        bool cut;
+    } cases[] = {{"Author: Ada", false}, {wide, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.caption.toStdString());
+        line->setCaption(c.caption);
+        const QString shown = line->shownText();
+        EXPECT_EQ(line->text(), c.caption);
+        EXPECT_EQ(shown == c.caption, !c.cut);
+        EXPECT_LE(line->fontMetrics().horizontalAdvance(shown), line->width());
+        if (c.cut) {
+            EXPECT_TRUE(shown.startsWith("Author: W"));
+            EXPECT_TRUE(shown.endsWith(QChar(0x2026)));
+        }
+        // Where the first letter is drawn: at the left edge when cut, else centred.
+        const QImage drawn = line->grab().toImage();
+        int firstInk = drawn.width();
+        for (int x = 0; x < drawn.width() && firstInk == drawn.width(); ++x)
+            for (int y = 0; y < drawn.height(); ++y)
+                if (qGray(drawn.pixel(x, y)) > 200) firstInk = x;
+        EXPECT_EQ(firstInk < 3, c.cut) << firstInk;
+    }
+}

@@ -82,8 +82,8 @@ TEST(MouseKeys, MapsButtonsModifiersAndKeys) {
     struct Case {
         int qtKey;
         int code;
-    } keys[] = {{Qt::Key_F1, 112}, {Qt::Key_F4, 115},  {Qt::Key_F12, 123}, {Qt::Key_P, 'P'},
-                {Qt::Key_0, '0'},  {Qt::Key_Space, 0}, {Qt::Key_Escape, 0}};
+    } keys[] = {{Qt::Key_F1, 112}, {Qt::Key_F4, 115},  {Qt::Key_F12, 123},  {Qt::Key_P, 'P'},
+                {Qt::Key_0, '0'},  {Qt::Key_Space, 0}, {Qt::Key_Escape, 27}};
     for (const Case& c : keys) EXPECT_EQ(KeyCode(c.qtKey), c.code) << c.qtKey;
 }
 

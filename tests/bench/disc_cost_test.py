@@ -107,7 +107,7 @@ class ImageTest(unittest.TestCase):
             (folder / "film.avi").write_bytes(b"RIFF" + bytes(5000))
             (folder / "qt/read-order").write_text("disc qt/lib/deep dir/lib.so\n")
             iso = Path(work) / "disc.iso"
-            subprocess.run([str(ROOT / "scripts/iso-image"), str(folder), str(iso), "test"], check=True)
+            subprocess.run([str(ROOT / "scripts/iso-image"), str(folder), str(iso)], check=True)
             files = dc.iso_files(iso)
         self.assertEqual(sorted(p for p, f in files.items() if isinstance(f, tuple)),
                          ["", "qt", "qt/lib", "qt/lib/deep dir"])

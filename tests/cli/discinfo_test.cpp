@@ -2,31 +2,19 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "discinfo_run.h"
+
 namespace {
 
-struct Outcome {
-    int status = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-Outcome Discinfo(const QStringList& args, const QString& lang = "en_US.UTF-8") {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove("LC_ALL");
-    env.remove("LC_NUMERIC");
-    env.insert("LANG", lang);
-    process.setProcessEnvironment(env);
-    process.start(DISCINFO_PATH, args);
-    process.waitForFinished(30000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            process.readAllStandardOutput(), process.readAllStandardError()};
+Outcome Discinfo(const QStringList& args, const QString& lang) {
+    RunSetup setup;
+    setup.lang = lang;
+    return ::Discinfo(args, setup);
 }
 
 QJsonObject Json(const Outcome& run) {
@@ -42,39 +30,9 @@ void Write(const QString& path, const QByteArray& bytes) {
     file.write(bytes);
 }
 
-struct UsageCase {
-    QStringList args;
-    int status;
-};
-
-TEST(Discinfo, UsageAndPathErrors) {
-    QTemporaryDir dir;
-    const QString fifo = dir.filePath("fifo.avi");
-    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    const UsageCase cases[] = {
-        {{}, 2},
-        {{"--json"}, 2},
-        {{"--bogus", dir.path()}, 2},
-        {{dir.path(), dir.path()}, 2},
-        {{dir.filePath("missing.avi")}, 1},
-        {{"--json", dir.filePath("missing")}, 1},
-        {{fifo}, 1},
-    };
-    for (const UsageCase& c : cases) {
-        const Outcome run = Discinfo(c.args);
-        EXPECT_EQ(run.status, c.status) << c.args.join(' ').toStdString();
-        EXPECT_TRUE(run.out.isEmpty());
-        if (c.status == 1) {
-            // One line that names the path.
-            EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
-            EXPECT_TRUE(run.err.contains(QFile::encodeName(c.args.last()))) << run.err.toStdString();
-        }
-    }
-}
-
 TEST(Discinfo, EmptyFolderShowsWhatAFreshWindowShows) {
     QTemporaryDir dir;
-    const QJsonObject json = Json(Discinfo({"--json", dir.path()}));
+    const QJsonObject json = Json(::Discinfo({"--json", dir.path()}));
     EXPECT_EQ(json["movie"].toString(), "");
     EXPECT_EQ(json["kind"].toString(), "Other");
     EXPECT_FALSE(json.contains("avi"));
@@ -101,7 +59,7 @@ TEST(Discinfo, FileThatIsNeitherAviNorOggChangesOnlyTheTitleLine) {
     QTemporaryDir dir;
     const QString path = dir.filePath("mpeg.avi");
     Write(path, QByteArray("\x00\x00\x01\xba", 4) + QByteArray(2000, '\x55'));
-    const Outcome run = Discinfo({"--json", path});
+    const Outcome run = ::Discinfo({"--json", path});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     const QJsonObject json = Json(run);
     EXPECT_EQ(json["movie"].toString(), path);
@@ -113,7 +71,7 @@ TEST(Discinfo, FileThatIsNeitherAviNorOggChangesOnlyTheTitleLine) {
 TEST(Discinfo, TextLayoutNamesTheMovieAndTheRows) {
     QTemporaryDir dir;
     Write(dir.filePath("Some Film.avi"), QByteArray(64, '\0'));
-    const Outcome run = Discinfo({dir.path()});
+    const Outcome run = ::Discinfo({dir.path()});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     const QString text = QString::fromUtf8(run.out);
     EXPECT_TRUE(text.contains("\" Some Film \"")) << text.toStdString();
@@ -218,7 +176,7 @@ TEST(Discinfo, AgreesWithAnIndependentReaderOnEveryTestFile) {
 }
 
 TEST(Discinfo, DemoDiscFolder) {
-    const Outcome run = Discinfo({"--json", EXAMPLE_DISC_DIR});
+    const Outcome run = ::Discinfo({"--json", EXAMPLE_DISC_DIR});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     const QJsonObject json = Json(run);
     const QJsonObject disc = json["disc"].toObject();

@@ -51,6 +51,11 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         ListCase{"Empty", {}, "*.avi", {}},
         ListCase{"CaseInsensitiveOrder", {"b.avi", "A.avi", "c.AVI"}, "*.avi", {"A.avi", "b.avi", "c.AVI"}},
+        // Byte order would put both capitals first.
+        ListCase{"CapitalsSortAmongLowerCase",
+                 {"Zulu.avi", "alpha.avi", "Mike.avi"},
+                 "*.avi",
+                 {"alpha.avi", "Mike.avi", "Zulu.avi"}},
         ListCase{"UpperCaseExtensionMatches", {"MOVIE.AVI"}, "*.avi", {"MOVIE.AVI"}},
         ListCase{"SameNameButCaseHasFixedOrder",
                  {"film.avi", "FILM.avi", "Film.avi"},

@@ -35,6 +35,20 @@ TEST(DisplayText, DecodesBytesForDisplay) {
     for (const auto& [bytes, text] : cases) EXPECT_EQ(DisplayText(bytes), text) << bytes;
 }
 
+TEST(DisplayText, ReadsEveryByteFrom0x80To0x9FAsWindows1252) {
+    // Written as the characters themselves, from the code page's published chart; the
+    // five bytes it leaves undefined stand for their own code points.
+    const char* const chart[32] = {
+        "€",      "\u0081", "‚", "ƒ", "„", "…", "†", "‡", "ˆ", "‰", "Š", "‹", "Œ", "\u008D", "Ž", "\u008F",
+        "\u0090", "‘",      "’", "“", "”", "•", "–", "—", "˜", "™", "š", "›", "œ", "\u009D", "ž", "Ÿ",
+    };
+    for (int byte = 0x80; byte < 0xA0; ++byte) {
+        SCOPED_TRACE(byte);
+        EXPECT_EQ(DisplayText(std::string{'O', static_cast<char>(byte), 'k'}),
+                  std::string("O") + chart[byte - 0x80] + "k");
+    }
+}
+
 TEST(CutCharacters, CountsCharactersNotBytes) {
     const std::string eacute = "\xC3\xA9";
     const std::string clapper = "\xF0\x9F\x8E\xAC";

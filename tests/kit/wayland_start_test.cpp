@@ -11,7 +11,8 @@
 
 #include <gtest/gtest.h>
 
-#include "run_program.h"
+#include "disc_layout.h"
+#include "make_disc_run.h"
 
 // Handed in by the build: MAKE_DISC, LAUNCHER, DISCINFO, DEMO_DISC.
 
@@ -76,9 +77,7 @@ class WaylandStart : public testing::Test {
         disc = work.filePath("disc");
         const QString demo = DEMO_DISC;
         const Outcome made =
-            Execute(MAKE_DISC,
-                    {demo + "/film.avi", "--cover", demo + "/cover.jpg", "--page", demo + "/intro.htm", disc},
-                    {QString("DISCSTART_LAUNCHER=") + LAUNCHER, QString("DISCINFO=") + DISCINFO});
+            RunMakeDisc({demo + "/film.avi", "--cover", demo + "/cover.jpg", "--page", demo + "/intro.htm", disc});
         ASSERT_EQ(made.status, 0) << made.output.toStdString();
         runtime = work.filePath("runtime");
         ASSERT_TRUE(QDir().mkpath(runtime));

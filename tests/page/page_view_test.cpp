@@ -101,27 +101,4 @@ TEST(PageViewTest, OnlyLocalLinksOpen) {
     EXPECT_EQ(server.connections(), 0);
 }
 
-TEST(PageViewTest, OfflineFetchesNothingFromTheNetwork) {
-    struct Case {
-        bool offline;
-        bool expectConnections;
-    };
-    const Case cases[] = {{true, false}, {false, EngineReachesNetwork()}};
-    for (const Case& c : cases) {
-        ConnectionCounter server;
-        LocalSite site;
-        const QString head =
-            QStringLiteral("<link rel=\"stylesheet\" href=\"%1\"><script src=\"%2\"></script>")
-                .arg(server.url(QStringLiteral("style.css")), server.url(QStringLiteral("code.js")));
-        const QString body =
-            QStringLiteral("<img src=\"%1\"><p><a href=\"%2\">web</a></p>")
-                .arg(server.url(QStringLiteral("remote.png")), server.url(QStringLiteral("page.htm")));
-        PageHost host;
-        host.view->setOffline(c.offline);
-        ASSERT_TRUE(NavigateAndWait(*host.view, site.writeIntro(head, body)));
-        QTest::qWait(500);
-        EXPECT_EQ(server.connections() > 0, c.expectConnections) << "offline " << c.offline;
-    }
-}
-
 }  // namespace

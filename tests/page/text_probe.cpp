@@ -11,8 +11,12 @@ PageView* CreateTestedView(QWidget* parent) {
     return CreatePageView(PageEngine::Text, parent);
 }
 
-bool EngineReachesNetwork() {
+bool EngineRunsScripts() {
     return false;
+}
+
+QString PageTitle(PageView& view) {
+    return view.findChild<QTextBrowser*>()->documentTitle();
 }
 
 bool CoverImageShown(PageView& view) {

@@ -1,12 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
+#include "leak_site.h"
 #include "page_probe.h"
 #include "page_site.h"
+#include "web_offline.h"
 #include "web_page_view.h"
 #include "web_script.h"
 
@@ -61,23 +68,65 @@ TEST(WebPageViewTest, EngineStartsWhenMadeInsideAShownWindow) {
     }
 }
 
-TEST(WebPageViewTest, InterceptorAloneKeepsAnOpenedPageOffline) {
-    ConnectionCounter server;
-    LocalSite site;
-    const QString body =
-        QStringLiteral("<img src=\"%1\"><iframe src=\"%2\"></iframe>")
-            .arg(server.url(QStringLiteral("remote.png")), server.url(QStringLiteral("frame.htm")));
-    const QString intro = site.writeIntro({}, body);
+TEST(WebPageViewTest, RequestsStayInThePageFolder) {
+    QTemporaryDir dir;
+    const QString disc = dir.filePath(QStringLiteral("disc"));
+    const QString outside = dir.filePath(QStringLiteral("outside"));
+    QDir().mkpath(disc + QStringLiteral("/sub"));
+    QDir().mkpath(outside);
+    for (const QString& name : {disc + QStringLiteral("/intro.htm"), disc + QStringLiteral("/sub/x.png"),
+                                outside + QStringLiteral("/secret.txt")}) {
+        QFile file(name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << name.toStdString();
+    }
+    QFile::link(outside + QStringLiteral("/secret.txt"), disc + QStringLiteral("/out.txt"));
+    QFile::link(outside, disc + QStringLiteral("/out"));
+    QFile::link(disc + QStringLiteral("/sub/x.png"), disc + QStringLiteral("/in.png"));
+    const PageFolder folder(disc + QStringLiteral("/intro.htm"));
+    const QString file = QStringLiteral("file://") + disc;
+    struct Case {
+        QString url;
+        bool allowed;
+    };
+    const Case cases[] = {
+        {file + QStringLiteral("/intro.htm"), true},
+        {file + QStringLiteral("/sub/x.png"), true},
+        {file + QStringLiteral("/in.png"), true},
+        {file, true},
+        {file + QStringLiteral("/missing.png"), false},
+        {file + QStringLiteral("/../outside/secret.txt"), false},
+        {QStringLiteral("file://") + outside + QStringLiteral("/secret.txt"), false},
+        {file + QStringLiteral("/out.txt"), false},
+        {file + QStringLiteral("/out/secret.txt"), false},
+        {QStringLiteral("file://host") + disc + QStringLiteral("/intro.htm"), false},
+        {QStringLiteral("file:///etc/passwd"), false},
+        {QStringLiteral("data:text/plain,x"), true},
+        {QStringLiteral("blob:file:///0b7e2d3c-5a8e-4f7a-9d6e-1f2a3b4c5d6e"), true},
+        {QStringLiteral("http://127.0.0.1/"), false},
+        {QStringLiteral("https://example.org/"), false},
+        {QStringLiteral("ws://127.0.0.1/"), false},
+        {QStringLiteral("ftp://example.org/x"), false},
+        {QStringLiteral("qrc:/x.png"), false},
+        {QStringLiteral("chrome://gpu"), false},
+        {QStringLiteral("about:blank"), false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(PageMayLoad(QUrl(c.url), folder), c.allowed) << c.url.toStdString();
+    EXPECT_FALSE(PageMayLoad(QUrl(file + QStringLiteral("/intro.htm")), PageFolder()));
+}
+
+TEST(WebPageViewTest, ScriptsAndSubResourcesReadOnlyThePageFolder) {
+    LeakSite site;
     PageHost host;
-    auto* view = static_cast<WebPageView*>(host.view);
-    view->setOffline(true);
-    QTRY_VERIFY_WITH_TIMEOUT(view->engineView() != nullptr, 5000);
-    // Lift Chromium's own rule for file pages: only the interceptor stands in the way now.
-    view->engineView()->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
-    ASSERT_TRUE(NavigateAndWait(*view, intro));
-    QTest::qWait(500);
-    EXPECT_EQ(server.connections(), 0);
-    EXPECT_TRUE(CoverImageShown(*view));
+    ASSERT_TRUE(NavigateAndWait(*host.view, site.pagePath()));
+    const QString title = WaitForLeakPage(*host.view);
+    ASSERT_TRUE(title.startsWith(QLatin1String("done "))) << title.toStdString();
+    const QJsonObject got = QJsonDocument::fromJson(title.mid(5).toUtf8()).object();
+    EXPECT_EQ(got.value(QLatin1String("inside")).toString(), QStringLiteral("inside"));
+    for (const char* read : {"absolute", "up", "link", "sub", "fetch", "fetchUp"})
+        EXPECT_EQ(got.value(QLatin1String(read)).toString(), QStringLiteral("refused")) << read;
+    EXPECT_EQ(got.value(QLatin1String("outsideImages")).toString(), QStringLiteral("0"));
+    EXPECT_EQ(site.outsideReads(), 0);
+    EXPECT_EQ(host.view->currentUrl(), QUrl::fromLocalFile(site.pagePath()));
 }
 
 TEST(WebPageViewTest, DesignModeIsSwitchedOffInThePage) {

@@ -12,8 +12,12 @@ PageView* CreateTestedView(QWidget* parent) {
     return new WebPageView(parent);
 }
 
-bool EngineReachesNetwork() {
+bool EngineRunsScripts() {
     return true;
+}
+
+QString PageTitle(PageView& view) {
+    return RunScript(view, QStringLiteral("document.title")).toString();
 }
 
 QVariant RunScript(PageView& view, const QString& script) {

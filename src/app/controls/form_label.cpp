@@ -1,6 +1,8 @@
 #include "form_label.h"
 
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyle>
 
 #include "mouse_keys.h"
 
@@ -44,4 +46,21 @@ FormLabel* FormLabel::copy() const {
 void FormLabel::mousePressEvent(QMouseEvent* event) {
     event->accept();
     emit mouseDown(ButtonMask(event->button()));
+}
+
+QString FormLabel::shownText() const {
+    // A label that sizes itself always fits; a left-aligned one already shows its beginning.
+    if (autoSize_ || !(alignment() & Qt::AlignHCenter)) return text();
+    return fontMetrics().elidedText(text(), Qt::ElideRight, contentsRect().width());
+}
+
+void FormLabel::paintEvent(QPaintEvent* event) {
+    const QString shown = shownText();
+    if (shown == text()) {
+        QLabel::paintEvent(event);
+        return;
+    }
+    QPainter painter(this);
+    style()->drawItemText(&painter, contentsRect(), Qt::AlignLeft | (alignment() & Qt::AlignVertical_Mask),
+                          palette(), isEnabled(), shown, foregroundRole());
 }

@@ -18,11 +18,16 @@ class FormLabel : public QLabel {
     // A new label beside this one with the same look, place, size and caption; hidden.
     FormLabel* copy() const;
 
+    // The caption as drawn: a centred caption wider than the box keeps its beginning and
+    // ends in an ellipsis (and is drawn from the left edge). text() keeps it whole.
+    QString shownText() const;
+
   signals:
     void mouseDown(int buttonMask);
 
   protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
   private:
     void fitToText();

@@ -17,6 +17,7 @@ int ModifierMask(Qt::KeyboardModifiers modifiers) {
 }
 
 int KeyCode(int qtKey) {
+    if (qtKey == Qt::Key_Escape) return KeyEscape;
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24) return KeyF1 + (qtKey - Qt::Key_F1);
     if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9))
         return qtKey;

@@ -1,5 +1,6 @@
 #include "picture_box.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <utility>
@@ -33,8 +34,16 @@ void PictureBox::loadPendingPicture() {
     setPicture(load());
 }
 
+void PictureBox::setButton(QColor focusMark) {
+    focusMark_ = focusMark;
+    setFocusPolicy(Qt::TabFocus);
+}
+
+void PictureBox::press() {
+    emit activated();
+}
+
 void PictureBox::paintEvent(QPaintEvent*) {
-    if (picture_.isNull()) return;
     QPainter painter(this);
     if (fit_ == Fit::Stretch) {
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
@@ -42,6 +51,10 @@ void PictureBox::paintEvent(QPaintEvent*) {
     } else {
         painter.drawPixmap(QPointF(0, 0), picture_);
     }
+    if (!isButton() || !hasFocus()) return;
+    // Inside the face's bevel, so the mark shows whatever lies around the button.
+    painter.setPen(QPen(focusMark_, 1));
+    painter.drawRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5));
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {
@@ -54,4 +67,15 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
     const int mask = ButtonMask(event->button());
     emit mouseUp(mask);
     if (mask == LeftButton && rect().contains(event->position().toPoint())) emit clicked();
+}
+
+void PictureBox::keyPressEvent(QKeyEvent* event) {
+    const bool pressKey =
+        event->key() == Qt::Key_Space || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (!isButton() || !pressKey || event->isAutoRepeat()) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    press();
 }

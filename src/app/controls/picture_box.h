@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QImage>
 #include <QPixmap>
 #include <QWidget>
@@ -21,16 +22,26 @@ class PictureBox : public QWidget {
     void setPictureOnShow(std::function<QPixmap()> load);
     const QPixmap& picture() const { return picture_; }
 
+    // Makes the box a button for the keyboard and assistive tools: a tab stop that shows
+    // a frame in `focusMark` while it has the focus, pressed by Space and Return.
+    void setButton(QColor focusMark);
+    bool isButton() const { return focusMark_.isValid(); }
+    // Presses the button without the mouse.
+    void press();
+
   signals:
     void mouseDown(int buttonMask);
     void mouseUp(int buttonMask);
     void clicked();
+    // Pressed without the mouse: a key or an assistive tool. The mouse signals stay silent.
+    void activated();
 
   protected:
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void loadPendingPicture();
@@ -38,4 +49,5 @@ class PictureBox : public QWidget {
     Fit fit_;
     QPixmap picture_;
     std::function<QPixmap()> pendingPicture_;
+    QColor focusMark_;
 };

@@ -1,0 +1,157 @@
+#include "form1_accessible.h"
+
+#include <QAccessibleObject>
+#include <QAccessibleWidget>
+#include <QPushButton>
+#include <algorithm>
+#include <array>
+
+#include "controls/form_label.h"
+#include "controls/picture_box.h"
+#include "form1.h"
+
+namespace {
+
+const QLatin1String TagGroupName("tagLines");
+
+std::array<QWidget*, 4> TagLines(const Form1& form) {
+    return {form.Label3, form.lblAuthor, form.lblCopyright, form.Label4};
+}
+
+bool IsTagLine(const Form1& form, const QObject* object) {
+    const auto lines = TagLines(form);
+    return std::find(lines.begin(), lines.end(), object) != lines.end();
+}
+
+Form1* FormOf(const QObject* object) {
+    return qobject_cast<Form1*>(object->parent());
+}
+
+QAccessibleInterface* TagGroupOf(const Form1& form) {
+    return QAccessible::queryAccessibleInterface(
+        form.findChild<QObject*>(TagGroupName, Qt::FindDirectChildrenOnly));
+}
+
+class PictureButtonAccessible : public QAccessibleWidget {
+  public:
+    explicit PictureButtonAccessible(PictureBox* box) : QAccessibleWidget(box, QAccessible::Button) {}
+
+    QStringList actionNames() const override {
+        return QStringList(pressAction()) + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString& action) override {
+        if (action == pressAction())
+            static_cast<PictureBox*>(widget())->press();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+};
+
+// The window's children as a screen reader meets them: the tag lines leave the list and
+// come back as one group where the first of them stood.
+class FormAccessible : public QAccessibleWidget {
+  public:
+    explicit FormAccessible(Form1* form) : QAccessibleWidget(form, QAccessible::Window) {}
+
+    int childCount() const override { return int(members().size()); }
+    QAccessibleInterface* child(int index) const override {
+        const QList<QObject*> list = members();
+        return index >= 0 && index < list.size() ? QAccessible::queryAccessibleInterface(list[index])
+                                                 : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        return child ? int(members().indexOf(child->object())) : -1;
+    }
+
+  private:
+    QList<QObject*> members() const {
+        const auto& form = static_cast<const Form1&>(*widget());
+        QList<QObject*> list;
+        bool grouped = false;
+        for (QObject* child : form.children()) {
+            const auto* control = qobject_cast<QWidget*>(child);
+            if (!control || control->isWindow()) continue;
+            if (!IsTagLine(form, control)) {
+                list << child;
+            } else if (!grouped) {
+                list << TagGroupOf(form)->object();
+                grouped = true;
+            }
+        }
+        return list;
+    }
+};
+
+class TagGroupAccessible : public QAccessibleObject {
+  public:
+    explicit TagGroupAccessible(QObject* group) : QAccessibleObject(group) {}
+
+    QWindow* window() const override { return form().window()->windowHandle(); }
+    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(&form()); }
+    int childCount() const override { return int(TagLines(form()).size()); }
+    QAccessibleInterface* child(int index) const override {
+        const auto lines = TagLines(form());
+        return index >= 0 && index < int(lines.size()) ? QAccessible::queryAccessibleInterface(lines[index])
+                                                       : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        const auto lines = TagLines(form());
+        const auto at = std::find(lines.begin(), lines.end(), child ? child->object() : nullptr);
+        return at == lines.end() ? -1 : int(at - lines.begin());
+    }
+    QString text(QAccessible::Text t) const override {
+        return t == QAccessible::Name ? QStringLiteral("About the film") : QString();
+    }
+    QAccessible::Role role() const override { return QAccessible::Grouping; }
+    QAccessible::State state() const override { return {}; }
+    QRect rect() const override {
+        QRect area;
+        for (const QWidget* line : TagLines(form()))
+            area |= QRect(line->mapToGlobal(QPoint(0, 0)), line->size());
+        return area;
+    }
+
+  private:
+    Form1& form() const { return *FormOf(object()); }
+};
+
+class TagLineAccessible : public QAccessibleWidget {
+  public:
+    explicit TagLineAccessible(FormLabel* line) : QAccessibleWidget(line, QAccessible::StaticText) {}
+
+    QAccessibleInterface* parent() const override { return TagGroupOf(*FormOf(widget())); }
+    QString text(QAccessible::Text t) const override {
+        return t == QAccessible::Name ? static_cast<const FormLabel*>(widget())->text()
+                                      : QAccessibleWidget::text(t);
+    }
+};
+
+QAccessibleInterface* Describe(const QString& key, QObject* object) {
+    if (key == QLatin1String("Form1")) return new FormAccessible(static_cast<Form1*>(object));
+    if (key == QLatin1String("PictureBox")) {
+        auto* box = static_cast<PictureBox*>(object);
+        return box->isButton() ? new PictureButtonAccessible(box) : nullptr;
+    }
+    const Form1* form = FormOf(object);
+    if (!form) return nullptr;
+    if (key == QLatin1String("FormLabel") && IsTagLine(*form, object))
+        return new TagLineAccessible(static_cast<FormLabel*>(object));
+    if (key == QLatin1String("QObject") && object->objectName() == TagGroupName)
+        return new TagGroupAccessible(object);
+    return nullptr;
+}
+
+}  // namespace
+
+void DescribeForAssistiveTools(Form1& form) {
+    static const bool installed = [] {
+        QAccessible::installFactory(Describe);
+        return true;
+    }();
+    Q_UNUSED(installed);
+    form.cmdPlay->setAccessibleName(QStringLiteral("Play"));
+    form.Picture1->setAccessibleName(QStringLiteral("Show page"));
+    form.Picture4->setAccessibleName(QStringLiteral("Hide page"));
+    form.Picture3->setAccessibleName(QStringLiteral("Close"));
+    (new QObject(&form))->setObjectName(TagGroupName);
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <vector>
+
+#include "discovery.h"
+#include "finding.h"
+
+// Whether the page can be read and everything it refers to (pictures, style sheets, further
+// pages) is on the disc, inside the folder, where the window's page view will look for it.
+std::vector<Finding> CheckPage(const DiscContent& content);
