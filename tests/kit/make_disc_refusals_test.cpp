@@ -131,8 +131,9 @@ TEST_F(MakeDiscRefusals, BundlesQtWebEngineOnlyWhenAskedTo) {
     if (!WEBENGINE) GTEST_SKIP() << "this build has no WebEngine page view";
     const Outcome run = RunMakeDisc({content("film.avi"), "--page", content("intro.htm"), "--webengine", target("a")});
     ASSERT_EQ(run.status, 0) << run.output.toStdString();
-    for (const char* path : {"libdiscstart_webengine.so", "linux/libexec/QtWebEngineProcess",
-                             "linux/resources/qtwebengine_resources.pak", "licenses/libqt6webenginecore6/copyright"})
+    for (const char* path : {"libdiscstart_webengine.so", "qt/lib/qt6/libexec/QtWebEngineProcess",
+                             "qt/share/qt6/resources/qtwebengine_resources.pak",
+                             "licenses/libqt6webenginecore6/copyright"})
         EXPECT_TRUE(QFileInfo(target("a/") + path).isFile()) << path;
 }
 
