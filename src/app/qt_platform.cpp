@@ -11,8 +11,8 @@
 #include <cstdlib>
 
 #include "app_path.h"
-#include "regional_format.h"
 #include "native_name.h"
+#include "regional_format.h"
 #include "window_move.h"
 
 #ifdef Q_OS_WIN

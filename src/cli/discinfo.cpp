@@ -73,11 +73,12 @@ QString ErrnoText(int error) {
 bool WriteOut(const QByteArray& bytes) {
     errno = 0;
     const auto size = std::size_t(bytes.size());
-    if (std::fwrite(bytes.constData(), 1, size, stdout) == size && std::fflush(stdout) == 0 && !std::ferror(stdout)) {
+    if (std::fwrite(bytes.constData(), 1, size, stdout) == size && std::fflush(stdout) == 0 &&
+        !std::ferror(stdout)) {
         return true;
     }
-    Err() << "discinfo: cannot write the output: " << (errno != 0 ? ErrnoText(errno) : QStringLiteral("write error"))
-          << Qt::endl;
+    Err() << "discinfo: cannot write the output: "
+          << (errno != 0 ? ErrnoText(errno) : QStringLiteral("write error")) << Qt::endl;
     return false;
 }
 
@@ -153,7 +154,8 @@ CheckModuleEntryFunction LoadCheck(QLibrary& library) {
     const QDir here(QCoreApplication::applicationDirPath());
     for (const QString& folder : {here.path(), here.filePath(QStringLiteral(DISCINFO_CHECK_DIR))}) {
         library.setFileName(QDir(folder).filePath(QString::fromLatin1(CheckModuleName)));
-        if (library.load()) return reinterpret_cast<CheckModuleEntryFunction>(library.resolve(CheckModuleEntry));
+        if (library.load())
+            return reinterpret_cast<CheckModuleEntryFunction>(library.resolve(CheckModuleEntry));
     }
     return nullptr;
 }

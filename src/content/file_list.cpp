@@ -88,8 +88,9 @@ QStringList MatchingFiles(const QString& path, const QStringList& patterns) {
     if (!query.endsWith(QLatin1Char('\\')) && !query.endsWith(QLatin1Char('/'))) query += QLatin1Char('\\');
     query += QLatin1Char('*');
     WIN32_FIND_DATAW entry{};
-    const HANDLE search = ::FindFirstFileExW(reinterpret_cast<const wchar_t*>(query.utf16()), FindExInfoBasic,
-                                             &entry, FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    const HANDLE search =
+        ::FindFirstFileExW(reinterpret_cast<const wchar_t*>(query.utf16()), FindExInfoBasic, &entry,
+                           FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (search == INVALID_HANDLE_VALUE) return names;
     constexpr DWORD leftOut = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     do {

@@ -3,9 +3,9 @@
 
 #include <QLocale>
 
-#include "regional_format.h"
 #include <limits>
 #include <stdexcept>
+#include "regional_format.h"
 
 #include "controls/limited_line_edit.h"
 #include "controls/mouse_keys.h"

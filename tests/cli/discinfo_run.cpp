@@ -13,7 +13,8 @@ namespace {
 class RegionalSettings {
   public:
     explicit RegionalSettings(const QString& lang)
-        : settings_(QStringLiteral("HKEY_CURRENT_USER\\Control Panel\\International"), QSettings::NativeFormat),
+        : settings_(QStringLiteral("HKEY_CURRENT_USER\\Control Panel\\International"),
+                    QSettings::NativeFormat),
           decimal_(settings_.value(QStringLiteral("sDecimal"))),
           group_(settings_.value(QStringLiteral("sThousand"))) {
         const bool german = lang.startsWith(QLatin1String("de"));
@@ -67,6 +68,6 @@ Outcome Discinfo(const QStringList& args, const RunSetup& setup) {
         process.waitForFinished();
         return {};
     }
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
-            process.readAllStandardError()};
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput(), process.readAllStandardError()};
 }

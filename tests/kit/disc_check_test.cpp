@@ -183,7 +183,8 @@ TEST(DiscCheck, FolderNameThatIsNotUtf8) {
     QTemporaryDir dir;
     const QByteArray base = QFile::encodeName(dir.path()) + "/Film \xE9t\xE9";
     ASSERT_EQ(::mkdir(base.constData(), 0755), 0);
-    for (const auto& [name, bytes] : {std::pair{"/film.avi", Raw(CleanAvi())}, {"/cover.jpg", PictureBytes("JPEG")}}) {
+    for (const auto& [name, bytes] :
+         {std::pair{"/film.avi", Raw(CleanAvi())}, {"/cover.jpg", PictureBytes("JPEG")}}) {
         QFile file;
         ASSERT_TRUE(file.open(std::fopen((base + name).constData(), "wb"), QIODevice::WriteOnly,
                               QFileDevice::AutoCloseHandle));

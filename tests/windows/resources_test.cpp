@@ -43,10 +43,11 @@ TEST(DiscstartExe, CarriesItsIconInBothSizes) {
 TEST(DiscstartExe, CarriesItsManifest) {
     const Module exe;
     ASSERT_NE(exe.handle, nullptr);
-    const std::string manifest = ResourceText(exe.handle, MAKEINTRESOURCEW(24), MAKEINTRESOURCEW(1));  // RT_MANIFEST
-    for (const char* wanted : {"<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2<",
-                               "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
-                               "level=\"asInvoker\""}) {
+    const std::string manifest =
+        ResourceText(exe.handle, MAKEINTRESOURCEW(24), MAKEINTRESOURCEW(1));  // RT_MANIFEST
+    for (const char* wanted :
+         {"<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2<",
+          "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"", "level=\"asInvoker\""}) {
         EXPECT_NE(manifest.find(wanted), std::string::npos) << wanted;
     }
 }
