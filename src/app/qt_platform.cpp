@@ -11,13 +11,14 @@
 #include <cstdlib>
 
 #include "app_path.h"
-#include "regional_format.h"
 #include "native_name.h"
+#include "regional_format.h"
 #include "window_move.h"
 
 #ifdef Q_OS_WIN
-#include <shellapi.h>
 #include <windows.h>
+// shellapi.h needs windows.h first.
+#include <shellapi.h>
 #else
 #include "detached_start.h"
 #endif
@@ -32,6 +33,15 @@ void QtPlatform::keepOnTop(QWidget& window) {
 }
 
 void QtPlatform::startWindowDrag(QWidget& window) {
+#ifdef Q_OS_WIN
+    // As if the title bar were grabbed: the system's own move loop runs until the button is
+    // released. Qt's startSystemMove refuses a window without a system menu, as ours is.
+    if (const HWND hwnd = reinterpret_cast<HWND>(window.winId())) {
+        ::ReleaseCapture();
+        ::SendMessageW(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+        return;
+    }
+#endif
     QWindow* handle = window.windowHandle();
     if (handle && handle->startSystemMove()) return;
     // No window manager to do it (a bare X server, offscreen): move it ourselves.

@@ -10,7 +10,9 @@
 #include <filesystem>
 #include <system_error>
 
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <unistd.h>
 #endif
@@ -71,11 +73,12 @@ QString ErrnoText(int error) {
 bool WriteOut(const QByteArray& bytes) {
     errno = 0;
     const auto size = std::size_t(bytes.size());
-    if (std::fwrite(bytes.constData(), 1, size, stdout) == size && std::fflush(stdout) == 0 && !std::ferror(stdout)) {
+    if (std::fwrite(bytes.constData(), 1, size, stdout) == size && std::fflush(stdout) == 0 &&
+        !std::ferror(stdout)) {
         return true;
     }
-    Err() << "discinfo: cannot write the output: " << (errno != 0 ? ErrnoText(errno) : QStringLiteral("write error"))
-          << Qt::endl;
+    Err() << "discinfo: cannot write the output: "
+          << (errno != 0 ? ErrnoText(errno) : QStringLiteral("write error")) << Qt::endl;
     return false;
 }
 
@@ -151,7 +154,8 @@ CheckModuleEntryFunction LoadCheck(QLibrary& library) {
     const QDir here(QCoreApplication::applicationDirPath());
     for (const QString& folder : {here.path(), here.filePath(QStringLiteral(DISCINFO_CHECK_DIR))}) {
         library.setFileName(QDir(folder).filePath(QString::fromLatin1(CheckModuleName)));
-        if (library.load()) return reinterpret_cast<CheckModuleEntryFunction>(library.resolve(CheckModuleEntry));
+        if (library.load())
+            return reinterpret_cast<CheckModuleEntryFunction>(library.resolve(CheckModuleEntry));
     }
     return nullptr;
 }
@@ -203,9 +207,29 @@ QStringList Arguments(int argc, char** argv) {
 #endif
 }
 
+#ifdef Q_OS_WIN
+// The output is UTF-8; a console shows it right only while its code page says so. The
+// console outlives us, so its own code page comes back when we end.
+class Utf8Console {
+  public:
+    Utf8Console() : previous_(::GetConsoleOutputCP()) { ::SetConsoleOutputCP(CP_UTF8); }
+    ~Utf8Console() {
+        if (previous_ != 0) ::SetConsoleOutputCP(previous_);
+    }
+    Utf8Console(const Utf8Console&) = delete;
+    Utf8Console& operator=(const Utf8Console&) = delete;
+
+  private:
+    UINT previous_;
+};
+#endif
+
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifdef Q_OS_WIN
+    const Utf8Console console;
+#endif
     HoldClosedStdout();
     QCoreApplication app(argc, argv);
     const Options options = ParseOptions(Arguments(argc, argv));

@@ -5,6 +5,12 @@
 
 #include "native_name.h"
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+
+#include <vector>
+#endif
+
 #ifdef Q_OS_LINUX
 #include <unistd.h>
 
@@ -32,6 +38,36 @@ QString AppFilePath(const QString& directory, const QString& name) {
     return directory + separator + name;
 }
 
+#ifdef Q_OS_WIN
+
+namespace {
+
+// The executable's own path as Windows names it, every character kept; grows the buffer
+// for paths past MAX_PATH.
+QString ExecutablePath() {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), DWORD(buffer.size()));
+        if (length == 0) return {};
+        if (length < buffer.size()) return QString::fromWCharArray(buffer.data(), int(length));
+        if (buffer.size() >= 32768) return {};
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+}  // namespace
+
+QString ApplicationDirectory() {
+    const QString executable = ExecutablePath();
+    const qsizetype slash = executable.lastIndexOf(QLatin1Char('\\'));
+    if (slash < 0) return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+    // A drive's root keeps its backslash (D:\), any other folder loses it.
+    const bool root = slash > 0 && executable.at(slash - 1) == QLatin1Char(':');
+    return executable.left(root ? slash + 1 : slash);
+}
+
+#else
+
 QString ApplicationDirectory() {
 #ifdef Q_OS_LINUX
     // By the executable's own bytes: Qt's applicationDirPath() decodes them as UTF-8 and loses
@@ -42,3 +78,5 @@ QString ApplicationDirectory() {
 #endif
     return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
 }
+
+#endif

@@ -5,8 +5,7 @@
 #include "native_name.h"
 
 #ifdef Q_OS_WIN
-#include <QDir>
-#include <QFileInfo>
+#include <windows.h>
 #else
 #include <dirent.h>
 #include <fcntl.h>
@@ -20,8 +19,6 @@ bool NameLess(const QString& a, const QString& b) {
     if (folded != 0) return folded < 0;
     return a < b;  // same name but for case: keep one fixed order
 }
-
-#ifndef Q_OS_WIN
 
 QChar Folded(QChar c) {
     return c.toCaseFolded();
@@ -58,6 +55,8 @@ bool MatchesAny(const QStringList& patterns, const QString& name) {
                        [&name](const QString& pattern) { return WildcardMatch(pattern, name); });
 }
 
+#ifndef Q_OS_WIN
+
 // Read with the file system's own bytes: QDir would decode names as UTF-8 and lose the
 // bytes of a name that is not, so such a movie could never be opened again.
 QStringList MatchingFiles(const QString& path, const QStringList& patterns) {
@@ -81,15 +80,25 @@ QStringList MatchingFiles(const QString& path, const QStringList& patterns) {
 
 #else
 
+// Windows hides files by attribute, not by name: files marked hidden or system are left out,
+// as the shell's own file lists do; QDir would list the system ones.
 QStringList MatchingFiles(const QString& path, const QStringList& patterns) {
-    // Without QDir::System, devices and broken or looping links are left out;
-    // without QDir::Hidden, hidden files are. Name filters ignore case unless told otherwise.
     QStringList names;
-    const QFileInfoList entries =
-        QDir(path).entryInfoList(patterns, QDir::Files | QDir::NoDotAndDotDot, QDir::NoSort);
-    for (const QFileInfo& entry : entries) {
-        if (entry.isFile() && !entry.isHidden()) names.append(entry.fileName());
-    }
+    QString query = path;
+    if (!query.endsWith(QLatin1Char('\\')) && !query.endsWith(QLatin1Char('/'))) query += QLatin1Char('\\');
+    query += QLatin1Char('*');
+    WIN32_FIND_DATAW entry{};
+    const HANDLE search =
+        ::FindFirstFileExW(reinterpret_cast<const wchar_t*>(query.utf16()), FindExInfoBasic, &entry,
+                           FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    constexpr DWORD leftOut = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    do {
+        if ((entry.dwFileAttributes & leftOut) != 0) continue;
+        const QString name = QString::fromWCharArray(entry.cFileName);
+        if (MatchesAny(patterns, name)) names.append(name);
+    } while (::FindNextFileW(search, &entry));
+    ::FindClose(search);
     return names;
 }
 

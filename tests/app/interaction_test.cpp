@@ -208,6 +208,11 @@ TEST(Play, OpensTheFirstMovieAndClosesTheWindow) {
         {"root", {"film.avi"}, true, "film.avi", true},
         {"several", {"zulu.avi", "Bravo.avi", "alpha.AVI"}, false, "alpha.AVI", true},
         {"open fails", {"film.avi"}, false, "film.avi", false},
+        {"outside any ANSI code page, space, & and %",
+         {"Fïlm 映画 & 100% Ωmega.avi"},
+         false,
+         "Fïlm 映画 & 100% Ωmega.avi",
+         true},
     };
     for (const Case& c : cases) {
         DiscFolder disc;

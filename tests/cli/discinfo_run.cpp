@@ -2,6 +2,47 @@
 
 #include <QProcess>
 
+#ifdef _WIN32
+#include <QSettings>
+
+namespace {
+
+// Windows takes the number format from the user's regional settings, not from the environment:
+// they are set as the user would set them for the run, then put back. (Tests that run discinfo
+// therefore run alone: see CMakeLists.txt.)
+class RegionalSettings {
+  public:
+    explicit RegionalSettings(const QString& lang)
+        : settings_(QStringLiteral("HKEY_CURRENT_USER\\Control Panel\\International"),
+                    QSettings::NativeFormat),
+          decimal_(settings_.value(QStringLiteral("sDecimal"))),
+          group_(settings_.value(QStringLiteral("sThousand"))) {
+        const bool german = lang.startsWith(QLatin1String("de"));
+        settings_.setValue(QStringLiteral("sDecimal"), german ? "," : ".");
+        settings_.setValue(QStringLiteral("sThousand"), german ? "." : ",");
+        settings_.sync();
+    }
+    ~RegionalSettings() {
+        restore(QStringLiteral("sDecimal"), decimal_);
+        restore(QStringLiteral("sThousand"), group_);
+        settings_.sync();
+    }
+    RegionalSettings(const RegionalSettings&) = delete;
+    RegionalSettings& operator=(const RegionalSettings&) = delete;
+
+  private:
+    void restore(const QString& key, const QVariant& value) {
+        value.isValid() ? settings_.setValue(key, value) : settings_.remove(key);
+    }
+
+    QSettings settings_;
+    QVariant decimal_;
+    QVariant group_;
+};
+
+}  // namespace
+#endif
+
 Outcome Discinfo(const QStringList& args, const RunSetup& setup) {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -18,12 +59,15 @@ Outcome Discinfo(const QStringList& args, const RunSetup& setup) {
     if (setup.unprivileged) {
         command = QStringList{"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--"} + command;
     }
+#ifdef _WIN32
+    const RegionalSettings regional(setup.lang);
+#endif
     process.start(command.first(), command.mid(1));
     if (!process.waitForFinished(30000)) {
         process.kill();
         process.waitForFinished();
         return {};
     }
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
-            process.readAllStandardError()};
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput(), process.readAllStandardError()};
 }

@@ -3,8 +3,13 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include "file_list.h"
 
@@ -46,9 +51,9 @@ TEST_P(FileListTable, ListsMatchingPlainFilesInCaseInsensitiveOrder) {
     EXPECT_EQ(list.List(0), expected.value(0));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, FileListTable,
-    testing::Values(
+// Which names a folder lists differs by system, so the table is built outside the macro.
+std::vector<ListCase> ListCases() {
+    return {
         ListCase{"Empty", {}, "*.avi", {}},
         ListCase{"CaseInsensitiveOrder", {"b.avi", "A.avi", "c.AVI"}, "*.avi", {"A.avi", "b.avi", "c.AVI"}},
         // Byte order would put both capitals first.
@@ -57,12 +62,16 @@ INSTANTIATE_TEST_SUITE_P(
                  "*.avi",
                  {"alpha.avi", "Mike.avi", "Zulu.avi"}},
         ListCase{"UpperCaseExtensionMatches", {"MOVIE.AVI"}, "*.avi", {"MOVIE.AVI"}},
+#ifndef _WIN32  // one name whatever its case there
         ListCase{"SameNameButCaseHasFixedOrder",
                  {"film.avi", "FILM.avi", "Film.avi"},
                  "*.avi",
                  {"FILM.avi", "Film.avi", "film.avi"}},
+#endif
         ListCase{"SubdirectoryNotListed", {"x.avi/", "y.avi"}, "*.avi", {"y.avi"}},
+#ifndef _WIN32
         ListCase{"HiddenFileNotListed", {".secret.avi", "z.avi"}, "*.avi", {"z.avi"}},
+#endif
         ListCase{"SeveralPatterns",
                  {"b.gif", "a.bmp", "c.JPG", "d.png", "e.jpeg"},
                  "*.jpg;*.bmp;*.gif",
@@ -71,14 +80,46 @@ INSTANTIATE_TEST_SUITE_P(
                  {"page.HTM", "index.html", "x.shtml"},
                  "*.htm;*.html",
                  {"index.html", "page.HTM"}},
+#ifdef _WIN32
+        // Windows hides by attribute alone: a name that is all extension is a plain file.
+        ListCase{"ExtensionOnlyName", {".avi"}, "*.avi", {".avi"}},
+#else
         ListCase{"ExtensionOnlyName", {".avi"}, "*.avi", {}},
+#endif
         ListCase{"QuestionMarkWildcard", {"ab.avi", "abc.avi"}, "??.avi", {"ab.avi"}},
         ListCase{"AwkwardNames",
                  {"it's $(x); y.avi", "-rf.avi", "a b.avi"},
                  "*.avi",
-                 {"-rf.avi", "a b.avi", "it's $(x); y.avi"}}),
-    [](const testing::TestParamInfo<ListCase>& info) { return std::string(info.param.name); });
+                 {"-rf.avi", "a b.avi", "it's $(x); y.avi"}},
+    };
+}
 
+INSTANTIATE_TEST_SUITE_P(Cases, FileListTable, testing::ValuesIn(ListCases()),
+                         [](const testing::TestParamInfo<ListCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
+#ifdef _WIN32
+TEST(FileList, HiddenAndSystemFilesAreNotListed) {
+    QTemporaryDir dir;
+    for (const char* name : {"plain.avi", "hidden.avi", "system.avi", "readonly.avi"})
+        Touch(dir.filePath(name));
+    const struct {
+        const char* name;
+        DWORD attributes;
+    } marked[] = {{"hidden.avi", FILE_ATTRIBUTE_HIDDEN},
+                  {"system.avi", FILE_ATTRIBUTE_SYSTEM},
+                  {"readonly.avi", FILE_ATTRIBUTE_READONLY}};
+    for (const auto& file : marked) {
+        const QString path = QDir::toNativeSeparators(dir.filePath(file.name));
+        ASSERT_TRUE(::SetFileAttributesW(reinterpret_cast<const wchar_t*>(path.utf16()), file.attributes));
+    }
+    FileList list;
+    list.setPattern("*.avi");
+    list.setPath(QDir::toNativeSeparators(dir.path()));
+    EXPECT_EQ(list.names(), (QStringList{"plain.avi", "readonly.avi"}));
+}
+#else
 TEST(FileList, SpecialFilesAndLinksAreNotListedAndNeverBlock) {
     QTemporaryDir dir;
     Touch(dir.filePath("real.avi"));
@@ -92,6 +133,7 @@ TEST(FileList, SpecialFilesAndLinksAreNotListedAndNeverBlock) {
     list.setPath(dir.path());
     EXPECT_EQ(list.names(), (QStringList{"link.avi", "real.avi"}));
 }
+#endif
 
 TEST(FileList, EmptyListAnswersEmptyText) {
     FileList list;

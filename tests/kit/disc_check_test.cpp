@@ -91,11 +91,13 @@ const std::vector<FolderCase>& Cases() {
          {},
          0,
          ""},
+#ifndef _WIN32  // Windows names hold no control characters
         {"name with a newline",
          {{"Night\nTrain.avi", avi}, {"cover.jpg", jpeg}, {"intro.htm", Page}},
          {},
          0,
          ""},
+#endif
         {"name of 64 characters",
          {{QString(64, 'n') + ".avi", avi}, {"cover.jpg", jpeg}, {"intro.htm", Page}},
          {"title-strip-cut"},
@@ -175,12 +177,14 @@ TEST(DiscCheck, MissingFolderIsAnError) {
     EXPECT_EQ(ExitStatus(findings), 2);
 }
 
+#ifndef _WIN32
 // A folder named with bytes that are not UTF-8 is read like any other.
 TEST(DiscCheck, FolderNameThatIsNotUtf8) {
     QTemporaryDir dir;
     const QByteArray base = QFile::encodeName(dir.path()) + "/Film \xE9t\xE9";
     ASSERT_EQ(::mkdir(base.constData(), 0755), 0);
-    for (const auto& [name, bytes] : {std::pair{"/film.avi", Raw(CleanAvi())}, {"/cover.jpg", PictureBytes("JPEG")}}) {
+    for (const auto& [name, bytes] :
+         {std::pair{"/film.avi", Raw(CleanAvi())}, {"/cover.jpg", PictureBytes("JPEG")}}) {
         QFile file;
         ASSERT_TRUE(file.open(std::fopen((base + name).constData(), "wb"), QIODevice::WriteOnly,
                               QFileDevice::AutoCloseHandle));
@@ -190,6 +194,7 @@ TEST(DiscCheck, FolderNameThatIsNotUtf8) {
     ASSERT_EQ(findings.size(), 1u);
     EXPECT_EQ(findings[0].code, "no-page");
 }
+#endif
 
 }  // namespace
 

@@ -1,0 +1,168 @@
+// The program a Linux desktop starts from the disc (autorun.sh, or by hand). It runs the
+// launcher on the machine's own Qt when that is there and new enough, else on the Qt the disc
+// carries. Before the launcher starts it reads what the launcher is going to load in one pass,
+// in the order the files lie on the disc: the dynamic loader would page them in at random, and
+// every jump costs an optical drive a seek.
+//
+//   NAME-host   the launcher, linked to Qt as the machine has it
+//   NAME-disc   the same launcher with a run path into qt/, the disc's Qt
+// and, appended to this program's own file, "GROUP PATH" lines in disc order (start_rules.h).
+//
+// DISCSTART_QT=disc (or host) makes the choice by hand.
+#include <dirent.h>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <limits.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string_view>
+
+#include "start_rules.h"
+
+namespace {
+
+using Start::QtSource;
+
+// The Qt the launcher was built with, as the loader checks it: a symbol version of QtCore.
+constexpr const char* QtVersionTag = DISCSTART_QT_VERSION_TAG;
+
+constexpr int MaxFilesRead = 256;
+char orderText[64 * 1024];
+char readBuffer[1024 * 1024];
+
+// `head` then `tail` into `out`; false when they do not fit.
+bool Join(char (&out)[PATH_MAX], std::string_view head, std::string_view tail) {
+    if (head.size() + tail.size() >= sizeof out) return false;
+    std::memcpy(out, head.data(), head.size());
+    std::memcpy(out + head.size(), tail.data(), tail.size());
+    out[head.size() + tail.size()] = '\0';
+    return true;
+}
+
+bool FolderHoldsWaylandPlugin(const char* folder) {
+    DIR* dir = opendir(folder);
+    if (!dir) return true;  // a layout we do not know: let the machine's Qt decide for itself
+    bool found = false;
+    while (const dirent* entry = readdir(dir)) {
+        if (std::strncmp(entry->d_name, "libqwayland", 11) == 0) found = true;
+    }
+    closedir(dir);
+    return found;
+}
+
+// Loading the machine's Qt the way the launcher will is the one sure test: the loader refuses
+// a Qt older than the one the launcher was built with by its symbol versions.
+bool HostQtServes(std::string_view windowSystem) {
+    if (!dlopen("libQt6Widgets.so.6", RTLD_LAZY | RTLD_LOCAL)) return false;
+    void* core = dlopen("libQt6Core.so.6", RTLD_LAZY | RTLD_NOLOAD);
+    void* tag = core ? dlvsym(core, "qt_version_tag", QtVersionTag) : nullptr;
+    if (!tag) return false;
+    if (windowSystem != "wayland") return true;
+    // Without X the machine's Qt also needs its Wayland plugin, which is a package of its own.
+    Dl_info info;
+    if (!dladdr(tag, &info) || !info.dli_fname) return true;
+    char plugins[PATH_MAX];
+    const char* slash = std::strrchr(info.dli_fname, '/');
+    if (!slash || !Join(plugins, {info.dli_fname, static_cast<size_t>(slash - info.dli_fname)},
+                        "/qt6/plugins/platforms"))
+        return true;
+    return FolderHoldsWaylandPlugin(plugins);
+}
+
+std::string_view ReadOrder(const char* self) {
+    const int file = open(self, O_RDONLY | O_CLOEXEC);
+    if (file < 0) return {};
+    char footer[Start::OrderFooterSize];
+    const off_t end = lseek(file, 0, SEEK_END);
+    size_t length = 0;
+    if (end > static_cast<off_t>(sizeof footer) &&
+        pread(file, footer, sizeof footer, end - static_cast<off_t>(sizeof footer)) ==
+            static_cast<ssize_t>(sizeof footer))
+        length = Start::OrderLength({footer, sizeof footer});
+    const off_t start = end - static_cast<off_t>(sizeof footer + length);
+    if (length == 0 || length > sizeof orderText || start < 0 ||
+        pread(file, orderText, length, start) != static_cast<ssize_t>(length))
+        length = 0;
+    close(file);
+    return {orderText, length};
+}
+
+// Opens every file first, so the disc's directories are read together, then reads each whole.
+void ReadInDiscOrder(std::string_view folder, std::string_view order, QtSource source,
+                     std::string_view windowSystem) {
+    char path[PATH_MAX];
+
+    int files[MaxFilesRead];
+    int count = 0;
+    std::string_view rest = order;
+    while (!rest.empty() && count < MaxFilesRead) {
+        const size_t end = std::min(rest.find('\n'), rest.size());
+        const Start::OrderLine line = Start::ParseOrderLine({rest.data(), end});
+        rest = end < rest.size() ? std::string_view(rest.data() + end + 1, rest.size() - end - 1)
+                                 : std::string_view();
+        if (!Start::ReadBeforeStart(line, source, windowSystem)) continue;
+        char directory[PATH_MAX];
+        if (!Join(directory, folder, "/") || !Join(path, directory, line.path)) continue;
+        const int fd = open(path, O_RDONLY | O_CLOEXEC);
+        if (fd >= 0) files[count++] = fd;
+    }
+    for (int i = 0; i < count; ++i) {
+        posix_fadvise(files[i], 0, 0, POSIX_FADV_SEQUENTIAL);
+        while (read(files[i], readBuffer, sizeof readBuffer) > 0) {
+        }
+        close(files[i]);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    (void)argc;
+    char self[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0) {
+        std::fputs("discstart: cannot find where this program lies (/proc/self/exe)\n", stderr);
+        return 127;
+    }
+    self[length] = '\0';
+    const std::string_view folder(self, static_cast<size_t>(std::strrchr(self, '/') - self));
+
+    Start::Session session{std::getenv("QT_QPA_PLATFORM"), std::getenv("DISPLAY"),
+                           std::getenv("WAYLAND_DISPLAY")};
+    if (const char* platform = Start::PlatformToSet(session)) {
+        setenv("QT_QPA_PLATFORM", platform, 1);
+        session.platform = platform;
+    }
+    const std::string_view windowSystem = Start::FirstWindowSystem(session);
+
+    QtSource source = QtSource::Disc;
+    switch (Start::ParseQtWish(std::getenv("DISCSTART_QT"))) {
+        case Start::QtWish::Host:
+            source = QtSource::Host;
+            break;
+        case Start::QtWish::Disc:
+            break;
+        case Start::QtWish::Either:
+            source = HostQtServes(windowSystem) ? QtSource::Host : QtSource::Disc;
+            break;
+    }
+    ReadInDiscOrder(folder, ReadOrder(self), source, windowSystem);
+
+    char program[PATH_MAX];
+    if (!Join(program, self, source == QtSource::Host ? "-host" : "-disc")) return 127;
+    execv(program, argv);
+    const int error = errno;
+    std::fprintf(stderr, "discstart: cannot run %s: %s\n", program, std::strerror(error));
+    if (error == ENOEXEC) {
+        std::fputs(
+            "discstart: this system reads the disc's compressed files as they are stored "
+            "(its kernel lacks zisofs); copy the disc with a system that has it\n",
+            stderr);
+    }
+    return 127;
+}

@@ -1,0 +1,76 @@
+#include "start_rules.h"
+
+namespace Start {
+
+namespace {
+
+bool Set(const char* value) {
+    return value != nullptr && *value != '\0';
+}
+
+// string_view's substr throws, which would pull in the C++ library.
+std::string_view Head(std::string_view text, size_t count) {
+    return {text.data(), count < text.size() ? count : text.size()};
+}
+
+std::string_view Tail(std::string_view text, size_t from) {
+    return from < text.size() ? std::string_view(text.data() + from, text.size() - from) : std::string_view();
+}
+
+}  // namespace
+
+QtWish ParseQtWish(const char* value) {
+    const std::string_view wish = value ? value : "";
+    if (wish == "host") return QtWish::Host;
+    if (wish == "disc") return QtWish::Disc;
+    return QtWish::Either;
+}
+
+const char* PlatformToSet(const Session& session) {
+    if (Set(session.platform) || !Set(session.display) || !Set(session.wayland)) return nullptr;
+    return "xcb";
+}
+
+std::string_view FirstWindowSystem(const Session& session) {
+    std::string_view chosen;
+    if (Set(session.platform)) {
+        chosen = Head(session.platform, std::string_view(session.platform).find_first_of(";:"));
+    } else if (const char* set = PlatformToSet(session)) {
+        chosen = set;
+    } else if (Set(session.wayland)) {
+        chosen = "wayland";
+    } else if (Set(session.display)) {
+        chosen = "xcb";
+    }
+    // wayland-egl, wayland-generic and the like read the same libraries.
+    if (Head(chosen, 7) == "wayland") return "wayland";
+    if (chosen == "xcb") return "xcb";
+    return "";
+}
+
+OrderLine ParseOrderLine(std::string_view line) {
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.remove_suffix(1);
+    const auto space = line.find(' ');
+    if (space == std::string_view::npos || space == 0 || space + 1 == line.size()) return {};
+    return {Head(line, space), Tail(line, space + 1)};
+}
+
+bool ReadBeforeStart(const OrderLine& line, QtSource source, std::string_view windowSystem) {
+    if (line.path.empty()) return false;
+    if (source == QtSource::Host) return line.group == "host";
+    return line.group == "disc" || (!windowSystem.empty() && line.group == windowSystem);
+}
+
+size_t OrderLength(std::string_view footer) {
+    if (footer.size() != OrderFooterSize || Head(footer, OrderFooterTag.size()) != OrderFooterTag ||
+        footer.back() != '\n')
+        return 0;
+    size_t length = 0;
+    for (const char digit : Head(Tail(footer, OrderFooterTag.size()), 10)) {
+        if (digit < '0' || digit > '9') return 0;
+        length = length * 10 + static_cast<size_t>(digit - '0');
+    }
+    return length;
+}
+
+}  // namespace Start

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <string_view>
+
+// The choices the disc's Linux start makes before it runs the launcher, kept apart from the
+// system calls so that tests can walk them. Nothing here allocates: the start program links
+// the C library alone.
+namespace Start {
+
+// Where the launcher finds Qt: the machine's own, or the copy on the disc.
+enum class QtSource { Host, Disc };
+
+// What the viewer asked for in DISCSTART_QT: "host" or "disc" force a side, anything else
+// (unset included) leaves it to the machine.
+enum class QtWish { Either, Host, Disc };
+QtWish ParseQtWish(const char* value);
+
+// The window systems the session offers, as Qt sees them.
+struct Session {
+    const char* platform = nullptr;  // QT_QPA_PLATFORM
+    const char* display = nullptr;   // DISPLAY
+    const char* wayland = nullptr;   // WAYLAND_DISPLAY
+};
+
+// The QT_QPA_PLATFORM to set, or nullptr to leave it. Where XWayland is there the launcher
+// prefers X, where a window can place itself and stay on top. A plain "xcb", as the launcher
+// sets it itself: the player it starts inherits it, and Qt 5 reads no list.
+const char* PlatformToSet(const Session& session);
+
+// The window system Qt will try first ("xcb", "wayland"), "" when neither.
+std::string_view FirstWindowSystem(const Session& session);
+
+// One line of the disc's read order: "GROUP PATH", PATH relative to the disc's folder.
+// Groups: "host" (read before the launcher runs on the machine's Qt), "disc" (before it runs
+// on the disc's Qt), "xcb" and "wayland" (before it runs on the disc's Qt with that window
+// system). Empty or malformed lines give an empty path.
+struct OrderLine {
+    std::string_view group;
+    std::string_view path;
+};
+OrderLine ParseOrderLine(std::string_view line);
+
+// Whether a line of the read order is read before the launcher starts on `source` under
+// `windowSystem`.
+bool ReadBeforeStart(const OrderLine& line, QtSource source, std::string_view windowSystem);
+
+// The read order travels at the end of the start program's own file, which is read anyway:
+// the text, then this footer: "\n#read-order " and the text's length in ten digits, "\n".
+inline constexpr std::string_view OrderFooterTag = "\n#read-order ";
+inline constexpr size_t OrderFooterSize = OrderFooterTag.size() + 10 + 1;
+// The length of the text before `footer` (the file's last OrderFooterSize bytes), 0 when the
+// footer is not one.
+size_t OrderLength(std::string_view footer);
+
+}  // namespace Start
