@@ -49,7 +49,7 @@ class WatchedForm : public Form1 {
     void mark(std::optional<double>& milestone) {
         if (!milestone) milestone = clock_.millisecondsSinceStart();
         // Done when the window is painted, the panel filled and the page, if any, loaded.
-        const bool pageDue = fileList.size() > 2 && fileList[2].ListCount() != 0;
+        const bool pageDue = disc.pageButtonShown();
         if (!marks_.shown || !marks_.panel || (pageDue && !marks_.page)) return;
         PrintStartReport(clock_, marks_);
         QCoreApplication::quit();

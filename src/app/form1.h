@@ -6,7 +6,7 @@
 #include <functional>
 #include <vector>
 
-#include "file_list.h"
+#include "discovery.h"
 #include "movie_types.h"
 #include "panel.h"
 
@@ -20,7 +20,8 @@ class QPushButton;
 
 // The launcher window. Its controls are public, as on the form they come from, and carry
 // their design names as objectName. The label arrays `lbl` and `lblY` name every element
-// "<array>_<index>" ("lbl_0" .. "lbl_11"); the file lists are plain FileList objects.
+// "<array>_<index>" ("lbl_0" .. "lbl_11"). The design's file lists are DiscoverContent's, as
+// discinfo and the disc check see them.
 class Form1 : public QWidget {
     Q_OBJECT
   public:
@@ -80,7 +81,7 @@ class Form1 : public QWidget {
     std::vector<FormLabel*> lblY;
     QPushButton* cmdPlay = nullptr;
     PageView* WebBrowser1 = nullptr;
-    std::vector<FileList> fileList;
+    DiscContent disc;  // what DataIN found in the application directory
 
     QString moviePath;
     // The tag and Ogg records are the program's own, shared with whatever else reads them.

@@ -151,11 +151,7 @@ void Form1::buildControls(const PageViewFactory& pageViews) {
     std::stable_partition(ordered.begin(), ordered.end(),
                           [](const ControlDesign* d) { return !d->container; });
     for (const ControlDesign* design : ordered) {
-        if (design->kind == ControlKind::FileList) {
-            fileList.emplace_back();
-            fileList.back().setPattern(QString::fromUtf8(design->pattern));
-            continue;
-        }
+        if (design->kind == ControlKind::FileList) continue;  // the lists are `disc`'s
         QWidget* container = design->container ? made.value(QString::fromUtf8(design->container)) : this;
         QWidget* widget = MakeControl(*design, container, pageViews);
         widget->setObjectName(QString::fromUtf8(design->name) +

@@ -5,7 +5,6 @@
 #include <QPushButton>
 #include <exception>
 
-#include "app_path.h"
 #include "controls/form_label.h"
 #include "controls/limited_line_edit.h"
 #include "controls/mouse_keys.h"
@@ -100,7 +99,7 @@ void Form1::pageButtonPressed() {
 }
 
 void Form1::flipPage() {
-    if (fileList[2].List(0).isEmpty()) return;
+    if (!disc.pageButtonShown()) return;
     const bool show = WebBrowser1->isHidden();
     // Only the face on top is a tab stop. A focused face hands the focus to the other
     // before it is covered or hidden, so the focus never wanders off the button.
@@ -130,7 +129,7 @@ void Form1::cmdPlay_Click() {
 void Form1::play() {
     // Best effort: whatever fails, the window still closes.
     try {
-        moviePath = AppFilePath(platform_.applicationDirectory(), fileList[0].List(0));
+        moviePath = disc.moviePath();
     } catch (const std::exception&) {
     }
     try {

@@ -4,7 +4,6 @@
 #include <QPushButton>
 #include <QShowEvent>
 
-#include "app_path.h"
 #include "controls/form_label.h"
 #include "controls/limited_line_edit.h"
 #include "controls/picture_box.h"
@@ -88,46 +87,32 @@ void Form1::labelX() {
 }
 
 void Form1::DataIN() {
-    fileList.push_back(fileList.front());
-    fileList.push_back(fileList.front());
-    const QString directory = platform_.applicationDirectory();
-    for (FileList& list : fileList) list.setPath(directory);
-    fileList[0].setPattern(QString::fromUtf8(MoviePattern));
-    fileList[1].setPattern(QString::fromUtf8(PicturePattern));
-    fileList[2].setPattern(QString::fromUtf8(PagePattern));
-
-    Picture1->setVisible(fileList[2].ListCount() != 0);
-    if (fileList[0].ListCount() == 0) {
-        cmdPlay->setEnabled(false);
-        Label1->setCaption(QString::fromUtf8(NoMovieTitle));
-    } else {
-        cmdPlay->setEnabled(true);
-        Text5->putText(TitleText(fileList[0].List(0)));
+    disc = DiscoverContent(platform_.applicationDirectory());
+    Picture1->setVisible(disc.pageButtonShown());
+    cmdPlay->setEnabled(disc.playEnabled());
+    if (disc.playEnabled()) {
+        Text5->putText(disc.titleStrip());
         Label1->setCaption(Text5->text());
+    } else {
+        Label1->setCaption(disc.titleStrip());
     }
     setAccessibleName(Label1->text().trimmed());
-    if (fileList[1].ListCount() == 0) {
-        Label2->setVisible(true);
-        Label2->setCaption(QString::fromUtf8(NoPictureNote));
-    } else {
-        Label2->setVisible(false);
-    }
+    Label2->setVisible(disc.pictureNoteShown());
+    if (disc.pictureNoteShown()) Label2->setCaption(QString::fromUtf8(NoPictureNote));
 }
 
 void Form1::load_html() {
-    const QString directory = platform_.applicationDirectory();
-    const QString page = fileList[2].List(0);
-    if (!IsRootDirectory(directory)) {
+    if (!IsRootDirectory(disc.directory)) {
         WebBrowser1->setOffline(true);
         WebBrowser1->setDesignModeOff();  // false before any document: nothing to switch
     }
     // The browser can only be shown when there is a page, so without one nothing is loaded.
-    if (page.isEmpty()) return;
-    WebBrowser1->navigate(AppFilePath(directory, page));
+    if (!disc.pageButtonShown()) return;
+    WebBrowser1->navigate(disc.pagePath());
 }
 
 void Form1::loadImage() {
-    const QString path = AppFilePath(platform_.applicationDirectory(), fileList[1].List(0));
+    const QString path = disc.picturePath();
     const qreal ratio = devicePixelRatioF();
     // Decoded on a worker: however the picture is made, the window shows and closes at once.
     auto* load = new PictureLoad(path, Image1->size() * ratio, this);
@@ -175,8 +160,7 @@ void Form1::focusFirstControl() {
 }
 
 void Form1::label() {
-    const QString path = AppFilePath(platform_.applicationDirectory(), fileList[0].List(0));
-    const PanelInput input{NativePathBytes(path).toStdString(), panelCarry,
+    const PanelInput input{NativePathBytes(disc.moviePath()).toStdString(), panelCarry,
                            chkRB->checkState() == Qt::Checked, platform_.numberFormat()};
     PanelUpdate update;
     try {

@@ -8,6 +8,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QPushButton>
+#include <QTest>
 
 #include "controls/form_label.h"
 #include "controls/picture_box.h"
@@ -63,5 +65,39 @@ TEST(DiscinfoAgreement, EveryRowOfEveryTestFilm) {
         EXPECT_EQ(Text(form.Label4->text()), Text(lines["genre"].toString()));
         EXPECT_EQ(!form.Picture6->isHidden(), json["xvidPicture"].toBool());
         EXPECT_EQ(Text(form.Label1->text()), Text(json["disc"].toObject()["titleStrip"].toString()));
+    }
+}
+
+// The folder's choices (title strip, play, page button, picture note, which movie and page)
+// come from one discovery, so the window and discinfo agree on every kind of folder.
+TEST(DiscinfoAgreement, EveryChoiceOnAFolder) {
+    struct Case {
+        const char* what;
+        QStringList files;
+    } cases[] = {
+        {.what = "empty", .files = {}},
+        {.what = "movie only", .files = {"film.avi"}},
+        {.what = "case-folded order", .files = {"b.avi", "A.avi", "c.AVI"}},
+        {.what = "upper-case names", .files = {"FILM.AVI", "COVER.GIF", "INDEX.HTML"}},
+        {.what = "page and picture, no movie", .files = {"cover.bmp", "page.htm"}},
+        {.what = "long name", .files = {QString(70, 'n') + ".avi", "cover.jpg"}},
+        {.what = "control character", .files = {"two\tparts.avi", "b.html", "a.htm"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        DiscFolder folder;
+        for (const QString& name : c.files) folder.add(name);
+        auto started = StartForm(folder.path());
+        Form1& form = *started->form;
+        const QJsonObject json = DiscinfoJson(folder.path());
+        const QJsonObject disc = json["disc"].toObject();
+        EXPECT_EQ(Text(form.Label1->text()), Text(disc["titleStrip"].toString()));
+        EXPECT_EQ(form.cmdPlay->isEnabled(), disc["playEnabled"].toBool());
+        EXPECT_EQ(!form.Picture1->isHidden(), disc["pageButton"].toBool());
+        EXPECT_EQ(Text(form.Label2->isHidden() ? QString() : form.Label2->text()),
+                  Text(disc["pictureNote"].toString()));
+        EXPECT_EQ(Text(started->page->navigated), Text(disc["pagePath"].toString()));
+        QTest::mouseClick(form.cmdPlay, Qt::LeftButton);
+        EXPECT_EQ(Text(started->platform.opened.value(0)), Text(json["moviePath"].toString()));
     }
 }

@@ -136,9 +136,8 @@ TEST(DataIN, SetsTheWindowFromWhatTheFolderHolds) {
         EXPECT_EQ(!form.Label2->isHidden(), c.note) << c.what;
         EXPECT_EQ(form.Label2->text(), c.note ? "picture is not in the directory" : "") << c.what;
         EXPECT_EQ(form.Label1->x(), TwipsToPixels(2610)) << c.what;
-        ASSERT_EQ(form.fileList.size(), 3u);
-        EXPECT_EQ(form.fileList[1].pattern(), "*.jpg;*.bmp;*.gif");
-        EXPECT_EQ(form.fileList[2].pattern(), "*.htm;*.html");
+        EXPECT_EQ(form.disc.pictures.pattern(), "*.jpg;*.bmp;*.gif");
+        EXPECT_EQ(form.disc.pages.pattern(), "*.htm;*.html");
     }
 }
 
@@ -188,12 +187,11 @@ TEST(LoadHtml, FollowsThePathRule) {
     };
     for (const Case& c : cases) {
         auto started = StartForm(c.directory, false);
-        started->form->fileList = {FileList(), FileList(), FileList()};
-        // A file list over an empty folder, then the page name as DataIN would have found it.
+        // The page name as DataIN would have found it in c.directory.
         DiscFolder disc;
         if (!c.page.isEmpty()) disc.add(c.page);
-        started->form->fileList[2].setPattern("*.htm;*.html");
-        started->form->fileList[2].setPath(disc.path());
+        started->form->disc = DiscoverContent(disc.path());
+        started->form->disc.directory = c.directory;
         started->form->load_html();
         EXPECT_EQ(started->page->calls, c.calls) << c.directory.toStdString();
         EXPECT_EQ(started->page->navigated, c.navigated) << c.directory.toStdString();
