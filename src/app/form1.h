@@ -84,10 +84,10 @@ class Form1 : public QWidget {
     DiscContent disc;  // what DataIN found in the application directory
 
     QString moviePath;
-    // The tag and Ogg records are the program's own, shared with whatever else reads them.
-    MovieTags& movieTags;
+    // The records the panel reads into; each window has its own.
+    MovieTags movieTags;
     AviHeaderInfo aviHeader;
-    OggStreamInfo& oggStream;
+    OggStreamInfo oggStream;
     PanelCarry panelCarry;
 
     // Where a control stands, in twips of its container.

@@ -16,8 +16,6 @@
 #include "form1.h"
 #include "form1_accessible.h"
 #include "form1_design.h"
-#include "info_tags.h"
-#include "ogg_media.h"
 #include "page_view.h"
 #include "platform.h"
 #include "twips.h"
@@ -120,8 +118,6 @@ void UseDesignFonts() {
 
 Form1::Form1(Platform& platform, PageViewFactory pageViews, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
-      movieTags(DivX::ProgramTags()),
-      oggStream(Ogg::ProgramStreamInfo()),
       platform_(platform) {
     if (!pageViews) pageViews = [](QWidget* p) { return CreatePageView(DefaultPageEngine(), p); };
     const FormDesign& design = Form1Design();

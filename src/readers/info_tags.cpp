@@ -53,11 +53,6 @@ std::string TagText(std::string_view content, std::string_view id) {
 
 }  // namespace
 
-MovieTags& ProgramTags() {
-    static MovieTags tags;
-    return tags;
-}
-
 void ReadInfoTags(const std::string& path, MovieTags& tags, const FileOpener& files) {
     const auto file = files.open(path);
     if (!file) return;

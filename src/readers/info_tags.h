@@ -7,14 +7,8 @@
 
 namespace DivX {
 
-// The program's one tag record.
-MovieTags& ProgramTags();
-
 // Fills `tags` from the INFO list found between offsets 319 and 8999; leaves it as it was
 // when the file cannot be read or the list is unusable. Never throws.
 void ReadInfoTags(const std::string& path, MovieTags& tags, const FileOpener& files = DiskFiles());
-inline void ReadInfoTags(const std::string& path) {
-    ReadInfoTags(path, ProgramTags());
-}
 
 }  // namespace DivX

@@ -37,11 +37,6 @@ std::optional<std::string> ChannelsText(std::uint8_t channels) {
 
 }  // namespace
 
-OggStreamInfo& ProgramStreamInfo() {
-    static OggStreamInfo info;
-    return info;
-}
-
 std::string ReadOggVideoCodec(const std::string& path, const FileOpener& files) {
     const auto file = files.open(path);
     if (!file) return {};

@@ -10,9 +10,6 @@
 
 namespace Ogg {
 
-// The program's one Ogg stream record.
-OggStreamInfo& ProgramStreamInfo();
-
 // The four bytes at offset 37 (zero bytes where the file ends), empty when it cannot be opened.
 std::string ReadOggVideoCodec(const std::string& path, const FileOpener& files = DiskFiles());
 
@@ -20,9 +17,6 @@ std::string ReadOggVideoCodec(const std::string& path, const FileOpener& files =
 // header on the second. Never throws.
 void ReadOggInfo(const std::string& path, const NumberFormat& format, OggStreamInfo& info,
                  const FileOpener& files = DiskFiles());
-inline void ReadOggInfo(const std::string& path, const NumberFormat& format) {
-    ReadOggInfo(path, format, ProgramStreamInfo());
-}
 
 // The same header fields as numbers, for callers that want them without the panel's texts.
 struct OggStreamNumbers {

@@ -121,6 +121,22 @@ TEST(HostileWindow, MovieRemovedBeforeThePanelRuns) {
     EXPECT_FALSE(MessageBoxShown());
 }
 
+// Each window reads into records of its own: a second window whose movie went away shows
+// nothing of the first one's tags.
+TEST(HostileWindow, ASecondWindowKeepsNoTagsOfTheFirst) {
+    DiscFolder first;
+    first.add("film.avi", AviWithTitle("First Film"));
+    auto one = StartForm(first.path());
+    one->form->Form_Activate();
+    ASSERT_EQ(one->form->Label3->text(), "First Film");
+    DiscFolder second;
+    second.add("film.avi", AviWithTitle("Second Film"));
+    auto two = StartForm(second.path());
+    ASSERT_TRUE(QFile::remove(QDir(second.path()).filePath("film.avi")));
+    two->form->Form_Activate();
+    EXPECT_EQ(two->form->Label3->text(), "");
+}
+
 // The page and the picture go between discovery and loading.
 class VanishingForm : public Form1 {
   public:
