@@ -82,7 +82,10 @@ char32_t Cp1252Character(unsigned char byte) {
 std::string DisplayText(std::string_view bytes) {
     bytes = bytes.substr(0, bytes.find('\0'));
     if (IsValidUtf8(bytes)) return std::string(bytes);
+    return Windows1252ToUtf8(bytes);
+}
 
+std::string Windows1252ToUtf8(std::string_view bytes) {
     std::string text;
     text.reserve(bytes.size() * 2);
     for (const char c : bytes) {

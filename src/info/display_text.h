@@ -13,6 +13,8 @@ std::string DisplayText(std::string_view bytes);
 std::size_t Utf8SequenceLength(std::string_view bytes);
 // The character a Windows-1252 byte stands for.
 char32_t Cp1252Character(unsigned char byte);
+// Every byte read as Windows-1252, as UTF-8: the one decoder for tags and pages alike.
+std::string Windows1252ToUtf8(std::string_view bytes);
 
 // The first `count` characters (code points) of a UTF-8 text; never splits a character.
 std::string CutCharacters(std::string_view utf8, std::size_t count);

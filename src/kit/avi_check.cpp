@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <optional>
 
-#include "le_bytes.h"
 #include "naming.h"
 
 namespace {

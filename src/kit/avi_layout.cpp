@@ -1,26 +1,26 @@
 #include "avi_layout.h"
 
-#include "le_bytes.h"
+#include "byte_window.h"
 
 namespace {
 
 // Header chunks are small; a size beyond this is not read in full.
 constexpr std::size_t MaxHeaderChunk = 64 * 1024;
 
-std::vector<std::uint8_t> ChunkData(ByteFile& file, const RiffChunk& chunk) {
-    return ReadSome(file, chunk.dataOffset(), std::min<std::size_t>(chunk.size, MaxHeaderChunk));
+// The chunk's data, read from 0 so that fields sit at their offsets within the chunk.
+ByteWindow ChunkData(ByteFile& file, const RiffChunk& chunk) {
+    return ByteWindow(0, file.read(chunk.dataOffset(), std::min<std::size_t>(chunk.size, MaxHeaderChunk)), false);
 }
 
-std::optional<WaveFormat> ReadWaveFormat(const std::vector<std::uint8_t>& data) {
-    LeBytes b(data);
-    if (!b.has(0, 16)) return std::nullopt;
+std::optional<WaveFormat> ReadWaveFormat(const ByteWindow& b) {
+    if (!b.holds(0, 16)) return std::nullopt;
     WaveFormat format;
-    format.formatTag = *b.u16(0);
-    format.channels = *b.u16(2);
-    format.sampleRate = *b.u32(4);
-    format.avgBytesPerSec = *b.u32(8);
+    format.formatTag = b.uint16At(0);
+    format.channels = b.uint16At(2);
+    format.sampleRate = b.uint32At(4);
+    format.avgBytesPerSec = b.uint32At(8);
     // cbSize at 16, valid bits 18, channel mask 20, sub-format GUID at 24.
-    if (format.formatTag == 0xFFFE) format.subFormatTag = b.u16(24);
+    if (format.formatTag == 0xFFFE && b.holds(24, 2)) format.subFormatTag = b.uint16At(24);
     return format;
 }
 
@@ -29,10 +29,9 @@ StreamLayout ReadStream(ByteFile& file, const RiffChunk& list, std::uint64_t fil
     stream.list = list;
     stream.chunks = ReadChildren(file, list, fileLength);
     if (auto* strh = FindChunk(stream.chunks, [](auto& c) { return c.id == "strh"; })) {
-        auto data = ChunkData(file, *strh);
-        LeBytes b(data);
-        stream.type = b.text(0, 4);
-        stream.handler = b.text(4, 4);
+        const ByteWindow b = ChunkData(file, *strh);
+        stream.type = HeldText(b, 0, 4);
+        stream.handler = HeldText(b, 4, 4);
     }
     auto* strf = FindChunk(stream.chunks, [](auto& c) { return c.id == "strf"; });
     if (strf && stream.type == "auds") stream.audio = ReadWaveFormat(ChunkData(file, *strf));
@@ -42,17 +41,16 @@ StreamLayout ReadStream(ByteFile& file, const RiffChunk& list, std::uint64_t fil
 void ReadHeaderList(ByteFile& file, AviLayout& layout) {
     layout.headerChunks = ReadChildren(file, *layout.headerList, layout.fileLength);
     if (auto* avih = FindChunk(layout.headerChunks, [](auto& c) { return c.id == "avih"; })) {
-        auto data = ChunkData(file, *avih);
-        LeBytes b(data);
-        if (b.has(0, 20)) layout.main = MainHeader{*b.u32(0), *b.u32(16)};
+        const ByteWindow b = ChunkData(file, *avih);
+        if (b.holds(0, 20)) layout.main = MainHeader{b.uint32At(0), b.uint32At(16)};
     }
     for (const auto& chunk : layout.headerChunks) {
         if (chunk.isList("strl")) layout.streams.push_back(ReadStream(file, chunk, layout.fileLength));
         if (chunk.isList("odml")) {
             auto inner = ReadChildren(file, chunk, layout.fileLength);
             if (auto* dmlh = FindChunk(inner, [](auto& c) { return c.id == "dmlh"; })) {
-                auto data = ChunkData(file, *dmlh);
-                layout.odmlTotalFrames = LeBytes(data).u32(0);
+                const ByteWindow b = ChunkData(file, *dmlh);
+                if (b.holds(0, 4)) layout.odmlTotalFrames = b.uint32At(0);
             }
         }
     }

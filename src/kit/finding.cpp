@@ -38,3 +38,18 @@ std::string MegabyteText(std::uint64_t bytes) {
     if (cents.size() < 2) cents.insert(0, "0");
     return std::to_string(hundredths / 100) + "." + cents + " MB";
 }
+
+std::string PrintableCode(const std::string& raw) {
+    static const char* hex = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : raw) {
+        if (c >= 0x20 && c < 0x7F) {
+            out += char(c);
+        } else {
+            out += "\\x";
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        }
+    }
+    return out;
+}

@@ -25,3 +25,6 @@ int ExitStatus(const std::vector<Finding>& findings);
 
 // Bytes as mebibytes with two decimals, locale-free, for messages.
 std::string MegabyteText(std::uint64_t bytes);
+
+// A four-character code for messages: printable bytes as they are, others as \xNN.
+std::string PrintableCode(const std::string& raw);

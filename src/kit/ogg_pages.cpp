@@ -1,6 +1,7 @@
 #include "ogg_pages.h"
 
-#include "le_bytes.h"
+#include "byte_window.h"
+#include "finding.h"
 
 namespace {
 
@@ -14,21 +15,20 @@ bool StartsWith(const std::string& bytes, const std::string& prefix) {
 }  // namespace
 
 std::optional<OggPage> ReadOggPage(ByteFile& file, std::uint64_t offset) {
-    auto header = ReadSome(file, offset, PageHeaderSize);
-    LeBytes h(header);
-    if (h.text(0, 4) != "OggS" || !h.has(0, PageHeaderSize)) return std::nullopt;
+    const ByteWindow h = ByteWindow::Read(file, offset, PageHeaderSize);
+    if (!h.holds(offset, PageHeaderSize) || h.textAt(offset, 4) != "OggS") return std::nullopt;
     OggPage page;
     page.offset = offset;
-    page.headerType = *h.u8(5);
-    page.serial = *h.u32(14);
-    std::size_t segments = *h.u8(26);
-    page.lacing = ReadSome(file, offset + PageHeaderSize, segments);
+    page.headerType = h.byteAt(offset + 5);
+    page.serial = h.uint32At(offset + 14);
+    const std::size_t segments = h.byteAt(offset + 26);
+    page.lacing = file.read(offset + PageHeaderSize, segments);
     if (page.lacing.size() != segments) return std::nullopt;
     page.bodyOffset = offset + PageHeaderSize + segments;
     for (auto value : page.lacing) page.bodySize += value;
-    auto peek = ReadSome(file, page.bodyOffset, std::min<std::uint64_t>(page.bodySize, PacketPeek));
+    auto peek = file.read(page.bodyOffset, std::min<std::uint64_t>(page.bodySize, PacketPeek));
     page.firstBytes.assign(peek.begin(), peek.end());
-    page.complete = page.bodySize == 0 || ReadSome(file, page.next() - 1, 1).size() == 1;
+    page.complete = page.bodySize == 0 || file.read(page.next() - 1, 1).size() == 1;
     return page;
 }
 

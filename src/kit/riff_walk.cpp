@@ -2,27 +2,29 @@
 
 #include <algorithm>
 
-#include "le_bytes.h"
+#include "byte_window.h"
 
 std::vector<RiffChunk> ReadChunks(ByteFile& file, std::uint64_t begin, std::uint64_t end, std::size_t limit) {
     std::vector<RiffChunk> chunks;
     std::uint64_t pos = begin;
     while (chunks.size() < limit && pos < end && end - pos >= 8) {
-        auto header = ReadSome(file, pos, 12);
-        LeBytes bytes(header);
-        auto size = bytes.u32(4);
-        if (!size) break;
+        const ByteWindow header = ByteWindow::Read(file, pos, 12);
+        if (!header.holds(pos, 8)) break;
         RiffChunk chunk;
-        chunk.id = bytes.text(0, 4);
+        chunk.id = header.textAt(pos, 4);
         chunk.offset = pos;
-        chunk.size = *size;
-        if (chunk.id == "RIFF" || chunk.id == "LIST") chunk.listType = bytes.text(8, 4);
+        chunk.size = header.uint32At(pos + 4);
+        if (chunk.id == "RIFF" || chunk.id == "LIST") chunk.listType = HeldText(header, pos + 8, 4);
         chunk.truncated = chunk.end() > end;
         chunks.push_back(chunk);
         if (chunk.truncated) break;
         pos = chunk.next();
     }
     return chunks;
+}
+
+std::string HeldText(const ByteWindow& bytes, std::uint64_t offset, std::size_t count) {
+    return bytes.holds(offset, count) ? bytes.textAt(offset, count) : std::string();
 }
 
 std::vector<RiffChunk> ReadChildren(ByteFile& file, const RiffChunk& list, std::uint64_t fileLength) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 class ByteFile;
+class ByteWindow;
 
 // One chunk as it stands in the file. Sizes are the stored ones; the next chunk starts
 // after the data and the pad byte that evens an odd size.
@@ -28,6 +29,9 @@ std::vector<RiffChunk> ReadChunks(ByteFile& file, std::uint64_t begin, std::uint
 
 // The children of a RIFF or LIST chunk (after its list type), within the file.
 std::vector<RiffChunk> ReadChildren(ByteFile& file, const RiffChunk& list, std::uint64_t fileLength);
+
+// `count` raw bytes at `offset`, or empty when the window does not hold them all.
+std::string HeldText(const ByteWindow& bytes, std::uint64_t offset, std::size_t count);
 
 // The first chunk of `chunks` that `pred` accepts, or nullptr.
 template <typename Pred>

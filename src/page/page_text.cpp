@@ -2,6 +2,8 @@
 
 #include <QStringDecoder>
 
+#include "display_text.h"
+
 namespace {
 
 bool DeclaresCharset(const QByteArray& bytes) {
@@ -21,7 +23,6 @@ QString DecodePageText(const QByteArray& bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError()) return text;
-    QStringDecoder windows1252("windows-1252");
-    if (windows1252.isValid()) return windows1252.decode(bytes);
-    return QString::fromLatin1(bytes);
+    // Not Qt's codec: a Qt built without ICU (as for Windows) has none and falls back to Latin-1.
+    return QString::fromStdString(Windows1252ToUtf8(std::string_view(bytes.constData(), std::size_t(bytes.size()))));
 }

@@ -13,8 +13,7 @@ ByteWindow ByteWindow::Read(ByteFile& file, std::uint64_t offset, std::size_t co
 
 bool ByteWindow::covers(std::uint64_t offset, std::size_t count) const {
     if (offset < base_) return false;
-    if (reachesEnd_) return true;
-    return offset - base_ <= bytes_.size() && count <= bytes_.size() - (offset - base_);
+    return reachesEnd_ || holds(offset, count);
 }
 
 std::uint8_t ByteWindow::byteAt(std::uint64_t offset) const {
@@ -22,15 +21,18 @@ std::uint8_t ByteWindow::byteAt(std::uint64_t offset) const {
     return bytes_[static_cast<std::size_t>(offset - base_)];
 }
 
-std::int16_t ByteWindow::int16At(std::uint64_t offset) const {
-    const auto value = static_cast<std::uint16_t>(byteAt(offset) | (byteAt(offset + 1) << 8));
-    return static_cast<std::int16_t>(value);
+bool ByteWindow::holds(std::uint64_t offset, std::uint64_t count) const {
+    return offset >= base_ && offset - base_ <= bytes_.size() && count <= bytes_.size() - (offset - base_);
 }
 
-std::int32_t ByteWindow::int32At(std::uint64_t offset) const {
+std::uint16_t ByteWindow::uint16At(std::uint64_t offset) const {
+    return static_cast<std::uint16_t>(byteAt(offset) | (byteAt(offset + 1) << 8));
+}
+
+std::uint32_t ByteWindow::uint32At(std::uint64_t offset) const {
     std::uint32_t value = 0;
     for (int i = 3; i >= 0; --i) value = (value << 8) | byteAt(offset + static_cast<std::uint64_t>(i));
-    return static_cast<std::int32_t>(value);
+    return value;
 }
 
 std::string ByteWindow::textAt(std::uint64_t offset, std::size_t count) const {

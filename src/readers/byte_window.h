@@ -26,9 +26,15 @@ class ByteWindow {
     // past the end of the file, so that reading it needs no further file access.
     bool covers(std::uint64_t offset, std::size_t count) const;
 
+    // True when every byte of [offset, offset + count) is held here; checkers use it to
+    // tell a field that is there from one cut off by the end of the file.
+    bool holds(std::uint64_t offset, std::uint64_t count) const;
+
     std::uint8_t byteAt(std::uint64_t offset) const;
-    std::int16_t int16At(std::uint64_t offset) const;
-    std::int32_t int32At(std::uint64_t offset) const;
+    std::uint16_t uint16At(std::uint64_t offset) const;
+    std::uint32_t uint32At(std::uint64_t offset) const;
+    std::int16_t int16At(std::uint64_t offset) const { return static_cast<std::int16_t>(uint16At(offset)); }
+    std::int32_t int32At(std::uint64_t offset) const { return static_cast<std::int32_t>(uint32At(offset)); }
     // `count` raw bytes, one character each, zero bytes outside the run.
     std::string textAt(std::uint64_t offset, std::size_t count) const;
 

@@ -67,6 +67,8 @@ TEST(TextPageViewTest, DecodesPagesInTheirCharset) {
     const Case cases[] = {
         {"caf\xC3\xA9", QStringLiteral(u"café")},
         {"caf\xE9 \x80", QStringLiteral(u"café €")},
+        // As the tag lines read them: an undefined byte keeps its own code point.
+        {"\x91it\x92s\x81", QStringLiteral(u"\u2018it\u2019s\u0081")},
         {"\xEF\xBB\xBFol\xC3\xA9", QStringLiteral(u"olé")},
         {"<meta charset=\"iso-8859-1\">\xE9\x80", QStringLiteral(u"<meta charset=\"iso-8859-1\">é\u0080")},
         {"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">\xC3\xA9",
