@@ -135,17 +135,17 @@ Problems PanelUpdateProblems(FileBytes file, const NumberFormat& format, PanelRe
     Expect(!update.rows[4] && !update.rows[11], problems, "row 4 or row 11 was written");
     if (update.kind == MovieFileKind::Avi) {
         ExpectAviRows(format, records.avi, update, problems);
-        Expect(update.showPicture6 == IsXvid(records.avi.videoCodec), problems,
-               "Picture6 does not follow the AVI codec code");
+        Expect(update.xvidPicture == IsXvid(records.avi.videoCodec), problems,
+               "the Xvid picture does not follow the AVI codec code");
     } else if (update.kind == MovieFileKind::OggMedia) {
         ExpectOggRows(file, format, records.ogg, update, problems);
-        Expect(update.showPicture6 == IsXvid(records.ogg.videoCodec), problems,
-               "Picture6 does not follow the Ogg codec code");
+        Expect(update.xvidPicture == IsXvid(records.ogg.videoCodec), problems,
+               "the Xvid picture does not follow the Ogg codec code");
     } else {
         for (std::size_t row = 0; row < update.rows.size(); ++row) {
             Expect(!update.rows[row], problems, RowName(row) + " was written for a file of no known kind");
         }
-        Expect(!update.showPicture6, problems, "Picture6 shown for a file of no known kind");
+        Expect(!update.xvidPicture, problems, "the Xvid picture shown for a file of no known kind");
     }
     return problems;
 }

@@ -36,6 +36,7 @@ class Form1 : public QWidget {
     // Fills the panel; runs once per run, however often the window is activated.
     void Form_Activate();
 
+    // Event handlers, under the design's names; the Qt events are routed to them.
     void Form_MouseDown(int button);
     void Image1_MouseDown(int button);
     void Label1_MouseDown(int button);
@@ -58,32 +59,43 @@ class Form1 : public QWidget {
     virtual void label();
     virtual void play();
 
+    // The controls keep their design names; docs/architecture.md says what each one is for.
+
+    // Title strip: Picture2 holds Label1 (the movie's name), Text5 holds that name cut to length.
+    PictureBox* Picture2 = nullptr;
+    FormLabel* Label1 = nullptr;
+    LimitedLineEdit* Text5 = nullptr;
+    // Buttons: close (Picture3, pressed face Picture5), show page (Picture1), hide page (Picture4), play.
+    PictureBox* Picture3 = nullptr;
+    PictureBox* Picture5 = nullptr;
+    PictureBox* Picture1 = nullptr;
+    PictureBox* Picture4 = nullptr;
+    QPushButton* cmdPlay = nullptr;
+    // The page view.
+    PageView* WebBrowser1 = nullptr;
+    // The cover picture and the note shown in its place when the folder has none.
+    PictureBox* Image1 = nullptr;
+    FormLabel* Label2 = nullptr;
+    // The Xvid picture.
+    PictureBox* Picture6 = nullptr;
+    // Tag lines: title, author, copyright, genre; each written through its hidden text box Text1..Text4.
+    FormLabel* Label3 = nullptr;
+    FormLabel* lblAuthor = nullptr;
+    FormLabel* lblCopyright = nullptr;
+    FormLabel* Label4 = nullptr;
     LimitedLineEdit* Text1 = nullptr;
     LimitedLineEdit* Text2 = nullptr;
     LimitedLineEdit* Text3 = nullptr;
     LimitedLineEdit* Text4 = nullptr;
-    LimitedLineEdit* Text5 = nullptr;
-    QCheckBox* chkRB = nullptr;
-    PictureBox* Picture1 = nullptr;
-    PictureBox* Picture2 = nullptr;
-    PictureBox* Picture3 = nullptr;
-    PictureBox* Picture4 = nullptr;
-    PictureBox* Picture5 = nullptr;
-    PictureBox* Picture6 = nullptr;
-    PictureBox* Image1 = nullptr;
-    FormLabel* Label1 = nullptr;
-    FormLabel* Label2 = nullptr;
-    FormLabel* Label3 = nullptr;
-    FormLabel* Label4 = nullptr;
-    FormLabel* lblAuthor = nullptr;
-    FormLabel* lblCopyright = nullptr;
-    std::vector<FormLabel*> lbl;
+    // The panel: captions (lblY) and values (lbl), twelve rows each.
     std::vector<FormLabel*> lblY;
-    QPushButton* cmdPlay = nullptr;
-    PageView* WebBrowser1 = nullptr;
-    DiscContent disc;  // what DataIN found in the application directory
+    std::vector<FormLabel*> lbl;
+    // Hidden setting: ticked, the audio bitrate is shown in the usual steps.
+    QCheckBox* chkRB = nullptr;
 
-    QString moviePath;
+    // What the window found and read.
+    DiscContent disc;  // the application directory's movie, picture and page (DataIN)
+    QString moviePath;  // the movie play() handed on
     // The records the panel reads into; each window has its own.
     MovieTags movieTags;
     AviHeaderInfo aviHeader;

@@ -175,5 +175,5 @@ void Form1::label() {
     ShowLine(update.genreLine, Text4, Label4);
     for (int row = 0; row < PanelRowCount; ++row)
         if (update.rows[row]) lbl[row]->setCaption(QString::fromUtf8(*update.rows[row]));
-    if (update.showPicture6) Picture6->setVisible(true);
+    if (update.xvidPicture) Picture6->setVisible(true);
 }

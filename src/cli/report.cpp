@@ -120,7 +120,7 @@ QJsonObject ReportJson(const DiscReport& report) {
                               {"copyright", Written(panel.copyrightLine)},
                               {"genre", Written(panel.genreLine)}}},
         {"rows", rows},
-        {"xvidPicture", panel.showPicture6},
+        {"xvidPicture", panel.xvidPicture},
         {"version", QStringLiteral(DISCSTART_VERSION)},
         {"path", report.path},
         {"moviePath", report.moviePath.isEmpty() ? QJsonValue() : QJsonValue(report.moviePath)},
@@ -168,7 +168,7 @@ QString ReportText(const DiscReport& report) {
         {"Copyright", &panel.copyrightLine},
         {"Genre line", &panel.genreLine}};
     for (const auto& [name, text] : tagLines) line(name, Written(*text));
-    if (panel.showPicture6) line("Badge", "Xvid");
+    if (panel.xvidPicture) line("Xvid picture", "shown");
     out += '\n';
     for (int i = 0; i < PanelRowCount; ++i) {
         if (RowCaptions[i][0] == '\0' && !panel.rows[i]) continue;

@@ -5,7 +5,7 @@
 
 struct VideoCodecLookup {
     std::string name;  // raw bytes: an unknown code is shown as it stands
-    bool showXvidPicture = false;
+    bool xvidPicture = false;  // the Xvid picture (Picture6) shows
 };
 
 VideoCodecLookup VideoCodecName(const std::string& code);

@@ -37,7 +37,7 @@ void WriteOggRows(const std::string& path, const NumberFormat& format, OggStream
     Ogg::ReadOggInfo(path, format, ogg, files);
     auto& rows = update.rows;
     rows[0] = DisplayText(ogg.videoCodec);
-    if (ogg.videoCodec == "XVID" || ogg.videoCodec == "xvid") update.showPicture6 = true;
+    if (ogg.videoCodec == "XVID" || ogg.videoCodec == "xvid") update.xvidPicture = true;
     rows[2] = DisplayText(ogg.widthText) + " x " + DisplayText(ogg.heightText);
     rows[3] = DisplayText(ogg.frameRateText);
     rows[5] = "Ogg Vorbis";
@@ -81,7 +81,7 @@ void WriteAviRows(const AviHeaderInfo& avi, const PanelInput& input, PanelUpdate
     }
 
     const VideoCodecLookup codec = VideoCodecName(avi.videoCodec);
-    if (codec.showXvidPicture) update.showPicture6 = true;
+    if (codec.xvidPicture) update.xvidPicture = true;
     rows[0] = DisplayText(codec.name);
 
     if (timed && seconds != 0) {

@@ -48,7 +48,7 @@ struct PanelUpdate {
     std::optional<std::string> copyrightLine;                    // through Text3 into lblCopyright
     std::optional<std::string> genreLine;                        // through Text4 into Label4
     std::array<std::optional<std::string>, PanelRowCount> rows;  // into lbl(0..11)
-    bool showPicture6 = false;
+    bool xvidPicture = false;  // the Xvid picture (Picture6) shows
     MovieFileKind kind = MovieFileKind::Other;
     PanelCarry carry;  // the carried values after the run
 

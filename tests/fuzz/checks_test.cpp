@@ -308,7 +308,7 @@ TEST(PanelCheck, CatchesWrongAviWrites) {
             {"picture size without blanks", [](PanelUpdate& u) { u.rows[2] = "640x272"; }},
             {"sample rate ungrouped", [](PanelUpdate& u) { u.rows[8] = "48000 Hz"; }},
             {"file size in the German format", [](PanelUpdate& u) { u.rows[9] = "700,00 MB"; }},
-            {"Xvid picture not shown", [](PanelUpdate& u) { u.showPicture6 = false; }},
+            {"Xvid picture not shown", [](PanelUpdate& u) { u.xvidPicture = false; }},
             {"kind", [](PanelUpdate& u) { u.kind = MovieFileKind::OggMedia; }},
         });
 }
@@ -320,7 +320,7 @@ TEST(PanelCheck, CatchesWrongOggWrites) {
                            {"audio codec", [](PanelUpdate& u) { u.rows[5] = "Vorbis"; }},
                            {"file size without its blank", [](PanelUpdate& u) { u.rows[9] = "0.00 MB"; }},
                            {"sample rate regrouped", [](PanelUpdate& u) { u.rows[8] = "48,000 Hz"; }},
-                           {"Xvid picture not shown", [](PanelUpdate& u) { u.showPicture6 = false; }},
+                           {"Xvid picture not shown", [](PanelUpdate& u) { u.xvidPicture = false; }},
                        });
 }
 
@@ -329,7 +329,7 @@ TEST(PanelCheck, CatchesRowsWrittenForAnUnknownFile) {
     PutText(mpeg, 0, std::string("\0\0\x01\xBA", 4));
     ExpectFaultsCaught(mpeg, {
                                  {"codec row", [](PanelUpdate& u) { u.rows[0] = "MPEG"; }},
-                                 {"picture", [](PanelUpdate& u) { u.showPicture6 = true; }},
+                                 {"picture", [](PanelUpdate& u) { u.xvidPicture = true; }},
                              });
 }
 

@@ -41,7 +41,7 @@ TEST(VideoCodecName, KnownCodesAndCaseSensitiveFallThrough) {
     for (const auto& c : cases) {
         const VideoCodecLookup lookup = VideoCodecName(c.code);
         EXPECT_EQ(lookup.name, c.name) << "code '" << c.code << "'";
-        EXPECT_EQ(lookup.showXvidPicture, c.picture) << "code '" << c.code << "'";
+        EXPECT_EQ(lookup.xvidPicture, c.picture) << "code '" << c.code << "'";
     }
 }
 

@@ -51,7 +51,7 @@ TEST(RunPanel, WorkedAviExample) {
         const PanelUpdate update = bench.runOn(AviBytes({}), PanelBench::Input(c.format, c.steps));
         EXPECT_EQ(update.kind, MovieFileKind::Avi);
         EXPECT_EQ(update.rows, c.rows) << "decimal '" << c.format.decimalSeparator << "' steps " << c.steps;
-        EXPECT_TRUE(update.showPicture6);
+        EXPECT_TRUE(update.xvidPicture);
         EXPECT_EQ(update.carry, (PanelCarry{25.0, 5400}));
         EXPECT_EQ(update.titleLine, "");  // no INFO list: the title is emptied
     }
@@ -240,7 +240,7 @@ TEST(RunPanel, VideoCodecRowAndXvidPicture) {
         const PanelUpdate update =
             bench.runOn(c.ogg ? OggBytes({.videoCodec = c.code}) : AviBytes({.videoCodec = c.code}));
         EXPECT_EQ(update.rows[0], c.row) << c.ogg << " " << c.code;
-        EXPECT_EQ(update.showPicture6, c.picture) << c.ogg << " " << c.code;
+        EXPECT_EQ(update.xvidPicture, c.picture) << c.ogg << " " << c.code;
     }
 }
 
