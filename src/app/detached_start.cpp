@@ -3,7 +3,8 @@
 #include <spawn.h>
 #include <vector>
 
-extern char** environ;
+// POSIX names it, but glibc declares it only under _GNU_SOURCE.
+extern char** environ;  // NOLINT(readability-redundant-declaration)
 
 namespace {
 

@@ -94,7 +94,7 @@ class Form1 : public QWidget {
     QCheckBox* chkRB = nullptr;
 
     // What the window found and read.
-    DiscContent disc;  // the application directory's movie, picture and page (DataIN)
+    DiscContent disc;   // the application directory's movie, picture and page (DataIN)
     QString moviePath;  // the movie play() handed on
     // The records the panel reads into; each window has its own.
     MovieTags movieTags;

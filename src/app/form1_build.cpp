@@ -117,8 +117,7 @@ void UseDesignFonts() {
 }
 
 Form1::Form1(Platform& platform, PageViewFactory pageViews, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
-      platform_(platform) {
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), platform_(platform) {
     if (!pageViews) pageViews = [](QWidget* p) { return CreatePageView(DefaultPageEngine(), p); };
     const FormDesign& design = Form1Design();
     setObjectName(QStringLiteral("Form1"));

@@ -24,5 +24,5 @@ int RunProgram(int argc, char** argv, const ProgramParts& parts) {
         return 1;
     }
     form->show();
-    return app.exec();
+    return QApplication::exec();
 }

@@ -25,7 +25,6 @@ struct OpenCommand {
 };
 OpenCommand AssociatedOpenCommand(const QString& path);
 
-
 // On Linux: when the user chose no Qt platform and a Wayland session is running, use X
 // (through XWayland) if it runs and its plugin is installed, since only X lets a client place its own
 // window, keep it on top and move it. Call before the application object exists.

@@ -28,14 +28,16 @@ void AviFacts(const DiscReport& report, QJsonObject& facts) {
     facts["width"] = Positive(avi.width);
     facts["height"] = Positive(avi.height);
     facts["videoCodec"] = Code(avi.videoCodec);
-    facts["audioFormatTag"] = avi.audioFormatTag != 0 ? QJsonValue(std::uint16_t(avi.audioFormatTag)) : QJsonValue();
+    facts["audioFormatTag"] =
+        avi.audioFormatTag != 0 ? QJsonValue(std::uint16_t(avi.audioFormatTag)) : QJsonValue();
     facts["channels"] = Positive(avi.audioChannels);
     facts["sampleRateHz"] = Positive(avi.audioSampleRate);
     const double audioKbps = avi.audioBytesPerSec * 8.0 / 1000;
     facts["audioBitrateKbps"] = Positive(audioKbps);
     // What is left of the file's bytes per second once the audio is taken out, as the panel does.
     if (seconds > 0 && report.fileSize) {
-        facts["videoBitrateKbps"] = Positive(double(*report.fileSize) * 8 / seconds / 1000 - std::max(audioKbps, 0.0));
+        facts["videoBitrateKbps"] =
+            Positive(double(*report.fileSize) * 8 / seconds / 1000 - std::max(audioKbps, 0.0));
     }
 }
 
@@ -53,12 +55,13 @@ void OggFacts(const Ogg::OggStreamNumbers& ogg, QJsonObject& facts) {
 
 QJsonObject FactsJson(const DiscReport& report) {
     QJsonObject facts;
-    for (const char* key : {"durationSeconds", "fps", "width", "height", "videoBitrateKbps", "audioBitrateKbps",
-                            "channels", "sampleRateHz", "videoCodec", "audioFormatTag"}) {
+    for (const char* key : {"durationSeconds", "fps", "width", "height", "videoBitrateKbps",
+                            "audioBitrateKbps", "channels", "sampleRateHz", "videoCodec", "audioFormatTag"}) {
         facts[key] = QJsonValue();
     }
     facts["fileSizeBytes"] = report.fileSize ? QJsonValue(qint64(*report.fileSize)) : QJsonValue();
     if (report.panel.kind == MovieFileKind::Avi) AviFacts(report, facts);
-    if (report.panel.kind == MovieFileKind::OggMedia && report.oggNumbers) OggFacts(*report.oggNumbers, facts);
+    if (report.panel.kind == MovieFileKind::OggMedia && report.oggNumbers)
+        OggFacts(*report.oggNumbers, facts);
     return facts;
 }

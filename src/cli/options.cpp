@@ -29,7 +29,8 @@ Options ParseOptions(const QStringList& args) {
     if (check && options.json) {
         options.error = QStringLiteral("--check and --json cannot be combined");
     } else if (options.paths.isEmpty()) {
-        options.error = check ? QStringLiteral("--check needs a disc folder") : QStringLiteral("no path given");
+        options.error =
+            check ? QStringLiteral("--check needs a disc folder") : QStringLiteral("no path given");
     }
     if (check) options.mode = Options::Mode::Check;
     return options;

@@ -93,7 +93,8 @@ DiscReport BuildReport(const QString& path, bool isFolder, const NumberFormat& f
     report.panel = RunPanel(input, {report.tags, report.avi, report.ogg}, watched);
     if (!input.moviePath.empty()) {
         report.fileSize = files.length(input.moviePath);
-        if (report.panel.kind == MovieFileKind::OggMedia) report.oggNumbers = Ogg::ReadOggNumbers(input.moviePath, watched);
+        if (report.panel.kind == MovieFileKind::OggMedia)
+            report.oggNumbers = Ogg::ReadOggNumbers(input.moviePath, watched);
     }
     report.readError = watched.counts().error;
     if (report.disc && report.disc->pageButtonShown()) {

@@ -77,7 +77,7 @@ QImage DecodePicture(const QByteArray& bytes, const QByteArray& formatHint, cons
     // A format's header may claim less than it decodes to (a GIF's frame against its screen):
     // the decoder may not allocate past the cap, and what comes out is checked again.
     const qint64 decodedCap = jpeg ? std::min(MaxDecodedPixels, maxPixels) : maxPixels;
-    reader.setAllocationLimit(int(std::max<qint64>(1, (decodedCap * 4 + (1 << 20) - 1) >> 20)));
+    QImageReader::setAllocationLimit(int(std::max<qint64>(1, (decodedCap * 4 + (1 << 20) - 1) >> 20)));
     if (!target.isEmpty() && reader.supportsOption(QImageIOHandler::ScaledSize)) reader.setScaledSize(target);
     QImage image = reader.read();
     if (image.isNull() || Pixels(image.size()) > std::max(decodedCap, Pixels(target))) return {};

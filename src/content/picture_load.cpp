@@ -6,5 +6,5 @@ PictureLoad::PictureLoad(const QString& path, const QSize& target, QObject* pare
     BoundPictureDecoders();
     work_.start(
         this, [path, target] { return LoadCoverPicture(path, target); },
-        [this](QImage picture) { emit loaded(picture); });
+        [this](const QImage& picture) { emit loaded(picture); });
 }

@@ -4,7 +4,7 @@
 #include <string>
 
 struct VideoCodecLookup {
-    std::string name;  // raw bytes: an unknown code is shown as it stands
+    std::string name;          // raw bytes: an unknown code is shown as it stands
     bool xvidPicture = false;  // the Xvid picture (Picture6) shows
 };
 

@@ -15,8 +15,8 @@ inline constexpr std::size_t TagLineLength = 28;
 
 // The caption column beside the rows; row 4 is the gap between video and audio, row 11 unused.
 inline constexpr std::array<const char*, PanelRowCount> RowCaptions = {
-    "Video:", "Bitrate:", "Resolution:", "Fps:", "", "Audio:", "Bitrate:", "Channels:", "Samplerate:",
-    "Filesize:", "Length:", ""};
+    "Video:",   "Bitrate:",  "Resolution:", "Fps:",      "",        "Audio:",
+    "Bitrate:", "Channels:", "Samplerate:", "Filesize:", "Length:", ""};
 
 // What the panel carries from one run to the next (fields of the window).
 struct PanelCarry {
@@ -48,7 +48,7 @@ struct PanelUpdate {
     std::optional<std::string> copyrightLine;                    // through Text3 into lblCopyright
     std::optional<std::string> genreLine;                        // through Text4 into Label4
     std::array<std::optional<std::string>, PanelRowCount> rows;  // into lbl(0..11)
-    bool xvidPicture = false;  // the Xvid picture (Picture6) shows
+    bool xvidPicture = false;                                    // the Xvid picture (Picture6) shows
     MovieFileKind kind = MovieFileKind::Other;
     PanelCarry carry;  // the carried values after the run
 

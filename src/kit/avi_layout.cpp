@@ -5,11 +5,12 @@
 namespace {
 
 // Header chunks are small; a size beyond this is not read in full.
-constexpr std::size_t MaxHeaderChunk = 64 * 1024;
+constexpr std::size_t MaxHeaderChunk = std::size_t{64} * 1024;
 
 // The chunk's data, read from 0 so that fields sit at their offsets within the chunk.
 ByteWindow ChunkData(ByteFile& file, const RiffChunk& chunk) {
-    return ByteWindow(0, file.read(chunk.dataOffset(), std::min<std::size_t>(chunk.size, MaxHeaderChunk)), false);
+    return ByteWindow(0, file.read(chunk.dataOffset(), std::min<std::size_t>(chunk.size, MaxHeaderChunk)),
+                      false);
 }
 
 std::optional<WaveFormat> ReadWaveFormat(const ByteWindow& b) {

@@ -47,9 +47,10 @@ void CheckPicture(const DiscContent& content, std::vector<Finding>& out) {
     std::string name = Utf8(content.pictures.List(0));
     QString path = content.picturePath();
     if (const QString error = OpenError(path); !error.isEmpty()) {
-        out.push_back({Severity::Error, "picture-unreadable", name,
-                       "the picture cannot be opened (" + error.toStdString() + "): the cover area stays empty",
-                       "make it a plain file that everyone may read (chmod a+r)"});
+        out.push_back(
+            {Severity::Error, "picture-unreadable", name,
+             "the picture cannot be opened (" + error.toStdString() + "): the cover area stays empty",
+             "make it a plain file that everyone may read (chmod a+r)"});
         return;
     }
     QByteArray format = ContentFormat(path);

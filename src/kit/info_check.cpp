@@ -14,7 +14,7 @@ constexpr std::uint64_t SearchLast = 8999;
 constexpr std::uint32_t LongestList = 256;
 
 std::optional<std::uint64_t> LauncherFinds(ByteFile& file) {
-    auto window = file.read( SearchFirst, SearchLast - SearchFirst + 4);
+    auto window = file.read(SearchFirst, SearchLast - SearchFirst + 4);
     std::string_view text(reinterpret_cast<const char*>(window.data()), window.size());
     auto at = text.find("INFO");
     if (at == std::string_view::npos) return std::nullopt;

@@ -17,7 +17,8 @@ void Append(std::vector<Finding>& out, std::vector<Finding> more) {
 
 }  // namespace
 
-std::vector<Finding> CheckMovie(const std::string& path, const std::string& name, const std::string& openError) {
+std::vector<Finding> CheckMovie(const std::string& path, const std::string& name,
+                                const std::string& openError) {
     // Every read watched: a read that fails must not pass for a file that ends early.
     const CountingFiles files(DiskFiles());
     auto file = files.open(path);
@@ -51,9 +52,10 @@ std::vector<Finding> CheckMovie(const std::string& path, const std::string& name
     }
     if (const std::error_code error = files.counts().error) {
         // The findings above would blame the file's layout for what the medium did.
-        return {{Severity::Error, "movie-read-error", name,
-                 "reading the movie failed (" + error.message() + "): the panel would show wrong numbers or none",
-                 "copy the movie again from a good source, or check the medium and the drive"}};
+        return {
+            {Severity::Error, "movie-read-error", name,
+             "reading the movie failed (" + error.message() + "): the panel would show wrong numbers or none",
+             "copy the movie again from a good source, or check the medium and the drive"}};
     }
     return out;
 }

@@ -8,4 +8,5 @@
 // Everything about the movie file that the panel will misread: its kind, the AVI or Ogg
 // layout, the INFO list and the tag lines. `name` is how findings refer to it; `openError`,
 // the system's reason when it cannot be opened, goes into that finding.
-std::vector<Finding> CheckMovie(const std::string& path, const std::string& name, const std::string& openError = {});
+std::vector<Finding> CheckMovie(const std::string& path, const std::string& name,
+                                const std::string& openError = {});

@@ -40,7 +40,7 @@ QVariant PageDocument::loadResource(int type, const QUrl& name) {
     const QString path = LocalFilePath(url);
     auto known = files_.constFind(path);
     if (known == files_.constEnd()) known = files_.insert(path, read(type, url));
-    const QVariant value = known->isValid() ? *known : Nothing(type);
+    QVariant value = known->isValid() ? *known : Nothing(type);
     // Kept under the name asked for: the window's thread finds it there, and reads nothing.
     addResource(type, name, value);
     if (type == ImageResource && known->isValid()) pictureNames_.insert(name, path);

@@ -8,7 +8,7 @@
 // page out itself, a paragraph or an outermost table at a time, so those are bounded: each
 // takes at most some tens of milliseconds. A page past a budget is left out as one that cannot
 // be read; a picture or style sheet past one is left out of the page.
-inline constexpr qint64 MaxPageBytes = 1024 * 1024;
+inline constexpr qint64 MaxPageBytes = qint64{1024} * 1024;
 inline constexpr int MaxPageTags = 50'000;
 inline constexpr int MaxPageDepth = 256;
 inline constexpr int MaxTableDepth = 8;

@@ -24,5 +24,6 @@ QString DecodePageText(const QByteArray& bytes) {
     QString text = utf8.decode(bytes);
     if (!utf8.hasError()) return text;
     // Not Qt's codec: a Qt built without ICU (as for Windows) has none and falls back to Latin-1.
-    return QString::fromStdString(Windows1252ToUtf8(std::string_view(bytes.constData(), std::size_t(bytes.size()))));
+    return QString::fromStdString(
+        Windows1252ToUtf8(std::string_view(bytes.constData(), std::size_t(bytes.size()))));
 }

@@ -107,7 +107,7 @@ bool RunsOnMachineQt() {
         return true;
     const auto resolved = [](const QByteArray& path) {
         char* real = ::realpath(path.constData(), nullptr);
-        const QByteArray bytes = real != nullptr ? QByteArray(real) : QByteArray();
+        QByteArray bytes = real != nullptr ? QByteArray(real) : QByteArray();
         std::free(real);
         return bytes;
     };

@@ -68,9 +68,9 @@ std::optional<OggStreamNumbers> ReadOggNumbers(const std::string& path, const Fi
     const auto file = files.open(path);
     if (!file) return std::nullopt;
     const ByteWindow window = ByteWindow::Read(*file, CodecOffset, FieldsEnd - CodecOffset);
-    return OggStreamNumbers{window.textAt(CodecOffset, 4),     window.int32At(TimeUnitOffset),
-                            window.int32At(WidthOffset),       window.int32At(HeightOffset),
-                            window.byteAt(ChannelsOffset),     window.int32At(SampleRateOffset),
+    return OggStreamNumbers{window.textAt(CodecOffset, 4), window.int32At(TimeUnitOffset),
+                            window.int32At(WidthOffset),   window.int32At(HeightOffset),
+                            window.byteAt(ChannelsOffset), window.int32At(SampleRateOffset),
                             window.int32At(BitrateOffset)};
 }
 

@@ -20,7 +20,7 @@ void ReadOggInfo(const std::string& path, const NumberFormat& format, OggStreamI
 
 // The same header fields as numbers, for callers that want them without the panel's texts.
 struct OggStreamNumbers {
-    std::string videoCodec;  // four raw bytes
+    std::string videoCodec;     // four raw bytes
     std::int32_t timeUnit = 0;  // 100 ns units per frame
     std::int32_t width = 0;
     std::int32_t height = 0;
@@ -30,6 +30,7 @@ struct OggStreamNumbers {
 };
 
 // Nothing when the file cannot be opened; fields past the end of the file read as zero.
-std::optional<OggStreamNumbers> ReadOggNumbers(const std::string& path, const FileOpener& files = DiskFiles());
+std::optional<OggStreamNumbers> ReadOggNumbers(const std::string& path,
+                                               const FileOpener& files = DiskFiles());
 
 }  // namespace Ogg

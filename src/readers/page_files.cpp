@@ -50,7 +50,9 @@ std::vector<PageReference> PageReferences(const std::string& folder, const std::
     while (!queue.empty() && out.size() < MaxReferences && budget > 0) {
         const std::string current = queue.front();
         queue.pop_front();
-        const std::string text = ReadText(files, folder + "/" + current, budget);
+        std::string path = folder;
+        path.append(1, '/').append(current);
+        const std::string text = ReadText(files, path, budget);
         const auto links = KindOf(current) == Kind::StyleSheet ? CssLinks(text) : HtmlLinks(text);
         for (const std::string& link : links) {
             const ResolvedLink resolved = ResolveLink(FolderOf(current), link);

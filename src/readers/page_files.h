@@ -8,11 +8,11 @@
 
 // One file reference of a disc page, or of a style sheet or page it links.
 struct PageReference {
-    std::string from;       // the referring file, relative to the disc folder
-    std::string reference;  // the URL as written there
+    std::string from;                        // the referring file, relative to the disc folder
+    std::string reference;                   // the URL as written there
     LinkTarget target = LinkTarget::Inside;  // Inside or Outside
-    std::string path;       // Inside: the file, relative to the disc folder
-    bool present = false;   // Inside: a regular file is there
+    std::string path;                        // Inside: the file, relative to the disc folder
+    bool present = false;                    // Inside: a regular file is there
 };
 
 // Everything the page `page` (a file name in `folder`) needs beside it: its own references and

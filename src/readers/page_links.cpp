@@ -80,7 +80,8 @@ std::string DecodeReferences(std::string_view text) {
             std::uint32_t code = 0;
             const std::size_t digits = j;
             while (j < text.size() && (hex ? HexDigit(text[j]) >= 0 : (text[j] >= '0' && text[j] <= '9'))) {
-                code = std::min<std::uint32_t>(code * (hex ? 16 : 10) + std::uint32_t(HexDigit(text[j])), 0x110000);
+                code = std::min<std::uint32_t>(code * (hex ? 16 : 10) + std::uint32_t(HexDigit(text[j])),
+                                               0x110000);
                 ++j;
             }
             if (j > digits) {
@@ -125,7 +126,8 @@ std::string CssToken(std::string_view css, std::size_t& pos, std::string_view st
             continue;
         }
         std::uint32_t code = 0;
-        for (int n = 0; n < 6 && pos < css.size() && HexDigit(css[pos]) >= 0; ++n) code = code * 16 + std::uint32_t(HexDigit(css[pos++]));
+        for (int n = 0; n < 6 && pos < css.size() && HexDigit(css[pos]) >= 0; ++n)
+            code = code * 16 + std::uint32_t(HexDigit(css[pos++]));
         if (pos < css.size() && IsSpace(css[pos])) ++pos;
         AppendUtf8(out, code);
     }
@@ -187,7 +189,7 @@ void AddSrcset(std::string_view value, std::vector<std::string>& out) {
 }
 
 struct Attribute {
-    std::string name;  // lower case
+    std::string name;   // lower case
     std::string value;  // references decoded
 };
 
@@ -202,7 +204,9 @@ std::vector<Attribute> ReadAttributes(std::string_view html, std::size_t& pos) {
             break;
         }
         const std::size_t nameStart = pos++;
-        while (pos < html.size() && !IsSpace(html[pos]) && html[pos] != '/' && html[pos] != '>' && html[pos] != '=') ++pos;
+        while (pos < html.size() && !IsSpace(html[pos]) && html[pos] != '/' && html[pos] != '>' &&
+               html[pos] != '=')
+            ++pos;
         Attribute attribute{Lowered(html.substr(nameStart, pos - nameStart)), {}};
         SkipSpace(html, pos);
         if (pos < html.size() && html[pos] == '=') {
@@ -294,7 +298,9 @@ std::vector<std::string> HtmlLinks(std::string_view html) {
             continue;
         }
         std::size_t nameEnd = pos + 1;
-        while (nameEnd < html.size() && !IsSpace(html[nameEnd]) && html[nameEnd] != '/' && html[nameEnd] != '>') ++nameEnd;
+        while (nameEnd < html.size() && !IsSpace(html[nameEnd]) && html[nameEnd] != '/' &&
+               html[nameEnd] != '>')
+            ++nameEnd;
         const std::string tag = Lowered(html.substr(pos + 1, nameEnd - pos - 1));
         pos = nameEnd;
         AddAttributeLinks(tag, ReadAttributes(html, pos), out);
@@ -336,7 +342,8 @@ ResolvedLink ResolveLink(std::string_view fromFolder, std::string_view url) {
         if (end == std::string::npos) end = joined.size();
         std::string segment;
         for (std::size_t i = start; i < end; ++i) {
-            if (joined[i] == '%' && i + 2 < end && HexDigit(joined[i + 1]) >= 0 && HexDigit(joined[i + 2]) >= 0) {
+            if (joined[i] == '%' && i + 2 < end && HexDigit(joined[i + 1]) >= 0 &&
+                HexDigit(joined[i + 2]) >= 0) {
                 segment += char(HexDigit(joined[i + 1]) * 16 + HexDigit(joined[i + 2]));
                 i += 2;
             } else {

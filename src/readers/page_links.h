@@ -13,7 +13,7 @@
 std::vector<std::string> HtmlLinks(std::string_view html);
 
 // Every url(...) and @import "..." of a style sheet.
-std::vector<std::string> CssLinks(std::string_view css);
+std::vector<std::string> CssLinks(std::string_view source);
 
 enum class LinkTarget {
     None,     // not a file: another scheme (http:, mailto:, data:), the page itself, a folder

@@ -13,8 +13,8 @@ struct Outcome {
 struct RunSetup {
     QString lang = "en_US.UTF-8";
     QString workingDirectory;
-    QStringList environment;  // NAME=value, added
-    QString stdoutRedirect;   // a shell redirection of discinfo's stdout, such as ">/dev/full"
+    QStringList environment;    // NAME=value, added
+    QString stdoutRedirect;     // a shell redirection of discinfo's stdout, such as ">/dev/full"
     bool unprivileged = false;  // as the user nobody (for root, permissions do not count)
 };
 

@@ -14,7 +14,8 @@
 namespace {
 
 bool Copy(const QString& from, const QString& to) {
-    return QFile::copy(from, to) && QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+    return QFile::copy(from, to) &&
+           QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
 }
 
 TEST(DiscinfoShell, CommandLineAndExitStatus) {
@@ -37,7 +38,11 @@ TEST(DiscinfoShell, CommandLineAndExitStatus) {
         {"-- ends the options", {"--", "-film.avi"}, 0, "Movie:        -film.avi (Avi)", ""},
         {"missing file", {missing}, 1, "", "missing.avi: No such file or directory\n"},
         {"fifo", {dir.filePath("fifo.avi")}, 1, "", "fifo.avi: not a regular file or folder\n"},
-        {"one bad among good", {"--", "-film.avi", missing, "-film.avi"}, 1, "Movie:        -film.avi", "missing.avi"},
+        {"one bad among good",
+         {"--", "-film.avi", missing, "-film.avi"},
+         1,
+         "Movie:        -film.avi",
+         "missing.avi"},
         {"check on a file", {"--check", "--", "-film.avi"}, 2, "error[not-a-folder]", ""},
     };
     for (const auto& c : cases) {
@@ -55,7 +60,8 @@ TEST(DiscinfoShell, CommandLineAndExitStatus) {
 }
 
 TEST(DiscinfoShell, SeveralPathsInTheirOrder) {
-    const QStringList paths{TEST_DATA_DIR "/ogm-xvid-vorbis.avi", EXAMPLE_DISC_DIR, TEST_DATA_DIR "/avi-tags.avi"};
+    const QStringList paths{TEST_DATA_DIR "/ogm-xvid-vorbis.avi", EXAMPLE_DISC_DIR,
+                            TEST_DATA_DIR "/avi-tags.avi"};
     const Outcome json = Discinfo(QStringList{"--json"} + paths);
     ASSERT_EQ(json.status, 0) << json.err.toStdString();
     const QList<QByteArray> lines = json.out.trimmed().split('\n');
@@ -72,11 +78,13 @@ TEST(DiscinfoShell, SeveralPathsInTheirOrder) {
 TEST(DiscinfoShell, ControlCharactersInNamesReachNoTerminal) {
     QTemporaryDir dir;
     ASSERT_TRUE(Copy(TEST_DATA_DIR "/avi-tags.avi", dir.filePath("a\x1B[2J\x07\rb.avi")));
-    ASSERT_TRUE(Copy(TEST_DATA_DIR "/avi-tags.avi", dir.filePath("c\x9B" "1m.avi")));
+    ASSERT_TRUE(Copy(TEST_DATA_DIR "/avi-tags.avi", dir.filePath("c\x9B"
+                                                                 "1m.avi")));
     for (const QStringList& args : {QStringList{dir.path()}, QStringList{"--check", dir.path()}}) {
         const Outcome run = Discinfo(args);
         SCOPED_TRACE(args.join(' ').toStdString());
-        for (const char control : {'\x1B', '\x07', '\r'}) EXPECT_FALSE(run.out.contains(control)) << int(control);
+        for (const char control : {'\x1B', '\x07', '\r'})
+            EXPECT_FALSE(run.out.contains(control)) << int(control);
         EXPECT_FALSE(run.out.contains("\xC2\x9B"));
         EXPECT_TRUE(run.out.contains("a\\x1B[2J\\x07\\x0Db")) << run.out.toStdString();
     }
@@ -139,10 +147,12 @@ TEST(DiscinfoShell, ReadErrorsAreReportedNotTurnedIntoNumbers) {
         }
         const Outcome check = Discinfo({"--check", folder}, setup);
         EXPECT_EQ(check.status, c.checkStatus) << check.out.toStdString();
-        EXPECT_EQ(check.out.contains("error[movie-read-error]: film.avi: reading the movie failed (Input/output error)"),
+        EXPECT_EQ(check.out.contains(
+                      "error[movie-read-error]: film.avi: reading the movie failed (Input/output error)"),
                   c.status != 0)
             << check.out.toStdString();
-        EXPECT_FALSE(check.out.contains("avi-")) << "layout findings blame the file: " << check.out.toStdString();
+        EXPECT_FALSE(check.out.contains("avi-"))
+            << "layout findings blame the file: " << check.out.toStdString();
     }
 }
 
@@ -158,8 +168,8 @@ TEST(DiscinfoShell, PermissionErrorsAreNamed) {
     ASSERT_TRUE(QFile::copy(TEST_DATA_DIR "/avi-tags.avi", closedMovie + "/film.avi"));
     ASSERT_TRUE(QFile::setPermissions(closedMovie + "/film.avi", QFile::ReadOwner));
     ASSERT_TRUE(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner));
-    ASSERT_TRUE(QFile::setPermissions(closedMovie, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther |
-                                                       QFile::ExeOther));
+    ASSERT_TRUE(QFile::setPermissions(
+        closedMovie, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
     const struct {
         QStringList args;
         int status;
@@ -167,7 +177,10 @@ TEST(DiscinfoShell, PermissionErrorsAreNamed) {
         const char* err;
     } cases[] = {
         {{"--check", locked}, 2, "error[folder-unreadable]", ""},
-        {{"--check", closedMovie}, 2, "error[movie-unreadable]: film.avi: the movie cannot be opened (Permission denied)", ""},
+        {{"--check", closedMovie},
+         2,
+         "error[movie-unreadable]: film.avi: the movie cannot be opened (Permission denied)",
+         ""},
         {{locked}, 1, "", "locked: Permission denied"},
         {{closedMovie}, 1, "", "film.avi: Permission denied"},
     };

@@ -14,8 +14,9 @@ TEST(Install, ProgramsManPagesCompletionLicenceAndTheCheck) {
     install.start("cmake", {"--install", BUILD_DIR, "--prefix", prefix.path()});
     ASSERT_TRUE(install.waitForFinished(120000));
     ASSERT_EQ(install.exitCode(), 0) << install.readAll().toStdString();
-    for (const char* path : {"bin/discstart", "bin/discinfo", "share/man/man1/discinfo.1.gz", "share/man/man1/discstart.1.gz",
-                             "share/bash-completion/completions/discinfo", "share/doc/discstart/copyright"}) {
+    for (const char* path :
+         {"bin/discstart", "bin/discinfo", "share/man/man1/discinfo.1.gz", "share/man/man1/discstart.1.gz",
+          "share/bash-completion/completions/discinfo", "share/doc/discstart/copyright"}) {
         EXPECT_TRUE(QFileInfo(prefix.filePath(path)).isFile()) << path;
     }
     // Nothing beside the installed discinfo: the check comes from the library folder.

@@ -1,5 +1,5 @@
-#include "json_writer.h"
 #include "options.h"
+#include "json_writer.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -39,12 +39,14 @@ TEST(DiscinfoOptions, ModesPathsAndErrors) {
         EXPECT_EQ(options.json, c.json) << line;
         EXPECT_EQ(options.paths, c.paths) << line;
         EXPECT_EQ(options.error.isEmpty(), *c.error == '\0') << line;
-        EXPECT_TRUE(options.error.contains(QString::fromUtf8(c.error))) << line << ": " << options.error.toStdString();
+        EXPECT_TRUE(options.error.contains(QString::fromUtf8(c.error)))
+            << line << ": " << options.error.toStdString();
     }
 }
 
 TEST(CompactJson, KeepsNameBytesAndReadsBackAsQtReadsIt) {
-    const QString escaped = QString("caf") + QChar(char16_t(0xDCE9)) + ".avi";  // the byte E9 of a Latin-1 name
+    const QString escaped =
+        QString("caf") + QChar(char16_t(0xDCE9)) + ".avi";  // the byte E9 of a Latin-1 name
     const QJsonObject object{{"name", escaped},
                              {"text", QString::fromUtf8("t\xC3\xA9\"\\\n\x01\xF0\x9F\x8E\xAC")},
                              {"numbers", QJsonArray{25, 4.04, -1, qint64(5) << 40, 0.1}},

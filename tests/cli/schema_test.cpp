@@ -51,7 +51,8 @@ TEST(DiscinfoSchema, EveryOutputMatchesTheSchema) {
     page.write("<img src=../outside.png><img src=here.png>");
     page.close();
     const QByteArray latin1 = QFile::encodeName(odd) + "/film\xE9.avi";
-    ASSERT_EQ(::rename(QFile::encodeName(odd + "/film" + QChar(0xE9) + ".avi").constData(), latin1.constData()), 0);
+    ASSERT_EQ(
+        ::rename(QFile::encodeName(odd + "/film" + QChar(0xE9) + ".avi").constData(), latin1.constData()), 0);
 
     QStringList paths{EXAMPLE_DISC_DIR, dir.path(), odd};
     for (const QString& name : QDir(TEST_DATA_DIR).entryList({"*.avi"})) paths << TEST_DATA_DIR "/" + name;

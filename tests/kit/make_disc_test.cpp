@@ -70,8 +70,9 @@ class MakeDisc : public testing::Test {
             {"img/unused.png", PictureBytes("PNG")},
         };
         for (const auto& [name, bytes] : files) ASSERT_TRUE(WriteFile(content + "/" + name, bytes)) << name;
-        made = new Outcome(RunMakeDisc({content + "/Deep Field.avi", "--cover", content + "/cover.jpg", "--page",
-                                     content + "/intro.htm", "--label", Label, "--iso", iso, "--force", out}));
+        made = new Outcome(
+            RunMakeDisc({content + "/Deep Field.avi", "--cover", content + "/cover.jpg", "--page",
+                         content + "/intro.htm", "--label", Label, "--iso", iso, "--force", out}));
     }
     static void TearDownTestSuite() {
         delete made;
@@ -259,9 +260,10 @@ TEST_F(MakeDisc, PanelFillsFromTheDiscsOwnLibraries) {
     QTemporaryDir copy;
     ASSERT_EQ(Execute("cp", {"-a", out + "/.", copy.path()}).status, 0);
     ASSERT_TRUE(QFile::copy(DISCINFO, copy.filePath("discinfo")));
-    ASSERT_EQ(Execute("patchelf", {"--force-rpath", "--set-rpath", "$ORIGIN/" QT_LIBS, copy.filePath("discinfo")})
-                  .status,
-              0);
+    ASSERT_EQ(
+        Execute("patchelf", {"--force-rpath", "--set-rpath", "$ORIGIN/" QT_LIBS, copy.filePath("discinfo")})
+            .status,
+        0);
     QStringList command{"env", "-i", copy.filePath("discinfo"), copy.path()};
     Outcome run = WithoutQtWorks() ? Execute(WITHOUT_QT, command) : Execute(command[0], command.mid(1));
     EXPECT_EQ(run.status, 0) << run.output.toStdString();
@@ -272,15 +274,15 @@ TEST_F(MakeDisc, PanelFillsFromTheDiscsOwnLibraries) {
 TEST_F(MakeDisc, IsoHoldsTheDiscWithJolietAndRockRidge) {
     Outcome rockRidge = Execute("xorriso", {"-indev", iso, "-find", "/", "-type", "f"});
     ASSERT_EQ(rockRidge.status, 0) << rockRidge.output.toStdString();
-    for (const QString& path : {"'/" + Label + ".avi'", QString("'/cover.jpg'"), QString("'/img/a b.png'"),
-                               QString("'/discstart'"), QString("'/autorun.inf'"), QString("'/SOURCES.txt'"),
-                               QString("'/" QT_LIBS "/libQt6Core.so.6'"),
-                               QString("'/" QT_PLUGINS "/platforms/libqxcb.so'")})
+    for (const QString& path :
+         {"'/" + Label + ".avi'", QString("'/cover.jpg'"), QString("'/img/a b.png'"), QString("'/discstart'"),
+          QString("'/autorun.inf'"), QString("'/SOURCES.txt'"), QString("'/" QT_LIBS "/libQt6Core.so.6'"),
+          QString("'/" QT_PLUGINS "/platforms/libqxcb.so'")})
         EXPECT_NE(rockRidge.output.indexOf(path), -1) << path.toStdString();
     Outcome modes = Execute("xorriso", {"-indev", iso, "-lsl", "/discstart"});
     EXPECT_NE(modes.output.indexOf("-r-xr-xr-x"), -1) << modes.output.toStdString();
-    Outcome joliet =
-        Execute("xorriso", {"-read_fs", "norock", "-indev", iso, "-find", "/", "-name", "*.avi"}, {"LANG=C.UTF-8"});
+    Outcome joliet = Execute("xorriso", {"-read_fs", "norock", "-indev", iso, "-find", "/", "-name", "*.avi"},
+                             {"LANG=C.UTF-8"});
     EXPECT_NE(joliet.output.indexOf("'/" + Label + ".avi'"), -1) << joliet.output.toStdString();
     // The volume names: ISO 9660's plain one, Joliet's as the label reads (UCS-2, big-endian).
     const QByteArray image = FileBytes(iso).left(18 * 2048);
@@ -288,7 +290,8 @@ TEST_F(MakeDisc, IsoHoldsTheDiscWithJolietAndRockRidge) {
     EXPECT_EQ(image.mid(16 * 2048 + 40, 32), QByteArray("KOLN_NIGHT_TRAIN").leftJustified(32, ' '));
     QByteArray jolietName;
     for (const QChar c : Label) jolietName.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xFF));
-    EXPECT_EQ(image.mid(17 * 2048, 6), QByteArray("\x02" "CD001"));
+    EXPECT_EQ(image.mid(17 * 2048, 6), QByteArray("\x02"
+                                                  "CD001"));
     EXPECT_EQ(image.mid(17 * 2048 + 40, jolietName.size()), jolietName);
 }
 
@@ -340,7 +343,8 @@ TEST_F(MakeDisc, EveryBundledFileIsCoveredByACopyrightFile) {
         if (name.endsWith("qt.conf") || name == "qt/read-order") continue;
         SCOPED_TRACE(name.toStdString());
         const QString inside = name.section('/', 1);
-        const Outcome owner = Execute("dpkg", {"-S", "*/" + (inside.startsWith("lib/") ? it.fileName() : inside)});
+        const Outcome owner =
+            Execute("dpkg", {"-S", "*/" + (inside.startsWith("lib/") ? it.fileName() : inside)});
         ASSERT_EQ(owner.status, 0) << owner.output.toStdString();
         const QString package = owner.output.section(':', 0, 0);
         EXPECT_EQ(FileBytes(out + "/licenses/" + package + "/copyright"),

@@ -1,5 +1,5 @@
-#include "page_files.h"
 #include "page_links.h"
+#include "page_files.h"
 
 #include <gtest/gtest.h>
 
@@ -92,12 +92,17 @@ TEST(PageFiles, FollowsStyleSheetsAndPagesOnTheDiscOnce) {
     const auto references = PageReferences("/d", "intro.htm", files);
     std::vector<std::string> seen;
     for (const auto& r : references) {
-        seen.push_back(r.from + " -> " + (r.target == LinkTarget::Inside ? r.path : "outside " + r.reference) +
+        seen.push_back(r.from + " -> " +
+                       (r.target == LinkTarget::Inside ? r.path : "outside " + r.reference) +
                        (r.present ? "" : " (missing)"));
     }
     const std::vector<std::string> expected = {
-        "intro.htm -> css/site.css", "intro.htm -> a.png",    "intro.htm -> more.html",
-        "intro.htm -> outside ../x.png (missing)", "intro.htm -> gone.png (missing)", "css/site.css -> bg.png",
+        "intro.htm -> css/site.css",
+        "intro.htm -> a.png",
+        "intro.htm -> more.html",
+        "intro.htm -> outside ../x.png (missing)",
+        "intro.htm -> gone.png (missing)",
+        "css/site.css -> bg.png",
         "more.html -> b.png",
     };
     EXPECT_EQ(seen, expected);
