@@ -9,6 +9,8 @@
 
 #include "start_probe.h"
 
+using namespace discstart;
+
 int main(int argc, char** argv) {
     if (argc < 2) {
         std::fputs("usage: launch PROGRAM [ARG...]\n", stderr);

@@ -11,10 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "avi_header.h"
-#include "info_tags.h"
-#include "ogg_media.h"
-#include "panel.h"
+#include "info/panel.h"
+#include "readers/avi_header.h"
+#include "readers/info_tags.h"
+#include "readers/ogg_media.h"
+
+namespace discstart {
 
 namespace {
 
@@ -84,6 +86,10 @@ std::vector<std::filesystem::path> Movies(const std::filesystem::path& folder) {
 }
 
 }  // namespace
+
+}  // namespace discstart
+
+using namespace discstart;
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);

@@ -4,6 +4,8 @@
 #include <QMetaObject>
 #include <cstdio>
 
+namespace discstart {
+
 FirstPaintWatch::FirstPaintWatch(QWidget& window, std::function<void()> done)
     : QObject(&window), window_(window), done_(std::move(done)) {
     window_.installEventFilter(this);
@@ -37,3 +39,5 @@ void PrintStartReport(const StartClock& clock, const StartMarks& marks) {
                 static_cast<long long>(peaks.treeKib), peaks.processes);
     std::fflush(stdout);
 }
+
+}  // namespace discstart

@@ -7,6 +7,8 @@
 
 #include "start_probe.h"
 
+namespace discstart {
+
 // Calls `done` once the window's first paint has been done and handed to the window
 // system: a queued call after the first paint event runs when that paint pass is over.
 class FirstPaintWatch : public QObject {
@@ -33,3 +35,5 @@ struct StartMarks {
 // One line, key=value, for the scripts: the marks, the clock they came from and the
 // memory peaks at the moment of the call.
 void PrintStartReport(const StartClock& clock, const StartMarks& marks);
+
+}  // namespace discstart

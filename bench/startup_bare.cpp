@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <QWidget>
 
-#include "form1_design.h"
+#include "app/form1_design.h"
+#include "app/twips.h"
 #include "start_report.h"
-#include "twips.h"
+
+using namespace discstart;
 
 int main(int argc, char** argv) {
     const StartClock clock = StartClock::OfThisProcess();

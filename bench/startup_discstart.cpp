@@ -7,11 +7,13 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "form1.h"
-#include "page_view.h"
-#include "program.h"
-#include "qt_platform.h"
+#include "app/form1.h"
+#include "app/program.h"
+#include "app/qt_platform.h"
+#include "page/page_view.h"
 #include "start_report.h"
+
+namespace discstart {
 
 namespace {
 
@@ -60,6 +62,10 @@ class WatchedForm : public Form1 {
 };
 
 }  // namespace
+
+}  // namespace discstart
+
+using namespace discstart;
 
 int main(int argc, char** argv) {
     const StartClock clock = StartClock::OfThisProcess();

@@ -1,7 +1,9 @@
-#include "avi_header.h"
 #include "check_support.h"
+#include "readers/avi_header.h"
 
 #include <utility>
+
+namespace discstart {
 
 namespace {
 
@@ -103,3 +105,5 @@ Problems CheckAviHeader(FileBytes file) {
             return AviHeaderProblems(file, before.second, after.first, after.second);
         });
 }
+
+}  // namespace discstart

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+namespace discstart {
+
 std::uint8_t ByteAt(FileBytes file, std::uint64_t offset) {
     return offset < file.size() ? file[static_cast<std::size_t>(offset)] : 0;
 }
@@ -72,3 +74,5 @@ void AbortOnProblems(const Problems& problems, const char* target) {
     for (const auto& problem : problems) std::fprintf(stderr, "%s: %s\n", target, problem.c_str());
     std::abort();
 }
+
+}  // namespace discstart

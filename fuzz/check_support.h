@@ -7,8 +7,10 @@
 #include <exception>
 #include <string>
 
-#include "byte_file.h"
 #include "fuzz_checks.h"
+#include "readers/byte_file.h"
+
+namespace discstart {
 
 inline constexpr const char* MoviePath = "D:\\film.avi";
 
@@ -84,3 +86,5 @@ Problems CheckReading(FileBytes file, const char* name, const ReadLimits& limits
 
 // A text no reader would produce, to see which fields a reading left alone.
 inline constexpr const char* Untouched = "\x01untouched";
+
+}  // namespace discstart

@@ -10,8 +10,10 @@
 #include <string_view>
 #include <vector>
 
-#include "movie_types.h"
-#include "number_format.h"
+#include "readers/movie_types.h"
+#include "readers/number_format.h"
+
+namespace discstart {
 
 struct PanelUpdate;
 
@@ -57,3 +59,5 @@ bool IsFixedText(std::string_view text, double value, int decimals, const Number
 
 // For the fuzz targets: prints the problems and aborts, so that the fuzzer keeps the input.
 void AbortOnProblems(const Problems& problems, const char* target);
+
+}  // namespace discstart

@@ -1,7 +1,9 @@
 #include <array>
 
 #include "check_support.h"
-#include "ogg_media.h"
+#include "readers/ogg_media.h"
+
+namespace discstart {
 
 namespace {
 
@@ -69,3 +71,5 @@ Problems CheckOggInfo(FileBytes file) {
     }
     return problems;
 }
+
+}  // namespace discstart

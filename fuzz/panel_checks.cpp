@@ -1,7 +1,9 @@
 #include <initializer_list>
 
 #include "check_support.h"
-#include "panel.h"
+#include "info/panel.h"
+
+namespace discstart {
 
 namespace {
 
@@ -169,3 +171,5 @@ Problems CheckPanel(FileBytes file) {
     }
     return problems;
 }
+
+}  // namespace discstart

@@ -4,7 +4,9 @@
 #include <utility>
 
 #include "check_support.h"
-#include "info_tags.h"
+#include "readers/info_tags.h"
+
+namespace discstart {
 
 namespace {
 
@@ -116,3 +118,5 @@ Problems CheckInfoTags(FileBytes file) {
             return InfoTagsProblems(file, before, after);
         });
 }
+
+}  // namespace discstart

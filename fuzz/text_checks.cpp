@@ -3,6 +3,8 @@
 
 #include "fuzz_checks.h"
 
+namespace discstart {
+
 namespace {
 
 // The length a lead byte announces, 0 for a byte that cannot start a character.
@@ -104,3 +106,5 @@ bool IsFixedText(std::string_view text, double value, int decimals, const Number
     const double halfStep = 0.5 * std::pow(10.0, -decimals);
     return std::fabs(shown - value) <= halfStep * (1 + 1e-9) + std::fabs(value) * 1e-15;
 }
+
+}  // namespace discstart

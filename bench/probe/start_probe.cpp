@@ -9,6 +9,8 @@
 #include <fstream>
 #include <iterator>
 
+namespace discstart {
+
 namespace {
 
 template <typename Number>
@@ -150,3 +152,5 @@ MemoryPeaks MeasureMemoryPeaks() {
     }
     return peaks;
 }
+
+}  // namespace discstart

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+namespace discstart {
+
 // What a start-up measurement needs from the process: when it started and how much memory
 // it and its children took at most. Linux /proc; parsing kept apart from reading for tests.
 
@@ -56,3 +58,5 @@ struct MemoryPeaks {
     int processes = 0;
 };
 MemoryPeaks MeasureMemoryPeaks();
+
+}  // namespace discstart

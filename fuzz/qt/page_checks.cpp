@@ -1,10 +1,12 @@
 #include <QTextDocument>
 
 #include "check_support.h"
-#include "page_document.h"
-#include "page_shape.h"
-#include "page_text.h"
+#include "page/page_document.h"
+#include "page/page_shape.h"
+#include "page/page_text.h"
 #include "qt_checks.h"
+
+namespace discstart {
 
 Problems CheckPage(FileBytes file) {
     Problems problems;
@@ -34,3 +36,5 @@ Problems CheckPage(FileBytes file) {
     Expect(size.width() >= 0 && size.height() >= 0, problems, "a page laid out with a negative size");
     return problems;
 }
+
+}  // namespace discstart

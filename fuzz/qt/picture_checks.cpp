@@ -3,9 +3,11 @@
 #include <string>
 
 #include "check_support.h"
-#include "jpeg_layout.h"
-#include "picture.h"
+#include "content/picture.h"
 #include "qt_checks.h"
+#include "readers/jpeg_layout.h"
+
+namespace discstart {
 
 namespace {
 
@@ -46,3 +48,5 @@ Problems CheckPicture(FileBytes file) {
            "a picture decoded past its cap");
     return problems;
 }
+
+}  // namespace discstart

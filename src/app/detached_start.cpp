@@ -1,10 +1,12 @@
-#include "detached_start.h"
+#include "app/detached_start.h"
 
 #include <spawn.h>
 #include <vector>
 
 // POSIX names it, but glibc declares it only under _GNU_SOURCE.
 extern char** environ;  // NOLINT(readability-redundant-declaration)
+
+namespace discstart {
 
 namespace {
 
@@ -60,3 +62,5 @@ qint64 StartDetached(const QByteArray& program, const QList<QByteArray>& argumen
         return -1;
     return child;
 }
+
+}  // namespace discstart

@@ -6,17 +6,20 @@
 #include <functional>
 #include <vector>
 
-#include "discovery.h"
-#include "movie_types.h"
-#include "panel.h"
+#include "content/discovery.h"
+#include "info/panel.h"
+#include "readers/movie_types.h"
+
+class QCheckBox;
+class QPushButton;
+
+namespace discstart {
 
 class FormLabel;
 class LimitedLineEdit;
 class PageView;
 class Platform;
 class PictureBox;
-class QCheckBox;
-class QPushButton;
 
 // The launcher window. Its controls are public, as on the form they come from, and carry
 // their design names as objectName. The label arrays `lbl` and `lblY` name every element
@@ -139,3 +142,5 @@ class Form1 : public QWidget {
 // The design's font as the application's: registers the embedded copies where the system
 // lacks the family. Call once after the application object exists, before Form1.
 void UseDesignFonts();
+
+}  // namespace discstart

@@ -1,4 +1,4 @@
-#include "form1_accessible.h"
+#include "app/form1_accessible.h"
 
 #include <QAccessibleObject>
 #include <QAccessibleWidget>
@@ -6,9 +6,11 @@
 #include <algorithm>
 #include <array>
 
-#include "controls/form_label.h"
-#include "controls/picture_box.h"
-#include "form1.h"
+#include "app/controls/form_label.h"
+#include "app/controls/picture_box.h"
+#include "app/form1.h"
+
+namespace discstart {
 
 namespace {
 
@@ -127,14 +129,15 @@ class TagLineAccessible : public QAccessibleWidget {
 };
 
 QAccessibleInterface* Describe(const QString& key, QObject* object) {
-    if (key == QLatin1String("Form1")) return new FormAccessible(static_cast<Form1*>(object));
-    if (key == QLatin1String("PictureBox")) {
+    if (key == QLatin1String(Form1::staticMetaObject.className()))
+        return new FormAccessible(static_cast<Form1*>(object));
+    if (key == QLatin1String(PictureBox::staticMetaObject.className())) {
         auto* box = static_cast<PictureBox*>(object);
         return box->isButton() ? new PictureButtonAccessible(box) : nullptr;
     }
     const Form1* form = FormOf(object);
     if (!form) return nullptr;
-    if (key == QLatin1String("FormLabel") && IsTagLine(*form, object))
+    if (key == QLatin1String(FormLabel::staticMetaObject.className()) && IsTagLine(*form, object))
         return new TagLineAccessible(static_cast<FormLabel*>(object));
     if (key == QLatin1String("QObject") && object->objectName() == TagGroupName)
         return new TagGroupAccessible(object);
@@ -155,3 +158,5 @@ void DescribeForAssistiveTools(Form1& form) {
     form.Picture3->setAccessibleName(QStringLiteral("Close"));
     (new QObject(&form))->setObjectName(TagGroupName);
 }
+
+}  // namespace discstart

@@ -1,8 +1,12 @@
 #pragma once
 
+namespace discstart {
+
 class Form1;
 
 // Tells screen readers what the window's controls are: names for the buttons, the
 // picture buttons as buttons they can press, the four tag lines as one group. Call once,
 // when the controls exist.
 void DescribeForAssistiveTools(Form1& form);
+
+}  // namespace discstart

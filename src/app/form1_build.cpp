@@ -9,16 +9,18 @@
 #include <QPushButton>
 #include <algorithm>
 
-#include "controls/design_pixmap.h"
-#include "controls/form_label.h"
-#include "controls/limited_line_edit.h"
-#include "controls/picture_box.h"
-#include "form1.h"
-#include "form1_accessible.h"
-#include "form1_design.h"
-#include "page_view.h"
-#include "platform.h"
-#include "twips.h"
+#include "app/controls/design_pixmap.h"
+#include "app/controls/form_label.h"
+#include "app/controls/limited_line_edit.h"
+#include "app/controls/picture_box.h"
+#include "app/form1.h"
+#include "app/form1_accessible.h"
+#include "app/form1_design.h"
+#include "app/platform.h"
+#include "app/twips.h"
+#include "page/page_view.h"
+
+namespace discstart {
 
 namespace {
 
@@ -218,3 +220,5 @@ int Form1::LeftOf(const QWidget* control) {
 int Form1::TopOf(const QWidget* control) {
     return PixelsToTwips(control->y());
 }
+
+}  // namespace discstart

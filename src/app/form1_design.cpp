@@ -1,9 +1,11 @@
-#include "form1_design.h"
+#include "app/form1_design.h"
 
 #include <array>
 #include <cstring>
 #include <stdexcept>
 #include <string>
+
+namespace discstart {
 
 namespace {
 
@@ -78,3 +80,5 @@ const ControlDesign& FindControlDesign(const char* name) {
 bool HasOwnWindow(ControlKind kind) {
     return kind != ControlKind::Label && kind != ControlKind::Image;
 }
+
+}  // namespace discstart

@@ -4,6 +4,8 @@
 #include <QRgb>
 #include <span>
 
+namespace discstart {
+
 // The window's design as data, in twips, as it was drawn. form1_build.cpp turns it into widgets.
 
 enum class ControlKind { TextBox, CheckBox, PictureBox, FileList, Label, WebBrowser, CommandButton, Image };
@@ -59,3 +61,5 @@ const ControlDesign& FindControlDesign(const char* name);
 
 // Windowed controls cover labels and the image whatever their order.
 bool HasOwnWindow(ControlKind kind);
+
+}  // namespace discstart

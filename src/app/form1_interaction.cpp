@@ -5,14 +5,16 @@
 #include <QPushButton>
 #include <exception>
 
-#include "controls/form_label.h"
-#include "controls/limited_line_edit.h"
-#include "controls/mouse_keys.h"
-#include "controls/picture_box.h"
-#include "form1.h"
-#include "module1.h"
-#include "page_view.h"
-#include "platform.h"
+#include "app/controls/form_label.h"
+#include "app/controls/limited_line_edit.h"
+#include "app/controls/mouse_keys.h"
+#include "app/controls/picture_box.h"
+#include "app/form1.h"
+#include "app/module1.h"
+#include "app/platform.h"
+#include "page/page_view.h"
+
+namespace discstart {
 
 void Form1::connectHandlers() {
     connect(Image1, &PictureBox::mouseDown, this, &Form1::Image1_MouseDown);
@@ -138,3 +140,5 @@ void Form1::play() {
     }
     close();
 }
+
+}  // namespace discstart

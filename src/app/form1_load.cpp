@@ -4,16 +4,18 @@
 #include <QPushButton>
 #include <QShowEvent>
 
-#include "controls/form_label.h"
-#include "controls/limited_line_edit.h"
-#include "controls/picture_box.h"
-#include "discovery.h"
-#include "form1.h"
-#include "native_name.h"
-#include "page_view.h"
-#include "picture_load.h"
-#include "platform.h"
-#include "twips.h"
+#include "app/controls/form_label.h"
+#include "app/controls/limited_line_edit.h"
+#include "app/controls/picture_box.h"
+#include "app/form1.h"
+#include "app/platform.h"
+#include "app/twips.h"
+#include "content/discovery.h"
+#include "content/native_name.h"
+#include "content/picture_load.h"
+#include "page/page_view.h"
+
+namespace discstart {
 
 namespace {
 
@@ -177,3 +179,5 @@ void Form1::label() {
         if (update.rows[row]) lbl[row]->setCaption(QString::fromUtf8(*update.rows[row]));
     if (update.xvidPicture) Picture6->setVisible(true);
 }
+
+}  // namespace discstart

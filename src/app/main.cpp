@@ -1,5 +1,5 @@
-#include "program.h"
+#include "app/program.h"
 
 int main(int argc, char** argv) {
-    return RunProgram(argc, argv);
+    return discstart::RunProgram(argc, argv);
 }

@@ -1,6 +1,8 @@
-#include "module1.h"
+#include "app/module1.h"
 
-#include "platform.h"
+#include "app/platform.h"
+
+namespace discstart {
 
 namespace Module1 {
 
@@ -10,3 +12,5 @@ void ShellOpen(const QString& path, QWidget* owner, Platform& platform) {
 }
 
 }  // namespace Module1
+
+}  // namespace discstart

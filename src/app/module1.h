@@ -2,8 +2,11 @@
 
 #include <QString>
 
-class Platform;
 class QWidget;
+
+namespace discstart {
+
+class Platform;
 
 namespace Module1 {
 
@@ -12,3 +15,5 @@ namespace Module1 {
 void ShellOpen(const QString& path, QWidget* owner, Platform& platform);
 
 }  // namespace Module1
+
+}  // namespace discstart

@@ -3,9 +3,11 @@
 #include <QRect>
 #include <QString>
 
-#include "number_format.h"
+#include "readers/number_format.h"
 
 class QWidget;
+
+namespace discstart {
 
 // Everything the window asks of the operating system. QtPlatform is the real one; the
 // tests hand the window a fake that records what it was asked.
@@ -29,3 +31,5 @@ class Platform {
     // The user's decimal point and digit grouping.
     virtual NumberFormat numberFormat() const = 0;
 };
+
+}  // namespace discstart

@@ -1,12 +1,14 @@
-#include "program.h"
+#include "app/program.h"
 
 #include <QApplication>
 #include <QMessageBox>
 #include <exception>
 
-#include "form1.h"
-#include "page_view.h"
-#include "qt_platform.h"
+#include "app/form1.h"
+#include "app/qt_platform.h"
+#include "page/page_view.h"
+
+namespace discstart {
 
 int RunProgram(int argc, char** argv, const ProgramParts& parts) {
     PreferX11WindowSystem();
@@ -26,3 +28,5 @@ int RunProgram(int argc, char** argv, const ProgramParts& parts) {
     form->show();
     return QApplication::exec();
 }
+
+}  // namespace discstart

@@ -3,6 +3,8 @@
 #include <functional>
 #include <memory>
 
+namespace discstart {
+
 class Form1;
 class Platform;
 
@@ -14,3 +16,5 @@ struct ProgramParts {
     std::function<std::unique_ptr<Form1>(Platform&)> form;
 };
 int RunProgram(int argc, char** argv, const ProgramParts& parts = {});
+
+}  // namespace discstart

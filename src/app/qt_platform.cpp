@@ -1,4 +1,4 @@
-#include "qt_platform.h"
+#include "app/qt_platform.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -10,18 +10,20 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app_path.h"
-#include "native_name.h"
-#include "regional_format.h"
-#include "window_move.h"
+#include "app/window_move.h"
+#include "content/app_path.h"
+#include "content/native_name.h"
+#include "content/regional_format.h"
 
 #ifdef Q_OS_WIN
 #include <windows.h>
 // shellapi.h needs windows.h first.
 #include <shellapi.h>
 #else
-#include "detached_start.h"
+#include "app/detached_start.h"
 #endif
+
+namespace discstart {
 
 QRect QtPlatform::screenGeometry() const {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -94,3 +96,5 @@ void PreferX11WindowSystem() {
         qputenv("QT_QPA_PLATFORM", "xcb");
 #endif
 }
+
+}  // namespace discstart

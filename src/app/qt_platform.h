@@ -3,7 +3,9 @@
 #include <QString>
 #include <QStringList>
 
-#include "platform.h"
+#include "app/platform.h"
+
+namespace discstart {
 
 class QtPlatform : public Platform {
   public:
@@ -29,3 +31,5 @@ OpenCommand AssociatedOpenCommand(const QString& path);
 // (through XWayland) if it runs and its plugin is installed, since only X lets a client place its own
 // window, keep it on top and move it. Call before the application object exists.
 void PreferX11WindowSystem();
+
+}  // namespace discstart

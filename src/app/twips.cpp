@@ -1,9 +1,11 @@
-#include "twips.h"
+#include "app/twips.h"
 
 #include <cfenv>
 #include <cmath>
 #include <limits>
 #include <stdexcept>
+
+namespace discstart {
 
 int TwipsToPixels(double twips) {
     return int(std::floor(twips / TwipsPerPixel));
@@ -30,3 +32,5 @@ int CentredOffset(float screenSize, float windowSize) {
         throw std::overflow_error("window placement out of range");
     return int(rounded) / 2;
 }
+
+}  // namespace discstart

@@ -2,6 +2,8 @@
 
 #include <QRect>
 
+namespace discstart {
+
 // The design is laid out in twips; Qt works in device-independent pixels.
 inline constexpr int TwipsPerPixel = 15;
 
@@ -15,3 +17,5 @@ QRect TwipsRect(int left, int top, int width, int height);
 // `screenSize` twips: the difference rounded half to even, then halved toward zero.
 // Throws std::overflow_error when the arithmetic leaves the 32-bit range or is not finite.
 int CentredOffset(float screenSize, float windowSize);
+
+}  // namespace discstart

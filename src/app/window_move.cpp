@@ -1,4 +1,4 @@
-#include "window_move.h"
+#include "app/window_move.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <QScreen>
 #include <QWidget>
+
+namespace discstart {
 
 namespace {
 
@@ -59,3 +61,5 @@ class ManualMove : public QObject {
 void StartManualWindowMove(QWidget& window) {
     new ManualMove(window);
 }
+
+}  // namespace discstart

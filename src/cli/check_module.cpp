@@ -4,9 +4,11 @@
 
 #include <cstdio>
 
-#include "check_module.h"
-#include "disc_check.h"
-#include "native_name.h"
+#include "cli/check_module.h"
+#include "content/native_name.h"
+#include "kit/disc_check.h"
+
+namespace discstart {
 
 extern "C" Q_DECL_EXPORT int discinfo_run_check(const char* folder) {
     QString text;
@@ -17,3 +19,5 @@ extern "C" Q_DECL_EXPORT int discinfo_run_check(const char* folder) {
     std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout);
     return status;
 }
+
+}  // namespace discstart

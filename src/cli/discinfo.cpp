@@ -17,17 +17,19 @@
 #include <unistd.h>
 #endif
 
-#include "check_module.h"
-#include "file_errors.h"
-#include "json_writer.h"
-#include "native_name.h"
-#include "options.h"
-#include "regional_format.h"
-#include "report.h"
+#include "cli/check_module.h"
+#include "cli/json_writer.h"
+#include "cli/options.h"
+#include "cli/report.h"
+#include "content/file_errors.h"
+#include "content/native_name.h"
+#include "content/regional_format.h"
 
 #ifdef DISCINFO_CHECK_BUILT_IN
 extern "C" int discinfo_run_check(const char* folder);
 #endif
+
+namespace discstart {
 
 namespace {
 
@@ -225,6 +227,10 @@ class Utf8Console {
 #endif
 
 }  // namespace
+
+}  // namespace discstart
+
+using namespace discstart;
 
 int main(int argc, char** argv) {
 #ifdef Q_OS_WIN

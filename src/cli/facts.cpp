@@ -1,8 +1,10 @@
-#include "facts.h"
+#include "cli/facts.h"
 
 #include <cmath>
 
-#include "report.h"
+#include "cli/report.h"
+
+namespace discstart {
 
 namespace {
 
@@ -65,3 +67,5 @@ QJsonObject FactsJson(const DiscReport& report) {
         OggFacts(*report.oggNumbers, facts);
     return facts;
 }
+
+}  // namespace discstart

@@ -1,9 +1,11 @@
-#include "json_writer.h"
+#include "cli/json_writer.h"
 
 #include <QJsonArray>
 #include <QLocale>
 
 #include <cmath>
+
+namespace discstart {
 
 namespace {
 
@@ -90,3 +92,5 @@ QByteArray CompactJson(const QJsonObject& object) {
     Write(object, out);
     return out;
 }
+
+}  // namespace discstart

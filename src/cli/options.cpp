@@ -1,4 +1,6 @@
-#include "options.h"
+#include "cli/options.h"
+
+namespace discstart {
 
 Options ParseOptions(const QStringList& args) {
     Options options;
@@ -35,3 +37,5 @@ Options ParseOptions(const QStringList& args) {
     if (check) options.mode = Options::Mode::Check;
     return options;
 }
+
+}  // namespace discstart

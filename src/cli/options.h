@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace discstart {
+
 struct Options {
     enum class Mode { Describe, Check, Help, Version };
     Mode mode = Mode::Describe;
@@ -14,3 +16,5 @@ struct Options {
 // discinfo's command line (the arguments after the program's name). `--` ends the options, so
 // a path may start with '-'.
 Options ParseOptions(const QStringList& args);
+
+}  // namespace discstart

@@ -1,11 +1,13 @@
-#include "report.h"
+#include "cli/report.h"
 
 #include <QJsonArray>
 
-#include "control_escape.h"
-#include "display_text.h"
-#include "facts.h"
-#include "native_name.h"
+#include "cli/facts.h"
+#include "content/native_name.h"
+#include "info/control_escape.h"
+#include "info/display_text.h"
+
+namespace discstart {
 
 namespace {
 
@@ -179,3 +181,5 @@ QString ReportText(const DiscReport& report) {
     }
     return out;
 }
+
+}  // namespace discstart

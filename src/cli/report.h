@@ -8,13 +8,15 @@
 #include <system_error>
 #include <vector>
 
-#include "byte_file.h"
-#include "discovery.h"
-#include "movie_types.h"
-#include "number_format.h"
-#include "ogg_media.h"
-#include "page_files.h"
-#include "panel.h"
+#include "content/discovery.h"
+#include "info/panel.h"
+#include "readers/byte_file.h"
+#include "readers/movie_types.h"
+#include "readers/number_format.h"
+#include "readers/ogg_media.h"
+#include "readers/page_files.h"
+
+namespace discstart {
 
 // What a fresh window shows for one movie file or disc folder, after one panel run.
 struct DiscReport {
@@ -39,3 +41,5 @@ DiscReport BuildReport(const QString& path, bool isFolder, const NumberFormat& f
 QJsonObject ReportJson(const DiscReport& report);
 // Control characters in names and tags come out escaped (\x1B), so a block stays as laid out.
 QString ReportText(const DiscReport& report);
+
+}  // namespace discstart

@@ -1,9 +1,9 @@
-#include "app_path.h"
+#include "content/app_path.h"
 
 #include <QCoreApplication>
 #include <QDir>
 
-#include "native_name.h"
+#include "content/native_name.h"
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -31,6 +31,8 @@ QByteArray ExecutableBytes() {
 
 }  // namespace
 #endif
+
+namespace discstart {
 
 QString AppFilePath(const QString& directory, const QString& name) {
     const QChar separator = QDir::separator();
@@ -80,3 +82,5 @@ QString ApplicationDirectory() {
 }
 
 #endif
+
+}  // namespace discstart

@@ -11,6 +11,8 @@
 #include <optional>
 #include <utility>
 
+namespace discstart {
+
 // Work done on a worker thread whose result is handed to `done` on the thread of `context`,
 // the object that holds this. Starting again, cancelling or going away drops a result still to
 // come; the work itself runs to its end and must own everything it touches.
@@ -84,3 +86,5 @@ class Background {
     std::shared_ptr<State> state_;
     std::function<void(T)> done_;
 };
+
+}  // namespace discstart

@@ -1,7 +1,9 @@
-#include "discovery.h"
+#include "content/discovery.h"
 
-#include "app_path.h"
-#include "native_name.h"
+#include "content/app_path.h"
+#include "content/native_name.h"
+
+namespace discstart {
 
 namespace {
 
@@ -62,3 +64,5 @@ DiscContent DiscoverContent(const QString& directory) {
     }
     return content;
 }
+
+}  // namespace discstart

@@ -2,7 +2,9 @@
 
 #include <QString>
 
-#include "file_list.h"
+#include "content/file_list.h"
+
+namespace discstart {
 
 inline constexpr const char* MoviePattern = "*.avi";
 inline constexpr const char* PicturePattern = "*.jpg;*.bmp;*.gif";
@@ -34,3 +36,5 @@ DiscContent DiscoverContent(const QString& directory);
 QString TitleText(const QString& movieName);
 // The movie's file name as the title strip shows it, before the cut.
 QString StripName(const QString& movieName);
+
+}  // namespace discstart

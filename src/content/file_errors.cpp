@@ -1,11 +1,13 @@
-#include "file_errors.h"
+#include "content/file_errors.h"
 
 #include <QFile>
 
 #include <cerrno>
 #include <cstring>
 
-#include "native_name.h"
+#include "content/native_name.h"
+
+namespace discstart {
 
 QString OpenError(const QString& path) {
     QFile file;
@@ -28,3 +30,5 @@ QString ListError(const QString& folder) {
     const std::filesystem::directory_iterator listing(FileSystemPath(folder), error);
     return error ? QString::fromLocal8Bit(error.message().c_str()) : QString();
 }
+
+}  // namespace discstart

@@ -1,8 +1,8 @@
-#include "file_list.h"
+#include "content/file_list.h"
 
 #include <algorithm>
 
-#include "native_name.h"
+#include "content/native_name.h"
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -11,6 +11,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #endif
+
+namespace discstart {
 
 namespace {
 
@@ -136,3 +138,5 @@ void FileList::refill() const {
     names_ = MatchingFiles(path_, patterns);
     std::sort(names_.begin(), names_.end(), NameLess);
 }
+
+}  // namespace discstart

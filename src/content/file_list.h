@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace discstart {
+
 // A hidden file list: the plain, non-hidden files of `Path` whose names match one of the
 // ";"-separated wildcard patterns, case-insensitive, sorted by name ignoring case (names
 // equal but for case ordered by code point, so the first entry is always the same file).
@@ -29,3 +31,5 @@ class FileList {
     mutable QStringList names_;
     mutable bool stale_ = true;
 };
+
+}  // namespace discstart

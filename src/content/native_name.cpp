@@ -1,17 +1,19 @@
-#include "native_name.h"
+#include "content/native_name.h"
 
 #include <QFile>
 #include <QStringDecoder>
 #include <QUrl>
 #include <string_view>
 
-#include "display_text.h"
+#include "info/display_text.h"
 
 #ifndef Q_OS_WIN
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
+
+namespace discstart {
 
 namespace {
 
@@ -122,3 +124,5 @@ bool OpenNativeFile(QFile& file, const QString& path) {
     return true;
 #endif
 }
+
+}  // namespace discstart

@@ -6,6 +6,8 @@
 class QFile;
 class QUrl;
 
+namespace discstart {
+
 // A disc can name its files with any bytes. Names that are not valid UTF-8 are carried in
 // a QString losslessly: each byte that does not decode becomes U+DC80..U+DCFF (the
 // surrogate-escape mapping), and NativePathBytes gives the exact bytes back for the OS.
@@ -29,3 +31,5 @@ QString LocalFilePath(const QUrl& url);
 
 // Opens a regular file read-only by its exact bytes, without blocking on a FIFO or device.
 bool OpenNativeFile(QFile& file, const QString& path);
+
+}  // namespace discstart

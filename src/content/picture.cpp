@@ -1,4 +1,4 @@
-#include "picture.h"
+#include "content/picture.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -7,8 +7,10 @@
 #include <cmath>
 #include <span>
 
-#include "jpeg_layout.h"
-#include "native_name.h"
+#include "content/native_name.h"
+#include "readers/jpeg_layout.h"
+
+namespace discstart {
 
 namespace {
 
@@ -94,3 +96,5 @@ QImage LoadCoverPicture(const QString& path, const QSize& target) {
     if (!OpenNativeFile(file, path) || file.size() > MaxPictureFileBytes) return {};
     return DecodePicture(file.readAll(), path.section(QLatin1Char('.'), -1).toLower().toLatin1(), target);
 }
+
+}  // namespace discstart

@@ -5,6 +5,8 @@
 #include <QSize>
 #include <QString>
 
+namespace discstart {
+
 // Budgets of one picture. A picture past one is left out as one that cannot be read.
 inline constexpr qint64 MaxPictureFileBytes = 64LL * 1024 * 1024;
 // The stored size of a picture decoded whole (every format but JPEG).
@@ -30,3 +32,5 @@ QImage DecodePicture(const QByteArray& bytes, const QByteArray& formatHint, cons
 
 // The picture file at `path`, read by its exact name, decoded at `target`.
 QImage LoadCoverPicture(const QString& path, const QSize& target);
+
+}  // namespace discstart

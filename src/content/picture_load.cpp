@@ -1,6 +1,8 @@
-#include "picture_load.h"
+#include "content/picture_load.h"
 
-#include "picture.h"
+#include "content/picture.h"
+
+namespace discstart {
 
 PictureLoad::PictureLoad(const QString& path, const QSize& target, QObject* parent) : QObject(parent) {
     BoundPictureDecoders();
@@ -8,3 +10,5 @@ PictureLoad::PictureLoad(const QString& path, const QSize& target, QObject* pare
         this, [path, target] { return LoadCoverPicture(path, target); },
         [this](const QImage& picture) { emit loaded(picture); });
 }
+
+}  // namespace discstart

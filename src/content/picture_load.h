@@ -6,7 +6,9 @@
 #include <QString>
 #include <chrono>
 
-#include "background.h"
+#include "content/background.h"
+
+namespace discstart {
 
 // Reads a cover picture on a worker thread, so no picture can keep the window from showing or
 // from closing. `loaded` comes once, on the thread the load lives in; a null image when the
@@ -27,3 +29,5 @@ class PictureLoad : public QObject {
   private:
     Background<QImage> work_;
 };
+
+}  // namespace discstart

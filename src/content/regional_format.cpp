@@ -1,5 +1,9 @@
-#include "regional_format.h"
+#include "content/regional_format.h"
+
+namespace discstart {
 
 NumberFormat NumberFormatOf(const QLocale& locale) {
     return {locale.decimalPoint().toStdString(), locale.groupSeparator().toStdString()};
 }
+
+}  // namespace discstart

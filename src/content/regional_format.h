@@ -2,7 +2,11 @@
 
 #include <QLocale>
 
-#include "number_format.h"
+#include "readers/number_format.h"
+
+namespace discstart {
 
 // The decimal and group separators of a locale, for the panel's numbers.
 NumberFormat NumberFormatOf(const QLocale& locale);
+
+}  // namespace discstart

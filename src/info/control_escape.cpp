@@ -1,6 +1,8 @@
-#include "control_escape.h"
+#include "info/control_escape.h"
 
-#include "display_text.h"
+#include "info/display_text.h"
+
+namespace discstart {
 
 namespace {
 
@@ -31,3 +33,5 @@ std::string EscapeControlCharacters(std::string_view utf8) {
     }
     return out;
 }
+
+}  // namespace discstart

@@ -1,7 +1,9 @@
-#include "display_text.h"
+#include "info/display_text.h"
 
 #include <array>
 #include <cstdint>
+
+namespace discstart {
 
 namespace {
 
@@ -104,3 +106,5 @@ std::string CutCharacters(std::string_view utf8, std::size_t count) {
     }
     return std::string(utf8);
 }
+
+}  // namespace discstart

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace discstart {
+
 // Bytes from the file as the window shows them: up to the first zero byte, valid UTF-8
 // as it stands, anything else read as Windows-1252. Always returns valid UTF-8.
 std::string DisplayText(std::string_view bytes);
@@ -18,3 +20,5 @@ std::string Windows1252ToUtf8(std::string_view bytes);
 
 // The first `count` characters (code points) of a UTF-8 text; never splits a character.
 std::string CutCharacters(std::string_view utf8, std::size_t count);
+
+}  // namespace discstart

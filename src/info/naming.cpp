@@ -1,9 +1,11 @@
-#include "naming.h"
+#include "info/naming.h"
 
 #include <array>
 #include <string_view>
 
-#include "number_pattern.h"
+#include "info/number_pattern.h"
+
+namespace discstart {
 
 namespace {
 
@@ -107,3 +109,5 @@ std::string ChannelCountText(std::int16_t channels) {
             return std::to_string(channels);
     }
 }
+
+}  // namespace discstart

@@ -1,8 +1,10 @@
-#include "number_pattern.h"
+#include "info/number_pattern.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstddef>
+
+namespace discstart {
 
 namespace {
 
@@ -151,3 +153,5 @@ double RoundHalfEven(double value) {
     if (diff > 0.5) return below + 1;
     return std::fmod(below, 2.0) == 0 ? below : below + 1;
 }
+
+}  // namespace discstart

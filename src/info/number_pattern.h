@@ -4,7 +4,9 @@
 #include <string>
 #include <string_view>
 
-#include "number_format.h"
+#include "readers/number_format.h"
+
+namespace discstart {
 
 // The six patterns the panel writes numbers with.
 namespace Pattern {
@@ -27,3 +29,5 @@ std::optional<double> ParseRegionalNumber(std::string_view text, const NumberFor
 
 // Round to the nearest integer, an exact half to the even neighbour.
 double RoundHalfEven(double value);
+
+}  // namespace discstart

@@ -1,15 +1,17 @@
-#include "panel.h"
+#include "info/panel.h"
 
 #include <cmath>
 #include <limits>
 #include <string_view>
 
-#include "avi_header.h"
-#include "display_text.h"
-#include "info_tags.h"
-#include "naming.h"
-#include "number_pattern.h"
-#include "ogg_media.h"
+#include "info/display_text.h"
+#include "info/naming.h"
+#include "info/number_pattern.h"
+#include "readers/avi_header.h"
+#include "readers/info_tags.h"
+#include "readers/ogg_media.h"
+
+namespace discstart {
 
 namespace {
 
@@ -120,3 +122,5 @@ PanelUpdate RunPanel(const PanelInput& input, PanelRecords records, const FileOp
     }
     return update;
 }
+
+}  // namespace discstart

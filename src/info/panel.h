@@ -5,9 +5,11 @@
 #include <optional>
 #include <string>
 
-#include "byte_file.h"
-#include "movie_types.h"
-#include "number_format.h"
+#include "readers/byte_file.h"
+#include "readers/movie_types.h"
+#include "readers/number_format.h"
+
+namespace discstart {
 
 inline constexpr int PanelRowCount = 12;
 inline constexpr std::size_t TitleLineLength = 26;
@@ -57,3 +59,5 @@ struct PanelUpdate {
 
 // One run of the information panel on the movie at input.moviePath.
 PanelUpdate RunPanel(const PanelInput& input, PanelRecords records, const FileOpener& files = DiskFiles());
+
+}  // namespace discstart

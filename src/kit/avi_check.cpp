@@ -1,9 +1,11 @@
-#include "avi_check.h"
+#include "kit/avi_check.h"
 
 #include <cstdint>
 #include <optional>
 
-#include "naming.h"
+#include "info/naming.h"
+
+namespace discstart {
 
 namespace {
 
@@ -192,3 +194,5 @@ std::vector<Finding> CheckAviLayout(const AviLayout& layout, const std::string& 
     CheckOpenDml(layout, file, out);
     return out;
 }
+
+}  // namespace discstart

@@ -1,6 +1,8 @@
-#include "avi_layout.h"
+#include "kit/avi_layout.h"
 
-#include "byte_window.h"
+#include "readers/byte_window.h"
+
+namespace discstart {
 
 namespace {
 
@@ -78,3 +80,5 @@ AviLayout ReadAviLayout(ByteFile& file, std::uint64_t fileLength) {
     }
     return layout;
 }
+
+}  // namespace discstart

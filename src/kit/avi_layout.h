@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "riff_walk.h"
+#include "kit/riff_walk.h"
+
+namespace discstart {
 
 class ByteFile;
 
@@ -46,3 +48,5 @@ struct AviLayout {
 };
 
 AviLayout ReadAviLayout(ByteFile& file, std::uint64_t fileLength);
+
+}  // namespace discstart

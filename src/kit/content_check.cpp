@@ -1,12 +1,14 @@
-#include "content_check.h"
+#include "kit/content_check.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 
-#include "file_errors.h"
-#include "native_name.h"
-#include "picture.h"
+#include "content/file_errors.h"
+#include "content/native_name.h"
+#include "content/picture.h"
+
+namespace discstart {
 
 namespace {
 
@@ -106,3 +108,5 @@ std::vector<Finding> CheckContent(const DiscContent& content) {
     }
     return out;
 }
+
+}  // namespace discstart

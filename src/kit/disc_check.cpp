@@ -1,14 +1,16 @@
-#include "disc_check.h"
+#include "kit/disc_check.h"
 
 #include <filesystem>
 
-#include "content_check.h"
-#include "control_escape.h"
-#include "discovery.h"
-#include "file_errors.h"
-#include "movie_check.h"
-#include "native_name.h"
-#include "page_check.h"
+#include "content/discovery.h"
+#include "content/file_errors.h"
+#include "content/native_name.h"
+#include "info/control_escape.h"
+#include "kit/content_check.h"
+#include "kit/movie_check.h"
+#include "kit/page_check.h"
+
+namespace discstart {
 
 namespace {
 
@@ -66,3 +68,5 @@ int RunDiscCheck(const QString& folder, QTextStream& out) {
     out.flush();
     return ExitStatus(findings);
 }
+
+}  // namespace discstart

@@ -4,7 +4,9 @@
 #include <QTextStream>
 #include <vector>
 
-#include "finding.h"
+#include "kit/finding.h"
+
+namespace discstart {
 
 // Reads the disc folder as the launcher will and lists what it will show less or other
 // than the author expects, folder findings first, then the movie's.
@@ -13,3 +15,5 @@ std::vector<Finding> CheckDisc(const QString& folder);
 // Prints one line per finding and returns the exit status: 0 clean (notes at most),
 // 1 warnings, 2 errors.
 int RunDiscCheck(const QString& folder, QTextStream& out);
+
+}  // namespace discstart

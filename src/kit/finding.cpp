@@ -1,6 +1,8 @@
-#include "finding.h"
+#include "kit/finding.h"
 
 #include <cstdint>
+
+namespace discstart {
 
 const char* SeverityName(Severity severity) {
     switch (severity) {
@@ -53,3 +55,5 @@ std::string PrintableCode(const std::string& raw) {
     }
     return out;
 }
+
+}  // namespace discstart

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace discstart {
+
 enum class Severity { Note, Warning, Error };
 
 // One thing the window will show less or other than the disc's author expects.
@@ -28,3 +30,5 @@ std::string MegabyteText(std::uint64_t bytes);
 
 // A four-character code for messages: printable bytes as they are, others as \xNN.
 std::string PrintableCode(const std::string& raw);
+
+}  // namespace discstart

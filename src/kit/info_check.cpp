@@ -1,10 +1,12 @@
-#include "info_check.h"
+#include "kit/info_check.h"
 
 #include <algorithm>
 #include <optional>
 #include <string_view>
 
-#include "byte_file.h"
+#include "readers/byte_file.h"
+
+namespace discstart {
 
 namespace {
 
@@ -66,3 +68,5 @@ std::vector<Finding> CheckInfoList(const AviLayout& layout, ByteFile& file, cons
     }
     return {};
 }
+
+}  // namespace discstart

@@ -1,13 +1,15 @@
-#include "movie_check.h"
+#include "kit/movie_check.h"
 
-#include "avi_check.h"
-#include "avi_header.h"
-#include "avi_layout.h"
-#include "byte_file.h"
-#include "info_check.h"
-#include "info_tags.h"
-#include "ogg_check.h"
-#include "tag_check.h"
+#include "kit/avi_check.h"
+#include "kit/avi_layout.h"
+#include "kit/info_check.h"
+#include "kit/ogg_check.h"
+#include "kit/tag_check.h"
+#include "readers/avi_header.h"
+#include "readers/byte_file.h"
+#include "readers/info_tags.h"
+
+namespace discstart {
 
 namespace {
 
@@ -59,3 +61,5 @@ std::vector<Finding> CheckMovie(const std::string& path, const std::string& name
     }
     return out;
 }
+
+}  // namespace discstart

@@ -3,10 +3,14 @@
 #include <string>
 #include <vector>
 
-#include "finding.h"
+#include "kit/finding.h"
+
+namespace discstart {
 
 // Everything about the movie file that the panel will misread: its kind, the AVI or Ogg
 // layout, the INFO list and the tag lines. `name` is how findings refer to it; `openError`,
 // the system's reason when it cannot be opened, goes into that finding.
 std::vector<Finding> CheckMovie(const std::string& path, const std::string& name,
                                 const std::string& openError = {});
+
+}  // namespace discstart

@@ -1,8 +1,10 @@
-#include "ogg_check.h"
+#include "kit/ogg_check.h"
 
 #include <optional>
 
-#include "ogg_pages.h"
+#include "kit/ogg_pages.h"
+
+namespace discstart {
 
 namespace {
 
@@ -63,3 +65,5 @@ std::vector<Finding> CheckOggPages(ByteFile& file, const std::string& name) {
     if (auto f = SecondPageAt85(first, ReadOggPage(file, SecondPage), name)) out.push_back(*f);
     return out;
 }
+
+}  // namespace discstart

@@ -1,7 +1,9 @@
-#include "ogg_pages.h"
+#include "kit/ogg_pages.h"
 
-#include "byte_window.h"
-#include "finding.h"
+#include "kit/finding.h"
+#include "readers/byte_window.h"
+
+namespace discstart {
 
 namespace {
 
@@ -60,3 +62,5 @@ std::string DescribeOggPacket(const std::string& firstBytes) {
     if (firstBytes.empty()) return "an empty packet";
     return "an unknown packet (" + PrintableCode(firstBytes.substr(0, 8)) + ")";
 }
+
+}  // namespace discstart

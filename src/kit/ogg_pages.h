@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace discstart {
+
 class ByteFile;
 
 // One Ogg page's header and the start of its first packet.
@@ -30,3 +32,5 @@ std::string DescribeOggPacket(const std::string& firstBytes);
 
 bool IsOgmVideoHeader(const std::string& firstBytes);
 bool IsVorbisIdentification(const std::string& firstBytes);
+
+}  // namespace discstart

@@ -1,8 +1,10 @@
-#include "page_check.h"
+#include "kit/page_check.h"
 
-#include "file_errors.h"
-#include "native_name.h"
-#include "page_files.h"
+#include "content/file_errors.h"
+#include "content/native_name.h"
+#include "readers/page_files.h"
+
+namespace discstart {
 
 namespace {
 
@@ -40,3 +42,5 @@ std::vector<Finding> CheckPage(const DiscContent& content) {
     }
     return out;
 }
+
+}  // namespace discstart

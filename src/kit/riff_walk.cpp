@@ -1,8 +1,10 @@
-#include "riff_walk.h"
+#include "kit/riff_walk.h"
 
 #include <algorithm>
 
-#include "byte_window.h"
+#include "readers/byte_window.h"
+
+namespace discstart {
 
 std::vector<RiffChunk> ReadChunks(ByteFile& file, std::uint64_t begin, std::uint64_t end, std::size_t limit) {
     std::vector<RiffChunk> chunks;
@@ -31,3 +33,5 @@ std::vector<RiffChunk> ReadChildren(ByteFile& file, const RiffChunk& list, std::
     if (list.size < 4) return {};
     return ReadChunks(file, list.dataOffset() + 4, std::min(list.end(), fileLength));
 }
+
+}  // namespace discstart

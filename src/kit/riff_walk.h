@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace discstart {
+
 class ByteFile;
 class ByteWindow;
 
@@ -40,3 +42,5 @@ const RiffChunk* FindChunk(const std::vector<RiffChunk>& chunks, Pred pred) {
         if (pred(c)) return &c;
     return nullptr;
 }
+
+}  // namespace discstart

@@ -1,9 +1,11 @@
-#include "tag_check.h"
+#include "kit/tag_check.h"
 
 #include <cstring>
 
-#include "display_text.h"
-#include "panel.h"
+#include "info/display_text.h"
+#include "info/panel.h"
+
+namespace discstart {
 
 namespace {
 
@@ -47,3 +49,5 @@ std::vector<Finding> CheckTagLines(const MovieTags& tags, const std::string& fil
     }
     return out;
 }
+
+}  // namespace discstart

@@ -3,9 +3,13 @@
 #include <string>
 #include <vector>
 
-#include "finding.h"
-#include "movie_types.h"
+#include "kit/finding.h"
+#include "readers/movie_types.h"
+
+namespace discstart {
 
 // The tag lines as the panel writes them: lines cut to their length, texts that are not
 // UTF-8 and so are read as Windows-1252.
 std::vector<Finding> CheckTagLines(const MovieTags& tags, const std::string& file);
+
+}  // namespace discstart

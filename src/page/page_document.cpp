@@ -1,4 +1,4 @@
-#include "page_document.h"
+#include "page/page_document.h"
 
 #include <QFile>
 #include <QImage>
@@ -7,9 +7,11 @@
 #include <QTextFragment>
 #include <algorithm>
 
-#include "native_name.h"
-#include "page_shape.h"
-#include "picture.h"
+#include "content/native_name.h"
+#include "content/picture.h"
+#include "page/page_shape.h"
+
+namespace discstart {
 
 namespace {
 
@@ -90,3 +92,5 @@ void PageDocument::loadPictures() {
         }
     }
 }
+
+}  // namespace discstart

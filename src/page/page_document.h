@@ -5,7 +5,9 @@
 #include <QTextDocument>
 #include <QUrl>
 
-#include "page_folder.h"
+#include "page/page_folder.h"
+
+namespace discstart {
 
 // A page of the light engine. It reads what the page refers to from the page's folder alone,
 // within the page's budgets, each file once whatever query it is named with. It is filled on a
@@ -38,3 +40,5 @@ class PageDocument : public QTextDocument {
     QHash<QString, QVariant> files_;     // by path, what each file gave
     QHash<QUrl, QString> pictureNames_;  // the path of each picture's name
 };
+
+}  // namespace discstart

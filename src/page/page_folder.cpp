@@ -1,14 +1,16 @@
-#include "page_folder.h"
+#include "page/page_folder.h"
 
 #include <QFileInfo>
 #include <algorithm>
 
-#include "native_name.h"
+#include "content/native_name.h"
 
 #ifndef Q_OS_WIN
 #include <climits>
 #include <cstdlib>
 #endif
+
+namespace discstart {
 
 namespace {
 
@@ -58,3 +60,5 @@ bool PageFolder::holds(const QUrl& url) const {
 bool PageFolder::namesNothing(const QUrl& url) {
     return url.isLocalFile() && url.host().isEmpty() && ResolvedPath(LocalFilePath(url)).isEmpty();
 }
+
+}  // namespace discstart

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QUrl>
 
+namespace discstart {
+
 // The folder a page was opened from: all that page may read. A name counts by where it
 // really leads, so "..", absolute paths and links out of the folder are outside.
 class PageFolder {
@@ -23,3 +25,5 @@ class PageFolder {
   private:
     QByteArray root_;  // resolved, no separator at the end unless it is the file system's root
 };
+
+}  // namespace discstart

@@ -1,10 +1,12 @@
-#include "page_load.h"
+#include "page/page_load.h"
 
 #include <QFile>
 
-#include "native_name.h"
-#include "page_shape.h"
-#include "page_text.h"
+#include "content/native_name.h"
+#include "page/page_shape.h"
+#include "page/page_text.h"
+
+namespace discstart {
 
 PageDocumentPointer LoadPage(const PageRequest& request) {
     QFile file;
@@ -24,3 +26,5 @@ PageDocumentPointer LoadPage(const PageRequest& request) {
     document->moveToThread(request.thread);
     return document;
 }
+
+}  // namespace discstart

@@ -5,10 +5,12 @@
 #include <QString>
 #include <memory>
 
-#include "page_document.h"
-#include "page_folder.h"
+#include "page/page_document.h"
+#include "page/page_folder.h"
 
 class QThread;
+
+namespace discstart {
 
 struct DeleteLater {
     void operator()(QObject* object) const { object->deleteLater(); }
@@ -25,3 +27,5 @@ struct PageRequest {
 // Reads, measures and parses a page and reads its pictures, on a worker thread: the document,
 // moved to the request's thread, or null when the page cannot be read or is past a budget.
 PageDocumentPointer LoadPage(const PageRequest& request);
+
+}  // namespace discstart

@@ -1,8 +1,10 @@
-#include "page_shape.h"
+#include "page/page_shape.h"
 
 #include <QHash>
 #include <QList>
 #include <algorithm>
+
+namespace discstart {
 
 namespace {
 
@@ -331,3 +333,5 @@ QString WithStyleSheetTypes(QString html, const PageShape& shape) {
 int StyleRules(QStringView css) {
     return int(css.count(QLatin1Char('{')));
 }
+
+}  // namespace discstart

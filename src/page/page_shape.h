@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringView>
 
+namespace discstart {
+
 // Budgets of a page in the light engine. Its parsing runs on a worker, but the window lays a
 // page out itself, a paragraph or an outermost table at a time, so those are bounded: each
 // takes at most some tens of milliseconds. A page past a budget is left out as one that cannot
@@ -45,3 +47,5 @@ bool WithinPageBudget(const PageShape& shape);
 QString WithStyleSheetTypes(QString html, const PageShape& shape);
 // The rules of a style sheet, as the engine counts them: one per "{".
 int StyleRules(QStringView css);
+
+}  // namespace discstart

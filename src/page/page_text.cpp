@@ -1,8 +1,10 @@
-#include "page_text.h"
+#include "page/page_text.h"
 
 #include <QStringDecoder>
 
-#include "display_text.h"
+#include "info/display_text.h"
+
+namespace discstart {
 
 namespace {
 
@@ -27,3 +29,5 @@ QString DecodePageText(const QByteArray& bytes) {
     return QString::fromStdString(
         Windows1252ToUtf8(std::string_view(bytes.constData(), std::size_t(bytes.size()))));
 }
+
+}  // namespace discstart

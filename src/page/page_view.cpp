@@ -1,16 +1,18 @@
-#include "page_view.h"
+#include "page/page_view.h"
 
 #include <QCoreApplication>
 
-#include "text_page_view.h"
+#include "page/text_page_view.h"
 #ifdef DISCSTART_HAVE_WEBENGINE
-#include "plugin_page_view.h"
-#include "web_engine_plugin.h"
+#include "page/plugin_page_view.h"
+#include "page/web_engine_plugin.h"
 #endif
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
 #endif
+
+namespace discstart {
 
 void AllowWebEngineAsRoot() {
 #ifdef Q_OS_UNIX
@@ -56,3 +58,5 @@ PageView* CreatePageView(PageEngine engine, QWidget* parent) {
 #endif
     return new TextPageView(parent);
 }
+
+}  // namespace discstart

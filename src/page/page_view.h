@@ -4,6 +4,8 @@
 #include <QUrl>
 #include <QWidget>
 
+namespace discstart {
+
 // WebBrowser1: the window's HTML view. A plain widget to the window; the engine behind
 // it is QTextBrowser (always built) or Qt WebEngine (optional). Only this folder sees
 // an engine's headers.
@@ -39,3 +41,5 @@ PageEngine DefaultPageEngine();
 bool PageEngineAvailable(PageEngine engine);
 // Falls back to the text engine when the requested one was not built in.
 PageView* CreatePageView(PageEngine engine, QWidget* parent);
+
+}  // namespace discstart

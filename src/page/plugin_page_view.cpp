@@ -1,4 +1,4 @@
-#include "plugin_page_view.h"
+#include "page/plugin_page_view.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -12,11 +12,13 @@
 #include <cstdlib>
 #endif
 
-#include "app_path.h"
-#include "native_name.h"
-#include "text_page_view.h"
-#include "web_engine_plugin.h"
-#include "window_paint_watch.h"
+#include "content/app_path.h"
+#include "content/native_name.h"
+#include "page/text_page_view.h"
+#include "page/web_engine_plugin.h"
+#include "page/window_paint_watch.h"
+
+namespace discstart {
 
 namespace {
 
@@ -116,3 +118,5 @@ bool RunsOnMachineQt() {
     return true;
 #endif
 }
+
+}  // namespace discstart

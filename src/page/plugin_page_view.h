@@ -2,7 +2,9 @@
 
 #include <QStringList>
 
-#include "page_view.h"
+#include "page/page_view.h"
+
+namespace discstart {
 
 // WebBrowser1 when the program asks for WebEngine: remembers what it is told until its
 // window has been painted, then loads the WebEngine library, puts the real view inside
@@ -42,3 +44,5 @@ QStringList WebEnginePluginFolders();
 // it. `qtCore`: the file QtCore was loaded from; both paths resolved.
 bool IsMachineQt(const QByteArray& qtCore, const QByteArray& programFolder);
 bool RunsOnMachineQt();
+
+}  // namespace discstart

@@ -1,13 +1,15 @@
-#include "text_page_view.h"
+#include "page/text_page_view.h"
 
 #include <QTextBrowser>
 #include <QThread>
 #include <QVBoxLayout>
 #include <utility>
 
-#include "native_name.h"
-#include "picture.h"
-#include "window_paint_watch.h"
+#include "content/native_name.h"
+#include "content/picture.h"
+#include "page/window_paint_watch.h"
+
+namespace discstart {
 
 TextPageView::TextPageView(QWidget* parent) : PageView(parent), browser_(new QTextBrowser(this)) {
     browser_->setObjectName(QStringLiteral("pageBrowser"));
@@ -91,3 +93,5 @@ void TextPageView::followLink(const QUrl& link) {
     }
     open(LocalFilePath(target), document_->folder());
 }
+
+}  // namespace discstart

@@ -3,12 +3,14 @@
 #include <QUrl>
 #include <optional>
 
-#include "background.h"
-#include "page_folder.h"
-#include "page_load.h"
-#include "page_view.h"
+#include "content/background.h"
+#include "page/page_folder.h"
+#include "page/page_load.h"
+#include "page/page_view.h"
 
 class QTextBrowser;
+
+namespace discstart {
 
 // The light engine: QTextBrowser shows simple HTML and has no network code. A page is read and
 // parsed on a worker and shown once ready, so no page can freeze the window. In a window not yet
@@ -37,3 +39,5 @@ class TextPageView : public PageView {
     bool waitingForWindow_ = false;
     std::optional<QString> pendingPath_;  // asked for while waiting
 };
+
+}  // namespace discstart

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+namespace discstart {
+
 class PageView;
 
 // The WebEngine page view lives in a library of its own, loaded once the window is on
@@ -14,3 +16,5 @@ using WebEnginePluginFactoryFunction = PageView* (*)(QWidget* parent);
 
 // Chromium refuses to start as root with its sandbox on.
 void AllowWebEngineAsRoot();
+
+}  // namespace discstart

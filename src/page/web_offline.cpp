@@ -1,8 +1,10 @@
-#include "web_offline.h"
+#include "page/web_offline.h"
 
 #include <QByteArray>
 #include <QList>
 #include <algorithm>
+
+namespace discstart {
 
 bool PageMayLoad(const QUrl& url, const PageFolder& folder) {
     const QString scheme = url.scheme();
@@ -60,3 +62,5 @@ bool DiscWebPage::acceptNavigationRequest(const QUrl& url, NavigationType type, 
     if (!mayTry) return false;
     return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
 }
+
+}  // namespace discstart

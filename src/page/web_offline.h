@@ -4,7 +4,9 @@
 #include <QWebEnginePage>
 #include <QWebEngineUrlRequestInterceptor>
 
-#include "page_folder.h"
+#include "page/page_folder.h"
+
+namespace discstart {
 
 // What a disc page may load: its own folder's files (links resolved) and inline data.
 // Nothing else, whatever the page asks and whether or not the program set it offline.
@@ -43,3 +45,5 @@ class DiscWebPage : public QWebEnginePage {
   private:
     const OfflineInterceptor* interceptor_;
 };
+
+}  // namespace discstart

@@ -1,4 +1,4 @@
-#include "web_page_view.h"
+#include "page/web_page_view.h"
 
 #include <QVBoxLayout>
 #include <QWebEngineLoadingInfo>
@@ -6,10 +6,12 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
-#include "native_name.h"
-#include "web_engine_plugin.h"
-#include "web_offline.h"
-#include "window_paint_watch.h"
+#include "content/native_name.h"
+#include "page/web_engine_plugin.h"
+#include "page/web_offline.h"
+#include "page/window_paint_watch.h"
+
+namespace discstart {
 
 WebPageView::WebPageView(QWidget* parent) : PageView(parent), interceptor_(new OfflineInterceptor(this)) {
     auto* layout = new QVBoxLayout(this);
@@ -81,3 +83,5 @@ void WebPageView::createEngine() {
     emit engineCreated();
     if (pendingUrl_.isValid()) view_->load(pendingUrl_);
 }
+
+}  // namespace discstart

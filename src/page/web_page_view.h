@@ -1,9 +1,12 @@
 #pragma once
 
-#include "page_view.h"
+#include "page/page_view.h"
 
 class QWebEngineProfile;
 class QWebEngineView;
+
+namespace discstart {
+
 class OfflineInterceptor;
 
 // The full engine. Starting Chromium costs a noticeable moment and a lot of memory, so the
@@ -36,3 +39,5 @@ class WebPageView : public PageView {
     QUrl pendingUrl_;
     bool hasDocument_ = false;
 };
+
+}  // namespace discstart

@@ -1,8 +1,10 @@
-#include "window_paint_watch.h"
+#include "page/window_paint_watch.h"
 
 #include <QCoreApplication>
 #include <QEvent>
 #include <utility>
+
+namespace discstart {
 
 namespace {
 
@@ -47,3 +49,5 @@ void WindowPaintWatch::schedule() {
     // Posted, so the paint reaches the screen first.
     QCoreApplication::postEvent(this, new QEvent(PaintedEvent()), Qt::LowEventPriority);
 }
+
+}  // namespace discstart

@@ -5,6 +5,8 @@
 #include <QWidget>
 #include <functional>
 
+namespace discstart {
+
 // Calls `then` once, soon after the window holding `widget` has first been painted (at
 // once if that window is already on screen), and at low priority, so whatever the window
 // queued on its first paint runs first. Follows the widget into another window until then.
@@ -26,3 +28,5 @@ class WindowPaintWatch : public QObject {
     QPointer<QWidget> window_;
     bool scheduled_ = false;
 };
+
+}  // namespace discstart

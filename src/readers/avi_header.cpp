@@ -1,10 +1,12 @@
-#include "avi_header.h"
+#include "readers/avi_header.h"
 
 #include <initializer_list>
 #include <limits>
 #include <optional>
 
-#include "byte_window.h"
+#include "readers/byte_window.h"
+
+namespace discstart {
 
 namespace {
 
@@ -99,3 +101,5 @@ MovieFileKind ReadAviHeader(const std::string& path, AviHeaderInfo& info, const 
     ReadAviFields(fields, info);
     return MovieFileKind::Avi;
 }
+
+}  // namespace discstart

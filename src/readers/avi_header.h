@@ -2,11 +2,15 @@
 
 #include <string>
 
-#include "byte_file.h"
-#include "movie_types.h"
+#include "readers/byte_file.h"
+#include "readers/movie_types.h"
+
+namespace discstart {
 
 // Recognises the movie file's kind and, for an AVI file, reads the header numbers at the
 // positions the standard header order puts them (main header, video strl, audio strl).
 // Fields past the end of the file read as zero bytes. Never throws.
 MovieFileKind ReadAviHeader(const std::string& path, AviHeaderInfo& info,
                             const FileOpener& files = DiskFiles());
+
+}  // namespace discstart

@@ -1,4 +1,4 @@
-#include "byte_file.h"
+#include "readers/byte_file.h"
 
 #include <algorithm>
 #include <cstring>
@@ -13,6 +13,8 @@
 #include <unistd.h>
 #include <cerrno>
 #endif
+
+namespace discstart {
 
 std::vector<std::uint8_t> ByteFile::read(std::uint64_t offset, std::size_t count) {
     std::vector<std::uint8_t> bytes(count);
@@ -205,3 +207,5 @@ std::unique_ptr<ByteFile> CountingFiles::open(const std::string& path) const {
 std::optional<std::int64_t> CountingFiles::length(const std::string& path) const {
     return inner_.length(path);
 }
+
+}  // namespace discstart

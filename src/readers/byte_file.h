@@ -8,6 +8,8 @@
 #include <system_error>
 #include <vector>
 
+namespace discstart {
+
 // A read-only file of bytes. readAt returns what exists: short at the end of the file,
 // empty past it or on an error. It never throws. Closing happens in the destructor.
 class ByteFile {
@@ -67,3 +69,5 @@ class CountingFiles : public FileOpener {
     const FileOpener& inner_;
     std::shared_ptr<Counts> counts_ = std::make_shared<Counts>();
 };
+
+}  // namespace discstart

@@ -1,6 +1,8 @@
-#include "byte_window.h"
+#include "readers/byte_window.h"
 
 #include <algorithm>
+
+namespace discstart {
 
 ByteWindow::ByteWindow(std::uint64_t base, std::vector<std::uint8_t> bytes, bool reachesEnd)
     : base_(base), bytes_(std::move(bytes)), reachesEnd_(reachesEnd) {}
@@ -50,3 +52,5 @@ const ByteWindow& BlockReader::at(std::uint64_t offset, std::size_t count) {
     }
     return extra_;
 }
+
+}  // namespace discstart

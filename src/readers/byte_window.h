@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "byte_file.h"
+#include "readers/byte_file.h"
+
+namespace discstart {
 
 // A run of a file's bytes held in memory, starting at `base`. Every accessor is bounds-checked:
 // a byte outside the run reads as zero, so untrusted offsets never reach memory unchecked.
@@ -60,3 +62,5 @@ class BlockReader {
     ByteWindow first_;
     ByteWindow extra_;
 };
+
+}  // namespace discstart

@@ -1,11 +1,13 @@
-#include "info_tags.h"
+#include "readers/info_tags.h"
 
 #include <algorithm>
 #include <array>
 #include <optional>
 #include <string_view>
 
-#include "byte_window.h"
+#include "readers/byte_window.h"
+
+namespace discstart {
 
 namespace DivX {
 
@@ -85,3 +87,5 @@ void ReadInfoTags(const std::string& path, MovieTags& tags, const FileOpener& fi
 }
 
 }  // namespace DivX
+
+}  // namespace discstart

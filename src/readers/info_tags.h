@@ -2,8 +2,10 @@
 
 #include <string>
 
-#include "byte_file.h"
-#include "movie_types.h"
+#include "readers/byte_file.h"
+#include "readers/movie_types.h"
+
+namespace discstart {
 
 namespace DivX {
 
@@ -12,3 +14,5 @@ namespace DivX {
 void ReadInfoTags(const std::string& path, MovieTags& tags, const FileOpener& files = DiskFiles());
 
 }  // namespace DivX
+
+}  // namespace discstart

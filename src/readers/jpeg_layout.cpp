@@ -1,8 +1,10 @@
-#include "jpeg_layout.h"
+#include "readers/jpeg_layout.h"
 
 #include <algorithm>
 #include <array>
 #include <cstddef>
+
+namespace discstart {
 
 namespace Jpeg {
 
@@ -183,3 +185,5 @@ Layout ReadLayout(std::span<const std::uint8_t> bytes) {
 }
 
 }  // namespace Jpeg
+
+}  // namespace discstart

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <span>
 
+namespace discstart {
+
 namespace Jpeg {
 
 // What a JPEG stream asks of a decoder, read from its markers without decoding: enough to
@@ -27,3 +29,5 @@ bool LooksLikeJpeg(std::span<const std::uint8_t> bytes);
 Layout ReadLayout(std::span<const std::uint8_t> bytes);
 
 }  // namespace Jpeg
+
+}  // namespace discstart

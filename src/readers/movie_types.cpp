@@ -1,4 +1,6 @@
-#include "movie_types.h"
+#include "readers/movie_types.h"
+
+namespace discstart {
 
 const char* KindName(MovieFileKind kind) {
     switch (kind) {
@@ -11,3 +13,5 @@ const char* KindName(MovieFileKind kind) {
     }
     return "Other";
 }
+
+}  // namespace discstart

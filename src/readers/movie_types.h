@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+namespace discstart {
+
 // The records the readers fill and the panel shows. Texts hold the file's raw bytes;
 // they are decoded for display only (see info/display_text.h).
 
@@ -55,3 +57,5 @@ struct OggStreamInfo {
 };
 
 const char* KindName(MovieFileKind kind);
+
+}  // namespace discstart

@@ -1,9 +1,11 @@
-#include "number_format.h"
+#include "readers/number_format.h"
 
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
+
+namespace discstart {
 
 namespace {
 
@@ -74,3 +76,5 @@ std::string FormatFixed(double value, int decimals, const NumberFormat& format) 
     if (!rounded->fractionDigits.empty()) text += format.decimalSeparator + rounded->fractionDigits;
     return text;
 }
+
+}  // namespace discstart

@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+namespace discstart {
+
 // The user's regional number settings. Built from QLocale by the app and discinfo,
 // directly by tests; the C library's locale is never consulted.
 struct NumberFormat {
@@ -38,3 +40,5 @@ std::string GroupThousands(std::string_view digits, std::string_view separator);
 // on the exact binary value. A value that rounds to zero has no minus sign; NaN and
 // infinities give an empty text.
 std::string FormatFixed(double value, int decimals, const NumberFormat& format);
+
+}  // namespace discstart

@@ -1,8 +1,10 @@
-#include "ogg_media.h"
+#include "readers/ogg_media.h"
 
 #include <optional>
 
-#include "byte_window.h"
+#include "readers/byte_window.h"
+
+namespace discstart {
 
 namespace Ogg {
 
@@ -75,3 +77,5 @@ std::optional<OggStreamNumbers> ReadOggNumbers(const std::string& path, const Fi
 }
 
 }  // namespace Ogg
+
+}  // namespace discstart

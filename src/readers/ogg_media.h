@@ -4,9 +4,11 @@
 #include <optional>
 #include <string>
 
-#include "byte_file.h"
-#include "movie_types.h"
-#include "number_format.h"
+#include "readers/byte_file.h"
+#include "readers/movie_types.h"
+#include "readers/number_format.h"
+
+namespace discstart {
 
 namespace Ogg {
 
@@ -34,3 +36,5 @@ std::optional<OggStreamNumbers> ReadOggNumbers(const std::string& path,
                                                const FileOpener& files = DiskFiles());
 
 }  // namespace Ogg
+
+}  // namespace discstart

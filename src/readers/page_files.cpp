@@ -1,8 +1,10 @@
-#include "page_files.h"
+#include "readers/page_files.h"
 
 #include <algorithm>
 #include <deque>
 #include <set>
+
+namespace discstart {
 
 namespace {
 
@@ -67,3 +69,5 @@ std::vector<PageReference> PageReferences(const std::string& folder, const std::
     }
     return out;
 }
+
+}  // namespace discstart

@@ -3,8 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "byte_file.h"
-#include "page_links.h"
+#include "readers/byte_file.h"
+#include "readers/page_links.h"
+
+namespace discstart {
 
 // One file reference of a disc page, or of a style sheet or page it links.
 struct PageReference {
@@ -20,3 +22,5 @@ struct PageReference {
 // found. `folder` is the disc folder's path as `files` takes it.
 std::vector<PageReference> PageReferences(const std::string& folder, const std::string& page,
                                           const FileOpener& files = DiskFiles());
+
+}  // namespace discstart

@@ -1,7 +1,9 @@
-#include "page_links.h"
+#include "readers/page_links.h"
 
 #include <algorithm>
 #include <cstdint>
+
+namespace discstart {
 
 namespace {
 
@@ -366,3 +368,5 @@ ResolvedLink ResolveLink(std::string_view fromFolder, std::string_view url) {
     for (std::size_t i = 1; i < segments.size(); ++i) path += "/" + segments[i];
     return {LinkTarget::Inside, path};
 }
+
+}  // namespace discstart

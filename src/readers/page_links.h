@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+namespace discstart {
+
 // The files a disc page refers to, read from its HTML and CSS the way a browser reads them:
 // any quoting, any case, character references and CSS escapes decoded. Bytes in, texts out.
 
@@ -29,3 +31,5 @@ struct ResolvedLink {
 // Where `url`, written in a file of the folder `fromFolder` (relative to the disc folder,
 // empty for the disc folder itself), points.
 ResolvedLink ResolveLink(std::string_view fromFolder, std::string_view url);
+
+}  // namespace discstart

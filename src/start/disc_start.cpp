@@ -22,7 +22,9 @@
 #include <cstring>
 #include <string_view>
 
-#include "start_rules.h"
+#include "start/start_rules.h"
+
+namespace discstart {
 
 namespace {
 
@@ -120,6 +122,10 @@ void ReadInDiscOrder(std::string_view folder, std::string_view order, QtSource s
 }
 
 }  // namespace
+
+}  // namespace discstart
+
+using namespace discstart;
 
 int main(int argc, char** argv) {
     (void)argc;

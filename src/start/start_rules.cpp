@@ -1,4 +1,6 @@
-#include "start_rules.h"
+#include "start/start_rules.h"
+
+namespace discstart {
 
 namespace Start {
 
@@ -74,3 +76,5 @@ size_t OrderLength(std::string_view footer) {
 }
 
 }  // namespace Start
+
+}  // namespace discstart

@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+namespace discstart {
+
 // The choices the disc's Linux start makes before it runs the launcher, kept apart from the
 // system calls so that tests can walk them. Nothing here allocates: the start program links
 // the C library alone.
@@ -53,3 +55,5 @@ inline constexpr size_t OrderFooterSize = OrderFooterTag.size() + 10 + 1;
 size_t OrderLength(std::string_view footer);
 
 }  // namespace Start
+
+}  // namespace discstart

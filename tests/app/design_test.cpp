@@ -8,12 +8,14 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "controls/form_label.h"
-#include "controls/limited_line_edit.h"
-#include "controls/picture_box.h"
+#include "app/controls/form_label.h"
+#include "app/controls/limited_line_edit.h"
+#include "app/controls/picture_box.h"
+#include "app/form1_design.h"
+#include "app/twips.h"
 #include "disc_folder.h"
-#include "form1_design.h"
-#include "twips.h"
+
+namespace discstart {
 
 namespace {
 
@@ -179,3 +181,5 @@ TEST(Design, Label1FitsItsTextKeepingItsLeftEdge) {
     title->setCaption(" A ");
     EXPECT_LT(title->width(), TwipsToPixels(930));
 }
+
+}  // namespace discstart

@@ -8,7 +8,9 @@
 #include <QTest>
 #include <QtEndian>
 
-#include "picture_load.h"
+#include "content/picture_load.h"
+
+namespace discstart {
 
 DiscFolder::DiscFolder() {
     dir_.setAutoRemove(true);
@@ -57,3 +59,5 @@ void WaitForCover(Form1& form) {
     if (load == nullptr) return;
     EXPECT_TRUE(QTest::qWaitFor([load] { return load->isFinished(); }, 20000));
 }
+
+}  // namespace discstart

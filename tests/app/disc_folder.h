@@ -5,9 +5,11 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "app/form1.h"
 #include "fake_page_view.h"
 #include "fake_platform.h"
-#include "form1.h"
+
+namespace discstart {
 
 // A temporary disc folder and a window started on it with the fake platform.
 class DiscFolder {
@@ -52,7 +54,9 @@ QByteArray AviWithTitle(const QByteArray& title);
 // A JPEG of the given size and colour.
 QByteArray JpegPicture(int width, int height, Qt::GlobalColor colour);
 
-// Readable failures.
+}  // namespace discstart
+
+// Readable failures; gtest finds it beside QString.
 inline void PrintTo(const QString& text, std::ostream* out) {
     *out << '"' << text.toStdString() << '"';
 }

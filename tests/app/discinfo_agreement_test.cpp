@@ -11,9 +11,11 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "controls/form_label.h"
-#include "controls/picture_box.h"
+#include "app/controls/form_label.h"
+#include "app/controls/picture_box.h"
 #include "disc_folder.h"
+
+namespace discstart {
 
 namespace {
 
@@ -101,3 +103,5 @@ TEST(DiscinfoAgreement, EveryChoiceOnAFolder) {
         EXPECT_EQ(Text(started->platform.opened.value(0)), Text(json["moviePath"].toString()));
     }
 }
+
+}  // namespace discstart

@@ -2,7 +2,9 @@
 
 #include <QStringList>
 
-#include "page_view.h"
+#include "page/page_view.h"
+
+namespace discstart {
 
 // A page view that records what it was told and loads nothing.
 class FakePageView : public PageView {
@@ -24,3 +26,5 @@ class FakePageView : public PageView {
     QUrl currentUrl() const override { return QUrl::fromLocalFile(navigated); }
     QString engineName() const override { return QStringLiteral("fake"); }
 };
+
+}  // namespace discstart

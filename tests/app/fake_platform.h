@@ -4,7 +4,9 @@
 #include <QString>
 #include <QStringList>
 
-#include "platform.h"
+#include "app/platform.h"
+
+namespace discstart {
 
 // Records what the window asks of the system, one line per call.
 class FakePlatform : public Platform {
@@ -42,3 +44,5 @@ class FakePlatform : public Platform {
     }
     NumberFormat numberFormat() const override { return format; }
 };
+
+}  // namespace discstart

@@ -6,10 +6,12 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "controls/form_label.h"
-#include "controls/picture_box.h"
+#include "app/controls/form_label.h"
+#include "app/controls/picture_box.h"
+#include "app/module1.h"
 #include "disc_folder.h"
-#include "module1.h"
+
+namespace discstart {
 
 namespace {
 
@@ -254,3 +256,5 @@ TEST(ShellOpen, StartsNothingForAnEmptyPath) {
     Module1::ShellOpen(QStringLiteral("/disc/film.avi"), nullptr, platform);
     EXPECT_EQ(platform.opened, QStringList{"/disc/film.avi"});
 }
+
+}  // namespace discstart

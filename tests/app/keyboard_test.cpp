@@ -7,9 +7,11 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "controls/form_label.h"
-#include "controls/picture_box.h"
+#include "app/controls/form_label.h"
+#include "app/controls/picture_box.h"
 #include "disc_folder.h"
+
+namespace discstart {
 
 namespace {
 
@@ -165,3 +167,5 @@ TEST(Accessibility, ValuesAreLabelledByCaptionsAndTagLinesGrouped) {
     }
     EXPECT_EQ(group->child(0)->text(QAccessible::Name), form.Label3->text());
 }
+
+}  // namespace discstart

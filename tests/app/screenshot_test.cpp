@@ -5,10 +5,12 @@
 #include <QFile>
 #include <QTest>
 
-#include "controls/design_pixmap.h"
-#include "controls/form_label.h"
-#include "controls/picture_box.h"
+#include "app/controls/design_pixmap.h"
+#include "app/controls/form_label.h"
+#include "app/controls/picture_box.h"
 #include "disc_folder.h"
+
+namespace discstart {
 
 namespace {
 
@@ -108,3 +110,5 @@ TEST(TagLine, TooWideKeepsItsBeginningWithAnEllipsis) {
         EXPECT_EQ(firstInk < 3, c.cut) << firstInk;
     }
 }
+
+}  // namespace discstart

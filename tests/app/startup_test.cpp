@@ -7,11 +7,13 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "controls/form_label.h"
-#include "controls/limited_line_edit.h"
-#include "controls/picture_box.h"
+#include "app/controls/form_label.h"
+#include "app/controls/limited_line_edit.h"
+#include "app/controls/picture_box.h"
+#include "app/twips.h"
 #include "disc_folder.h"
-#include "twips.h"
+
+namespace discstart {
 
 namespace {
 
@@ -285,3 +287,5 @@ TEST(FormActivate, CopiesThePanelIntoItsRowsAndTagLines) {
         EXPECT_FALSE(form.Picture6->isHidden()) << c.movie;
     }
 }
+
+}  // namespace discstart

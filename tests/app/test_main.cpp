@@ -2,7 +2,9 @@
 
 #include <QApplication>
 
-#include "form1.h"
+#include "app/form1.h"
+
+using namespace discstart;
 
 int main(int argc, char** argv) {
     // Also when ctest lists the tests, which it does without the tests' environment.

@@ -5,12 +5,14 @@
 
 #include <limits>
 #include <stdexcept>
-#include "regional_format.h"
+#include "content/regional_format.h"
 
-#include "controls/limited_line_edit.h"
-#include "controls/mouse_keys.h"
-#include "qt_platform.h"
-#include "twips.h"
+#include "app/controls/limited_line_edit.h"
+#include "app/controls/mouse_keys.h"
+#include "app/qt_platform.h"
+#include "app/twips.h"
+
+namespace discstart {
 
 TEST(Twips, ConvertsWithFloor) {
     struct Case {
@@ -134,3 +136,5 @@ TEST(PreferX11WindowSystem, ChoosesXOnlyUnderWaylandWithXWaylandAndNoChoiceMade)
     for (int i = 0; i < 3; ++i) saved[i].isNull() ? qunsetenv(names[i]) : qputenv(names[i], saved[i]);
 }
 #endif
+
+}  // namespace discstart

@@ -8,7 +8,9 @@
 #include <QScreen>
 #include <QWidget>
 
-#include "window_move.h"
+#include "app/window_move.h"
+
+namespace discstart {
 
 namespace {
 
@@ -57,3 +59,5 @@ TEST(ManualMove, FollowsTheMouseAndKeepsAGripOnScreen) {
         EXPECT_EQ(window.pos(), c.topLeft) << "moved after the release";
     }
 }
+
+}  // namespace discstart

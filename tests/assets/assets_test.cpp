@@ -12,6 +12,8 @@
 
 #include <vector>
 
+namespace discstart {
+
 namespace {
 
 struct Picture {
@@ -183,6 +185,8 @@ TEST(AssetsTest, FontsRegisterAsLiberationSans) {
 }
 
 }  // namespace
+
+}  // namespace discstart
 
 int main(int argc, char** argv) {
     // Test discovery runs this binary without the test environment; it needs no display either.

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace discstart {
+
 namespace {
 
 // A /proc/PID/stat line: pid, name, then fields 3.. with parent 7, start ticks 4242.
@@ -94,3 +96,5 @@ TEST(StartProbe, TakesOnlyPlainNanosecondCounts) {
 }
 
 }  // namespace
+
+}  // namespace discstart

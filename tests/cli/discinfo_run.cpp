@@ -43,6 +43,8 @@ class RegionalSettings {
 }  // namespace
 #endif
 
+namespace discstart {
+
 Outcome Discinfo(const QStringList& args, const RunSetup& setup) {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -71,3 +73,5 @@ Outcome Discinfo(const QStringList& args, const RunSetup& setup) {
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             process.readAllStandardOutput(), process.readAllStandardError()};
 }
+
+}  // namespace discstart

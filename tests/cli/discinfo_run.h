@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace discstart {
+
 struct Outcome {
     int status = -1;  // -1 when it crashed or hung
     QByteArray out;
@@ -20,3 +22,5 @@ struct RunSetup {
 
 // discinfo with these arguments; through sh when its output is redirected.
 Outcome Discinfo(const QStringList& args, const RunSetup& setup = {});
+
+}  // namespace discstart

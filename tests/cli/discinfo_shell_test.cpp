@@ -11,6 +11,8 @@
 
 #include "discinfo_run.h"
 
+namespace discstart {
+
 namespace {
 
 bool Copy(const QString& from, const QString& to) {
@@ -196,3 +198,5 @@ TEST(DiscinfoShell, PermissionErrorsAreNamed) {
 }
 
 }  // namespace
+
+}  // namespace discstart

@@ -9,12 +9,14 @@
 
 #include "discinfo_run.h"
 
+namespace discstart {
+
 namespace {
 
-Outcome Discinfo(const QStringList& args, const QString& lang) {
+Outcome DiscinfoIn(const QStringList& args, const QString& lang) {
     RunSetup setup;
     setup.lang = lang;
-    return ::Discinfo(args, setup);
+    return Discinfo(args, setup);
 }
 
 QJsonObject Json(const Outcome& run) {
@@ -32,7 +34,7 @@ void Write(const QString& path, const QByteArray& bytes) {
 
 TEST(Discinfo, EmptyFolderShowsWhatAFreshWindowShows) {
     QTemporaryDir dir;
-    const QJsonObject json = Json(::Discinfo({"--json", dir.path()}));
+    const QJsonObject json = Json(Discinfo({"--json", dir.path()}));
     EXPECT_EQ(json["movie"].toString(), "");
     EXPECT_EQ(json["kind"].toString(), "Other");
     EXPECT_FALSE(json.contains("avi"));
@@ -59,7 +61,7 @@ TEST(Discinfo, FileThatIsNeitherAviNorOggChangesOnlyTheTitleLine) {
     QTemporaryDir dir;
     const QString path = dir.filePath("mpeg.avi");
     Write(path, QByteArray("\x00\x00\x01\xba", 4) + QByteArray(2000, '\x55'));
-    const Outcome run = ::Discinfo({"--json", path});
+    const Outcome run = Discinfo({"--json", path});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     const QJsonObject json = Json(run);
     EXPECT_EQ(json["movie"].toString(), path);
@@ -71,7 +73,7 @@ TEST(Discinfo, FileThatIsNeitherAviNorOggChangesOnlyTheTitleLine) {
 TEST(Discinfo, TextLayoutNamesTheMovieAndTheRows) {
     QTemporaryDir dir;
     Write(dir.filePath("Some Film.avi"), QByteArray(64, '\0'));
-    const Outcome run = ::Discinfo({dir.path()});
+    const Outcome run = Discinfo({dir.path()});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     const QString text = QString::fromUtf8(run.out);
     EXPECT_TRUE(text.contains("\" Some Film \"")) << text.toStdString();
@@ -160,7 +162,7 @@ TEST(Discinfo, AgreesWithAnIndependentReaderOnEveryTestFile) {
             const QJsonObject facts = it.value().toObject();
             SCOPED_TRACE(it.key().toStdString() + (german ? " de_DE" : " en_US"));
             const Outcome run =
-                Discinfo({"--json", TEST_DATA_DIR "/" + it.key()}, german ? "de_DE.UTF-8" : "en_US.UTF-8");
+                DiscinfoIn({"--json", TEST_DATA_DIR "/" + it.key()}, german ? "de_DE.UTF-8" : "en_US.UTF-8");
             ASSERT_EQ(run.status, 0) << run.err.toStdString();
             const QJsonObject json = Json(run);
             const bool matchesLayout = facts["layout"].toObject()["mismatches"].toArray().isEmpty();
@@ -176,7 +178,7 @@ TEST(Discinfo, AgreesWithAnIndependentReaderOnEveryTestFile) {
 }
 
 TEST(Discinfo, DemoDiscFolder) {
-    const Outcome run = ::Discinfo({"--json", EXAMPLE_DISC_DIR});
+    const Outcome run = Discinfo({"--json", EXAMPLE_DISC_DIR});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     const QJsonObject json = Json(run);
     const QJsonObject disc = json["disc"].toObject();
@@ -191,3 +193,5 @@ TEST(Discinfo, DemoDiscFolder) {
 }
 
 }  // namespace
+
+}  // namespace discstart

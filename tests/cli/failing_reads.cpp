@@ -10,6 +10,8 @@
 #include <cstring>
 #include <string>
 
+namespace discstart {
+
 namespace {
 
 using PreadFunction = ssize_t (*)(int, void*, size_t, off_t);
@@ -46,3 +48,5 @@ extern "C" ssize_t pread(int fd, void* buffer, size_t count, off_t offset) {
 extern "C" ssize_t pread64(int fd, void* buffer, size_t count, off_t offset) {
     return Read("pread64", fd, buffer, count, offset);
 }
+
+}  // namespace discstart

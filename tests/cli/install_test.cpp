@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace discstart {
+
 namespace {
 
 TEST(Install, ProgramsManPagesCompletionLicenceAndTheCheck) {
@@ -29,3 +31,5 @@ TEST(Install, ProgramsManPagesCompletionLicenceAndTheCheck) {
 }
 
 }  // namespace
+
+}  // namespace discstart

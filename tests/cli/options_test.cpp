@@ -1,10 +1,12 @@
-#include "options.h"
-#include "json_writer.h"
+#include "cli/options.h"
+#include "cli/json_writer.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 
 #include <gtest/gtest.h>
+
+namespace discstart {
 
 namespace {
 
@@ -69,3 +71,5 @@ TEST(CompactJson, KeepsNameBytesAndReadsBackAsQtReadsIt) {
 }
 
 }  // namespace
+
+}  // namespace discstart

@@ -11,6 +11,8 @@
 
 #include "discinfo_run.h"
 
+namespace discstart {
+
 namespace {
 
 // Validates each line of `lines`; prints one line per invalid object. The last line must fail:
@@ -73,3 +75,5 @@ TEST(DiscinfoSchema, EveryOutputMatchesTheSchema) {
 }
 
 }  // namespace
+
+}  // namespace discstart

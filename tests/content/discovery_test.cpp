@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app_path.h"
-#include "discovery.h"
+#include "content/app_path.h"
+#include "content/discovery.h"
+
+namespace discstart {
 
 namespace {
 
@@ -85,3 +87,5 @@ TEST_F(Disc, PicturesOutsideThePatternsDoNotCount) {
 }
 
 }  // namespace
+
+}  // namespace discstart

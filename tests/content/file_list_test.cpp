@@ -11,7 +11,9 @@
 #include <unistd.h>
 #endif
 
-#include "file_list.h"
+#include "content/file_list.h"
+
+namespace discstart {
 
 namespace {
 
@@ -157,3 +159,5 @@ TEST(FileList, KeepsWhatItFoundUntilPathOrPatternChanges) {
 }
 
 }  // namespace
+
+}  // namespace discstart

@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include "content/picture.h"
 #include "jpeg_builder.h"
-#include "picture.h"
+
+namespace discstart {
 
 namespace {
 
@@ -171,3 +173,5 @@ TEST(Picture, OwnSizeWithinTheCallersCap) {
 }
 
 }  // namespace
+
+}  // namespace discstart

@@ -5,12 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "avi_header.h"
-#include "byte_file.h"
 #include "fuzz_checks.h"
-#include "info_tags.h"
-#include "ogg_media.h"
-#include "panel.h"
+#include "info/panel.h"
+#include "readers/avi_header.h"
+#include "readers/byte_file.h"
+#include "readers/info_tags.h"
+#include "readers/ogg_media.h"
+
+namespace discstart {
 
 namespace {
 
@@ -334,3 +336,5 @@ TEST(PanelCheck, CatchesRowsWrittenForAnUnknownFile) {
 }
 
 }  // namespace
+
+}  // namespace discstart

@@ -10,6 +10,8 @@
 #include "jpeg_builder.h"
 #include "qt_checks.h"
 
+namespace discstart {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -59,6 +61,8 @@ TEST(QtChecks, HoldForInputsPastTheBudgets) {
 }
 
 }  // namespace
+
+}  // namespace discstart
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);

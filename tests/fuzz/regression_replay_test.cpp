@@ -8,6 +8,8 @@
 
 #include "fuzz_checks.h"
 
+namespace discstart {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -86,3 +88,5 @@ INSTANTIATE_TEST_SUITE_P(EntryPoints, RegressionReplay, testing::ValuesIn(EntryP
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+}  // namespace discstart

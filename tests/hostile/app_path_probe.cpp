@@ -2,8 +2,10 @@
 #include <QCoreApplication>
 #include <cstdio>
 
-#include "app_path.h"
-#include "native_name.h"
+#include "content/app_path.h"
+#include "content/native_name.h"
+
+using namespace discstart;
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);

@@ -7,6 +7,8 @@
 
 #include "run_discinfo.h"
 
+namespace discstart {
+
 namespace {
 
 TEST(ApplicationDirectory, IsTheExecutablesFolderByItsBytes) {
@@ -39,3 +41,5 @@ TEST(ApplicationDirectory, IsTheExecutablesFolderByItsBytes) {
 }
 
 }  // namespace
+
+}  // namespace discstart

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <vector>
 
+namespace discstart {
+
 // Movie names a disc may carry, as the file system's bytes: each must reach the player
 // exactly, as one argument.
 struct AwkwardName {
@@ -35,3 +37,5 @@ inline std::vector<AwkwardName> AwkwardNames() {
         {"255 bytes of two-byte characters", QByteArray("\xC3\xA9").repeated(125) + "x.avi"},
     };
 }
+
+}  // namespace discstart

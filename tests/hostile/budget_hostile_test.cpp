@@ -10,12 +10,14 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
-#include "controls/form_label.h"
-#include "controls/picture_box.h"
+#include "app/controls/form_label.h"
+#include "app/controls/picture_box.h"
 #include "disc_folder.h"
 #include "jpeg_builder.h"
 #include "message_box.h"
-#include "page_view.h"
+#include "page/page_view.h"
+
+namespace discstart {
 
 namespace {
 
@@ -130,3 +132,5 @@ TEST(HostileBudgets, APictureUnderManyNamesIsDecodedOnce) {
 }
 
 }  // namespace
+
+}  // namespace discstart

@@ -11,10 +11,12 @@
 #include <unistd.h>
 
 #include "awkward_names.h"
+#include "content/native_name.h"
 #include "disc_folder.h"
 #include "movie_bytes.h"
-#include "native_name.h"
 #include "run_discinfo.h"
+
+namespace discstart {
 
 namespace {
 
@@ -123,3 +125,5 @@ TEST(HostileDiscinfo, FolderCheckReadsNamesThatAreNotUtf8) {
 }
 
 }  // namespace
+
+}  // namespace discstart

@@ -7,8 +7,10 @@
 #include <unistd.h>
 
 #include "awkward_names.h"
-#include "file_list.h"
-#include "native_name.h"
+#include "content/file_list.h"
+#include "content/native_name.h"
+
+namespace discstart {
 
 namespace {
 
@@ -142,3 +144,5 @@ TEST(OpenNativeFile, RefusesWhatIsNotARegularFile) {
 }
 
 }  // namespace
+
+}  // namespace discstart

@@ -10,11 +10,13 @@
 #include <stdlib.h>
 #include <sys/wait.h>
 
+#include "app/qt_platform.h"
 #include "awkward_names.h"
+#include "content/native_name.h"
 #include "disc_folder.h"
 #include "message_box.h"
-#include "native_name.h"
-#include "qt_platform.h"
+
+namespace discstart {
 
 namespace {
 
@@ -102,3 +104,5 @@ TEST_F(OpenerTest, WithoutAnOpenerPlayStillClosesTheWindow) {
 }
 
 }  // namespace
+
+}  // namespace discstart

@@ -14,10 +14,12 @@
 #include <unistd.h>
 
 #include "fuzz_checks.h"
+#include "info/panel.h"
 #include "media_builders.h"
 #include "movie_bytes.h"
-#include "panel.h"
 #include "virtual_movie.h"
+
+namespace discstart {
 
 namespace {
 
@@ -233,3 +235,5 @@ TEST(HostilePanel, SparseOggMediaFileBeyondFourGigabytes) {
 }
 
 }  // namespace
+
+}  // namespace discstart

@@ -12,6 +12,8 @@
 
 extern char** environ;
 
+namespace discstart {
+
 DiscinfoRun RunProgram(const QByteArray& program, const QList<QByteArray>& arguments) {
     DiscinfoRun run;
     QTemporaryDir dir;
@@ -46,3 +48,5 @@ DiscinfoRun RunProgram(const QByteArray& program, const QList<QByteArray>& argum
     if (errFile.open(QIODevice::ReadOnly)) run.err = errFile.readAll();
     return run;
 }
+
+}  // namespace discstart

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QList>
 
+namespace discstart {
+
 struct DiscinfoRun {
     int status = -1;  // exit status, -1 when it crashed or had to be killed
     bool timedOut = false;
@@ -16,3 +18,5 @@ DiscinfoRun RunProgram(const QByteArray& program, const QList<QByteArray>& argum
 inline DiscinfoRun RunDiscinfo(const QList<QByteArray>& arguments) {
     return RunProgram(DISCINFO_PATH, arguments);
 }
+
+}  // namespace discstart

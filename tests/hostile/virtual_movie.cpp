@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace discstart {
+
 namespace {
 
 class VirtualFile : public ByteFile {
@@ -45,3 +47,5 @@ std::size_t VirtualMovie::readAt(std::uint64_t offset, std::uint8_t* dest, std::
     }
     return got;
 }
+
+}  // namespace discstart

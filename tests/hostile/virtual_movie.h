@@ -5,7 +5,9 @@
 #include <utility>
 #include <vector>
 
-#include "byte_file.h"
+#include "readers/byte_file.h"
+
+namespace discstart {
 
 // A movie file in memory of any length without holding it: the given bytes, zero bytes after
 // them up to `length` (as in a sparse file), little-endian numbers patched in anywhere, and
@@ -27,3 +29,5 @@ class VirtualMovie : public FileOpener {
     std::uint64_t length_;
     std::vector<std::pair<std::uint64_t, std::uint8_t>> patches_;
 };
+
+}  // namespace discstart

@@ -12,14 +12,16 @@
 #include <unistd.h>
 #include <stdexcept>
 
+#include "app/controls/form_label.h"
+#include "app/controls/picture_box.h"
 #include "awkward_names.h"
-#include "controls/form_label.h"
-#include "controls/picture_box.h"
+#include "content/native_name.h"
 #include "disc_folder.h"
 #include "message_box.h"
-#include "native_name.h"
-#include "page_view.h"
+#include "page/page_view.h"
 #include "run_discinfo.h"
+
+namespace discstart {
 
 namespace {
 
@@ -246,3 +248,5 @@ TEST(HostileWindow, NamesThatAreNotUtf8AreShownAsWindows1252) {
 }
 
 }  // namespace
+
+}  // namespace discstart

@@ -1,6 +1,8 @@
-#include "control_escape.h"
+#include "info/control_escape.h"
 
 #include <gtest/gtest.h>
+
+namespace discstart {
 
 namespace {
 
@@ -24,3 +26,5 @@ TEST(EscapeControlCharacters, LeavesNothingATerminalObeys) {
 }
 
 }  // namespace
+
+}  // namespace discstart

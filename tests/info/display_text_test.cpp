@@ -1,9 +1,11 @@
-#include "display_text.h"
+#include "info/display_text.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+namespace discstart {
 
 namespace {
 
@@ -69,3 +71,5 @@ TEST(CutCharacters, CountsCharactersNotBytes) {
 }
 
 }  // namespace
+
+}  // namespace discstart

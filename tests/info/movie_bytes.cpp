@@ -1,5 +1,7 @@
 #include "movie_bytes.h"
 
+namespace discstart {
+
 namespace {
 
 class Bytes {
@@ -93,3 +95,5 @@ std::string OggBytes(const OggFields& f) {
     vorbis.u8(0xB8).u8(1);
     return OggPage(0, video.str()) + OggPage(1, vorbis.str()) + std::string(f.movieDataSize, '\x33');
 }
+
+}  // namespace discstart

@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+namespace discstart {
+
 // Movie files built byte by byte, laid out the way common AVI and OGM muxers write them.
 
 struct AviFields {
@@ -40,3 +42,5 @@ struct OggFields {
 };
 
 std::string OggBytes(const OggFields& fields);
+
+}  // namespace discstart

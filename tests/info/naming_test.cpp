@@ -1,9 +1,11 @@
-#include "naming.h"
+#include "info/naming.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+namespace discstart {
 
 namespace {
 
@@ -113,3 +115,5 @@ TEST(ChannelCountText, NamedCountsAndDecimalFallback) {
 }
 
 }  // namespace
+
+}  // namespace discstart

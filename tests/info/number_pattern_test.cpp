@@ -1,4 +1,4 @@
-#include "number_pattern.h"
+#include "info/number_pattern.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +6,8 @@
 #include <limits>
 #include <string>
 #include <vector>
+
+namespace discstart {
 
 namespace {
 
@@ -154,3 +156,5 @@ TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour) {
 }
 
 }  // namespace
+
+}  // namespace discstart

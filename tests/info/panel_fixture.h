@@ -2,9 +2,11 @@
 
 #include <string>
 
-#include "byte_file.h"
+#include "info/panel.h"
 #include "movie_bytes.h"
-#include "panel.h"
+#include "readers/byte_file.h"
+
+namespace discstart {
 
 // The records and files one window would hold, for running the panel in tests.
 struct PanelBench {
@@ -29,3 +31,5 @@ struct PanelBench {
         return RunPanel(input, PanelRecords{tags, avi, ogg}, opener);
     }
 };
+
+}  // namespace discstart

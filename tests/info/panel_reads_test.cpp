@@ -2,6 +2,8 @@
 
 #include "panel_fixture.h"
 
+namespace discstart {
+
 namespace {
 
 struct ReadBudgetCase {
@@ -45,3 +47,5 @@ TEST(RunPanel, ReadsFewTimesFromTheMovie) {
 }
 
 }  // namespace
+
+}  // namespace discstart

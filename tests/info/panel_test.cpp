@@ -7,6 +7,8 @@
 
 #include "panel_fixture.h"
 
+namespace discstart {
+
 namespace {
 
 using Rows = std::array<std::optional<std::string>, PanelRowCount>;
@@ -328,3 +330,5 @@ TEST(RunPanel, SecondRunWritesTheSameTexts) {
 }
 
 }  // namespace
+
+}  // namespace discstart

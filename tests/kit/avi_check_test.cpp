@@ -2,9 +2,11 @@
 
 #include <set>
 
-#include "avi_check.h"
-#include "info_check.h"
+#include "kit/avi_check.h"
+#include "kit/info_check.h"
 #include "media_bytes.h"
+
+namespace discstart {
 
 using namespace media;
 
@@ -147,3 +149,5 @@ TEST(AviCheck, TruncatedHeaderIsNeverClean) {
 }
 
 }  // namespace
+
+}  // namespace discstart

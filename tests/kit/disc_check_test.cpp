@@ -9,9 +9,11 @@
 #include <cstdio>
 #include <set>
 
-#include "disc_check.h"
+#include "content/native_name.h"
 #include "disc_files.h"
-#include "native_name.h"
+#include "kit/disc_check.h"
+
+namespace discstart {
 
 using namespace media;
 
@@ -210,3 +212,5 @@ TEST(DiscCheck, DemoDiscIsClean) {
 }
 
 }  // namespace
+
+}  // namespace discstart

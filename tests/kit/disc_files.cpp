@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QImage>
 
+namespace discstart {
+
 QByteArray Raw(const media::Bytes& bytes) {
     return QByteArray(bytes.data(), qsizetype(bytes.size()));
 }
@@ -22,3 +24,5 @@ bool WriteFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
+
+}  // namespace discstart

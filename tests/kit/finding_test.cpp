@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "finding.h"
+#include "kit/finding.h"
+
+namespace discstart {
 
 namespace {
 
@@ -48,3 +50,5 @@ TEST(Finding, MegabytesRoundToHundredths) {
 }
 
 }  // namespace
+
+}  // namespace discstart

@@ -9,6 +9,8 @@
 #include "disc_files.h"
 #include "make_disc_run.h"
 
+namespace discstart {
+
 namespace {
 
 class MakeDiscRefusals : public testing::Test {
@@ -164,3 +166,5 @@ TEST_F(MakeDiscRefusals, BundlesQtWebEngineOnlyWhenAskedTo) {
 }
 
 }  // namespace
+
+}  // namespace discstart

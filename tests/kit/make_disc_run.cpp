@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QProcess>
 
+namespace discstart {
+
 Outcome Execute(const QString& program, const QStringList& args, const QStringList& env) {
     QProcess process;
     QProcessEnvironment clean;
@@ -27,3 +29,5 @@ QByteArray FileBytes(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
+
+}  // namespace discstart

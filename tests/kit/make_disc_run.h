@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+namespace discstart {
+
 struct Outcome {
     int status = -1;
     QString output;  // stdout and stderr together
@@ -16,3 +18,5 @@ Outcome RunMakeDisc(const QStringList& args, const QStringList& env = {});
 
 // The bytes of a file, empty when it cannot be read.
 QByteArray FileBytes(const QString& path);
+
+}  // namespace discstart

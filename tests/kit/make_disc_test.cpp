@@ -13,6 +13,8 @@
 #include "disc_layout.h"
 #include "make_disc_run.h"
 
+namespace discstart {
+
 // Handed in by the build: the paths MAKE_DISC, LAUNCHER, DISCINFO, WITHOUT_QT, DEMO_DISC, and
 // WEBENGINE, whether the launcher's build has Qt WebEngine.
 
@@ -359,3 +361,5 @@ TEST_F(MakeDisc, EveryBundledFileIsCoveredByACopyrightFile) {
 }
 
 }  // namespace
+
+}  // namespace discstart

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace discstart {
+
 namespace media {
 
 namespace {
@@ -130,3 +132,5 @@ std::size_t MemoryFile::readAt(std::uint64_t offset, std::uint8_t* dest, std::si
 }
 
 }  // namespace media
+
+}  // namespace discstart

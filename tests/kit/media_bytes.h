@@ -7,7 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "byte_file.h"
+#include "readers/byte_file.h"
+
+namespace discstart {
 
 // Byte-built AVI and Ogg media for the kit's tests.
 namespace media {
@@ -54,3 +56,5 @@ class MemoryFile : public ByteFile {
 };
 
 }  // namespace media
+
+}  // namespace discstart

@@ -2,8 +2,10 @@
 
 #include <set>
 
+#include "kit/ogg_check.h"
 #include "media_bytes.h"
-#include "ogg_check.h"
+
+namespace discstart {
 
 using namespace media;
 
@@ -77,3 +79,5 @@ TEST(OggCheck, TruncatedHeadersAreNeverClean) {
 }
 
 }  // namespace
+
+}  // namespace discstart

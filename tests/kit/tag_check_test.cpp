@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "tag_check.h"
+#include "kit/tag_check.h"
+
+namespace discstart {
 
 namespace {
 
@@ -69,3 +71,5 @@ TEST(TagCheck, FindsCutAndWindows1252Lines) {
 }
 
 }  // namespace
+
+}  // namespace discstart

@@ -14,6 +14,8 @@
 #include "disc_layout.h"
 #include "make_disc_run.h"
 
+namespace discstart {
+
 // Handed in by the build: MAKE_DISC, LAUNCHER, DISCINFO, DEMO_DISC.
 
 namespace {
@@ -166,3 +168,5 @@ TEST_F(WaylandStart, ShowsTheWindowWithItsPanelAsUnderX) {
 }
 
 }  // namespace
+
+}  // namespace discstart

@@ -13,6 +13,8 @@
 #include "page_probe.h"
 #include "private_network.h"
 
+namespace discstart {
+
 namespace {
 
 // {T}: the TCP port, {U}: the UDP port, {OUT}: the outside folder's absolute path.
@@ -178,3 +180,5 @@ QString WaitForLeakPage(PageView& view) {
     QTest::qWait(1000);  // what was started late has had its time too
     return title;
 }
+
+}  // namespace discstart

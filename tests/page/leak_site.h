@@ -6,7 +6,9 @@
 #include <QTemporaryDir>
 #include <QUdpSocket>
 
-#include "page_view.h"
+#include "page/page_view.h"
+
+namespace discstart {
 
 // A disc folder beside a folder the page must never read, with a page that tries every way
 // out: sub-resources, scripts' reads, links, WebRTC with STUN and TURN servers, WebTransport,
@@ -47,3 +49,5 @@ class LeakSite {
 // Waits until the leak page's scripts are done and returns its title ("done {...}"); an
 // engine without scripts gets a moment instead.
 QString WaitForLeakPage(PageView& view);
+
+}  // namespace discstart

@@ -13,6 +13,8 @@
 #include "page_site.h"
 #include "private_network.h"
 
+namespace discstart {
+
 namespace {
 
 TEST(PageLeakTest, NothingReachesTheNetwork) {
@@ -61,3 +63,5 @@ TEST(PageLeakTest, NothingOutsideThePageFolderIsRead) {
 }
 
 }  // namespace
+
+}  // namespace discstart

@@ -2,7 +2,9 @@
 
 #include <QString>
 
-#include "page_view.h"
+#include "page/page_view.h"
+
+namespace discstart {
 
 // What each engine's test program supplies to the tests both engines share.
 // The engine's own view, made directly (not through the program's loader).
@@ -15,3 +17,5 @@ QString PageTitle(PageView& view);
 bool CoverImageShown(PageView& view);
 // Activates the first link whose href attribute is exactly `href`, as a user would.
 void ClickLink(PageView& view, const QString& href);
+
+}  // namespace discstart

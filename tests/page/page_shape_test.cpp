@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "page_shape.h"
+#include "page/page_shape.h"
+
+namespace discstart {
 
 namespace {
 
@@ -116,3 +118,5 @@ TEST(PageShape, BudgetsEachAtItsEdge) {
 }
 
 }  // namespace
+
+}  // namespace discstart

@@ -8,6 +8,8 @@
 
 #include "page_probe.h"
 
+namespace discstart {
+
 namespace {
 
 constexpr int kLoadTimeoutMs = 20000;
@@ -76,3 +78,5 @@ int ClickAndCountLoads(PageView& view, const QString& href, bool expectLoad) {
     QTest::qWait(300);
     return static_cast<int>(spy.count());
 }
+
+}  // namespace discstart

@@ -7,7 +7,9 @@
 #include <QWidget>
 #include <memory>
 
-#include "page_view.h"
+#include "page/page_view.h"
+
+namespace discstart {
 
 // A disc folder: intro.htm with a red 40x30 cover.png beside it and a link to second.htm.
 class LocalSite {
@@ -49,3 +51,5 @@ bool NavigateAndWait(PageView& view, const QString& path);
 // Clicks the link and reports how many loads finished within a short while (the first
 // load is waited for in full).
 int ClickAndCountLoads(PageView& view, const QString& href, bool expectLoad);
+
+}  // namespace discstart

@@ -11,9 +11,11 @@
 #include <cstdio>
 #include <utility>
 
-#include "native_name.h"
+#include "content/native_name.h"
 #include "page_probe.h"
 #include "page_site.h"
+
+namespace discstart {
 
 namespace {
 
@@ -102,3 +104,5 @@ TEST(PageViewTest, OnlyLocalLinksOpen) {
 }
 
 }  // namespace
+
+}  // namespace discstart

@@ -6,8 +6,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "page/plugin_page_view.h"
 #include "page_site.h"
-#include "plugin_page_view.h"
+
+namespace discstart {
 
 namespace {
 
@@ -71,3 +73,5 @@ TEST(PluginPageViewTest, WebEngineOnlyOnTheMachinesQt) {
 }
 
 }  // namespace
+
+}  // namespace discstart

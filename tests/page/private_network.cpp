@@ -8,6 +8,8 @@
 #include <sched.h>
 #include <unistd.h>
 
+namespace discstart {
+
 namespace {
 
 bool privateNetwork = false;
@@ -56,3 +58,5 @@ QByteArray InterfaceCounters() {
     QFile dev(QStringLiteral("/proc/self/net/dev"));
     return dev.open(QIODevice::ReadOnly) ? dev.readAll() : QByteArray();
 }
+
+}  // namespace discstart

@@ -2,8 +2,10 @@
 
 #include <QApplication>
 
-#include "page_view.h"
+#include "page/page_view.h"
 #include "private_network.h"
+
+using namespace discstart;
 
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);

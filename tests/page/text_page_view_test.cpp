@@ -9,10 +9,12 @@
 #include <QTextDocument>
 #include <memory>
 
-#include "page_document.h"
+#include "page/page_document.h"
+#include "page/page_text.h"
+#include "page/text_page_view.h"
 #include "page_site.h"
-#include "page_text.h"
-#include "text_page_view.h"
+
+namespace discstart {
 
 namespace {
 
@@ -170,3 +172,5 @@ TEST(PageEngineTest, CreatesTheAskedEngineWhenBuilt) {
 }
 
 }  // namespace
+
+}  // namespace discstart

@@ -7,6 +7,8 @@
 #include "page_probe.h"
 #include "page_site.h"
 
+namespace discstart {
+
 PageView* CreateTestedView(QWidget* parent) {
     return CreatePageView(PageEngine::Text, parent);
 }
@@ -50,3 +52,5 @@ void ClickLink(PageView& view, const QString& href) {
     }
     ADD_FAILURE() << "no link to " << href.toStdString();
 }
+
+}  // namespace discstart

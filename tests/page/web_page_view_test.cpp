@@ -8,11 +8,13 @@
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
+#include "page/web_offline.h"
+#include "page/web_page_view.h"
 #include "page_probe.h"
 #include "page_site.h"
-#include "web_offline.h"
-#include "web_page_view.h"
 #include "web_script.h"
+
+namespace discstart {
 
 namespace {
 
@@ -122,3 +124,5 @@ TEST(WebPageViewTest, DesignModeIsSwitchedOffInThePage) {
 }
 
 }  // namespace
+
+}  // namespace discstart

@@ -3,10 +3,12 @@
 #include <QTest>
 #include <QWebEngineView>
 
+#include "page/web_page_view.h"
 #include "page_probe.h"
 #include "page_site.h"
-#include "web_page_view.h"
 #include "web_script.h"
+
+namespace discstart {
 
 PageView* CreateTestedView(QWidget* parent) {
     return new WebPageView(parent);
@@ -47,3 +49,5 @@ void ClickLink(PageView& view, const QString& href) {
                                                .arg(href));
     if (!found.toBool()) ADD_FAILURE() << "no link to " << href.toStdString();
 }
+
+}  // namespace discstart

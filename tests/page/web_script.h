@@ -3,7 +3,11 @@
 #include <QString>
 #include <QVariant>
 
-#include "page_view.h"
+#include "page/page_view.h"
+
+namespace discstart {
 
 // Runs JavaScript in the page of a WebEngine view and waits for its result.
 QVariant RunScript(PageView& view, const QString& script);
+
+}  // namespace discstart

@@ -2,7 +2,9 @@
 
 #include <QTest>
 
-#include "window_paint_watch.h"
+#include "page/window_paint_watch.h"
+
+namespace discstart {
 
 namespace {
 
@@ -41,3 +43,5 @@ TEST(WindowPaintWatchTest, CallsOnceAfterItsWindowIsOnScreen) {
 }
 
 }  // namespace
+
+}  // namespace discstart

@@ -2,8 +2,10 @@
 
 #include <limits>
 
-#include "avi_header.h"
 #include "media_builders.h"
+#include "readers/avi_header.h"
+
+namespace discstart {
 
 namespace {
 
@@ -290,3 +292,5 @@ TEST(ReadAviHeader, ReadsInAFewBlocks) {
 }
 
 }  // namespace
+
+}  // namespace discstart

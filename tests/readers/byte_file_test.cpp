@@ -8,9 +8,11 @@
 #include <fstream>
 #include <random>
 
-#include "avi_header.h"
-#include "byte_file.h"
 #include "media_builders.h"
+#include "readers/avi_header.h"
+#include "readers/byte_file.h"
+
+namespace discstart {
 
 namespace {
 
@@ -112,3 +114,5 @@ TEST_F(DiskFilesTest, RefusesWhatIsNotARegularFileWithoutBlocking) {
 }
 
 }  // namespace
+
+}  // namespace discstart

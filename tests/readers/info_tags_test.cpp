@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "info_tags.h"
 #include "media_builders.h"
+#include "readers/info_tags.h"
+
+namespace discstart {
 
 namespace {
 
@@ -136,3 +138,5 @@ TEST(ReadInfoTags, ReadsTheWindowOnce) {
 }
 
 }  // namespace
+
+}  // namespace discstart

@@ -3,6 +3,8 @@
 #include <bit>
 #include <initializer_list>
 
+namespace discstart {
+
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -118,3 +120,5 @@ std::vector<std::uint8_t> BuildJpeg(const JpegSpec& spec) {
     Append(out, {0xFF, 0xD9});
     return out;
 }
+
+}  // namespace discstart

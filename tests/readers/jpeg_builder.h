@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace discstart {
+
 // A JPEG written byte by byte, uniformly grey, made to weigh on a decoder and little on disc:
 // every coefficient zero, AC scans of nothing but end-of-band runs. Each extra AC scan repeats
 // the first (decoders warn and go on), so the file grows by some 70 bytes a scan.
@@ -23,3 +25,5 @@ Bytes BuildJpegAs(const JpegSpec& spec) {
     return Bytes(reinterpret_cast<const char*>(bytes.data()),
                  static_cast<decltype(Bytes().size())>(bytes.size()));
 }
+
+}  // namespace discstart

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "jpeg_builder.h"
-#include "jpeg_layout.h"
+#include "readers/jpeg_layout.h"
+
+namespace discstart {
 
 namespace {
 
@@ -56,3 +58,5 @@ TEST(JpegLayout, RefusesWhatIsNoUsableJpeg) {
 }
 
 }  // namespace
+
+}  // namespace discstart

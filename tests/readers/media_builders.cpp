@@ -1,5 +1,7 @@
 #include "media_builders.h"
 
+namespace discstart {
+
 ByteWriter& ByteWriter::byte(std::size_t offset, std::uint8_t value) {
     if (bytes.size() <= offset) bytes.resize(offset + 1);
     bytes[offset] = value;
@@ -88,3 +90,5 @@ Bytes BuildOgm(const OgmLayout& l) {
     w.int32(129, 0).int32(133, l.nominalBitrate).int32(137, 0).byte(141, 0xB8).byte(142, 1);
     return w.bytes;
 }
+
+}  // namespace discstart

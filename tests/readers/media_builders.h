@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace discstart {
+
 using Bytes = std::vector<std::uint8_t>;
 
 // Little-endian writes at absolute offsets; the buffer grows with zero bytes as needed.
@@ -64,3 +66,5 @@ struct OgmLayout {
     std::int32_t nominalBitrate = 128'000;
 };
 Bytes BuildOgm(const OgmLayout& layout);
+
+}  // namespace discstart

@@ -3,7 +3,9 @@
 #include <cmath>
 #include <limits>
 
-#include "number_format.h"
+#include "readers/number_format.h"
+
+namespace discstart {
 
 namespace {
 
@@ -76,3 +78,5 @@ TEST(RoundDecimal, SplitsDigitsAndClampsDecimals) {
 }
 
 }  // namespace
+
+}  // namespace discstart

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "media_builders.h"
-#include "ogg_media.h"
+#include "readers/ogg_media.h"
+
+namespace discstart {
 
 namespace {
 
@@ -115,3 +117,5 @@ TEST(ReadOggInfo, PlainAndRegionalNumbers) {
 }
 
 }  // namespace
+
+}  // namespace discstart

@@ -1,10 +1,12 @@
-#include "page_links.h"
-#include "page_files.h"
+#include "readers/page_links.h"
+#include "readers/page_files.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
+
+namespace discstart {
 
 namespace {
 
@@ -109,3 +111,5 @@ TEST(PageFiles, FollowsStyleSheetsAndPagesOnTheDiscOnce) {
 }
 
 }  // namespace
+
+}  // namespace discstart

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "avi_header.h"
-#include "info_tags.h"
 #include "media_builders.h"
-#include "ogg_media.h"
+#include "readers/avi_header.h"
+#include "readers/info_tags.h"
+#include "readers/ogg_media.h"
+
+namespace discstart {
 
 // Every way a file can be cut short. Missing header bytes must read exactly as zero bytes
 // would, so a cut file is compared with the same file padded back with zeros.
@@ -76,3 +78,5 @@ TEST(Truncation, InfoContentEndsWithTheFile) {
 }
 
 }  // namespace
+
+}  // namespace discstart

@@ -1,8 +1,10 @@
-#include "start_rules.h"
+#include "start/start_rules.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+
+namespace discstart {
 
 namespace {
 
@@ -93,3 +95,5 @@ TEST(StartRules, TheViewersWish) {
 }
 
 }  // namespace
+
+}  // namespace discstart

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <string>
 
+namespace discstart {
+
 namespace {
 
 std::string Utf8(const wchar_t* text) {
@@ -29,3 +31,5 @@ int wmain(int argc, wchar_t** argv) {
     std::fclose(out);
     return 0;
 }
+
+}  // namespace discstart

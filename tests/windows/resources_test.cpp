@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace discstart {
+
 namespace {
 
 struct Module {
@@ -53,3 +55,5 @@ TEST(DiscstartExe, CarriesItsManifest) {
 }
 
 }  // namespace
+
+}  // namespace discstart

@@ -1,8 +1,10 @@
-#include "design_pixmap.h"
+#include "app/controls/design_pixmap.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+
+namespace discstart {
 
 QString DesignResource(const QString& fileName) {
     return QStringLiteral(":/assets/") + fileName;
@@ -34,3 +36,5 @@ QPixmap LoadDesignPixmap(const QString& fileName, qreal devicePixelRatio) {
     const QString copy = DesignResource(base + QStringLiteral(".png"));
     return ReadOwnPicture(QFile::exists(copy) ? copy : DesignResource(fileName));
 }
+
+}  // namespace discstart

@@ -1,10 +1,12 @@
-#include "form_label.h"
+#include "app/controls/form_label.h"
 
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
 
-#include "mouse_keys.h"
+#include "app/controls/mouse_keys.h"
+
+namespace discstart {
 
 FormLabel::FormLabel(QWidget* parent) : QLabel(parent) {
     setTextFormat(Qt::PlainText);
@@ -64,3 +66,5 @@ void FormLabel::paintEvent(QPaintEvent* event) {
     style()->drawItemText(&painter, contentsRect(), Qt::AlignLeft | (alignment() & Qt::AlignVertical_Mask),
                           palette(), isEnabled(), shown, foregroundRole());
 }
+
+}  // namespace discstart

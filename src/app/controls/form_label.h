@@ -2,6 +2,8 @@
 
 #include <QLabel>
 
+namespace discstart {
+
 // A label drawn on its container: transparent or filled with its background colour,
 // plain text on one line at the top of its box. It takes mouse presses itself (so a press
 // on it never reaches the window behind it) and reports them with a button mask.
@@ -34,3 +36,5 @@ class FormLabel : public QLabel {
 
     bool autoSize_ = false;
 };
+
+}  // namespace discstart

@@ -1,4 +1,6 @@
-#include "limited_line_edit.h"
+#include "app/controls/limited_line_edit.h"
+
+namespace discstart {
 
 LimitedLineEdit::LimitedLineEdit(int limit, QWidget* parent) : QLineEdit(parent), limit_(limit) {
     // Qt counts UTF-16 units; room for `limit` characters that each need two of them.
@@ -19,3 +21,5 @@ QString CutToCharacters(const QString& text, int count) {
     }
     return text.left(units);
 }
+
+}  // namespace discstart

@@ -2,6 +2,8 @@
 
 #include <QLineEdit>
 
+namespace discstart {
+
 // A single-line text box that keeps only the first `limit` characters of any text put
 // into it. Characters are code points: a surrogate pair is never split.
 class LimitedLineEdit : public QLineEdit {
@@ -19,3 +21,5 @@ class LimitedLineEdit : public QLineEdit {
 
 // The first `count` code points of `text`.
 QString CutToCharacters(const QString& text, int count);
+
+}  // namespace discstart

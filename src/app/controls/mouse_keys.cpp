@@ -1,4 +1,6 @@
-#include "mouse_keys.h"
+#include "app/controls/mouse_keys.h"
+
+namespace discstart {
 
 int ButtonMask(Qt::MouseButtons buttons) {
     int mask = 0;
@@ -23,3 +25,5 @@ int KeyCode(int qtKey) {
         return qtKey;
     return 0;
 }
+
+}  // namespace discstart

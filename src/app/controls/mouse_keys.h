@@ -2,6 +2,8 @@
 
 #include <Qt>
 
+namespace discstart {
+
 // The window's handlers speak in the old masks and key codes.
 inline constexpr int LeftButton = 1;
 inline constexpr int RightButton = 2;
@@ -20,3 +22,5 @@ int ModifierMask(Qt::KeyboardModifiers modifiers);
 // The key code of a Qt key: Esc 27, F1..F24 from 112, letters and digits as their
 // upper-case character; 0 for any key the window has no use for.
 int KeyCode(int qtKey);
+
+}  // namespace discstart

@@ -1,11 +1,13 @@
-#include "picture_box.h"
+#include "app/controls/picture_box.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <utility>
 
-#include "mouse_keys.h"
+#include "app/controls/mouse_keys.h"
+
+namespace discstart {
 
 PictureBox::PictureBox(Fit fit, QWidget* parent) : QWidget(parent), fit_(fit) {}
 
@@ -79,3 +81,5 @@ void PictureBox::keyPressEvent(QKeyEvent* event) {
     event->accept();
     press();
 }
+
+}  // namespace discstart

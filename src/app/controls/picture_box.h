@@ -6,6 +6,8 @@
 #include <QWidget>
 #include <functional>
 
+namespace discstart {
+
 // A borderless picture box: draws its picture at its top-left corner, or (for the image
 // control) stretched to its own size. Reports presses, releases and clicks with a button
 // mask (1 left, 2 right, 4 middle) and accepts them, so they never reach the window.
@@ -51,3 +53,5 @@ class PictureBox : public QWidget {
     std::function<QPixmap()> pendingPicture_;
     QColor focusMark_;
 };
+
+}  // namespace discstart
