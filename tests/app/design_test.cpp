@@ -13,7 +13,7 @@
 #include "app/controls/picture_box.h"
 #include "app/form1_design.h"
 #include "app/twips.h"
-#include "disc_folder.h"
+#include "support/disc_folder.h"
 
 namespace discstart {
 

@@ -13,7 +13,7 @@
 
 #include "app/controls/form_label.h"
 #include "app/controls/picture_box.h"
-#include "disc_folder.h"
+#include "support/disc_folder.h"
 
 namespace discstart {
 
@@ -44,29 +44,31 @@ TEST(DiscinfoAgreement, EveryRowOfEveryTestFilm) {
     ASSERT_GE(films.size(), 8);
     for (const QString& film : films) {
         SCOPED_TRACE(film.toStdString());
-        DiscFolder disc;
-        QFile movie(data.filePath(film));
-        ASSERT_TRUE(movie.open(QIODevice::ReadOnly));
-        disc.add("film.avi", movie.readAll());
-        auto started = StartForm(disc.path());
-        Form1& form = *started->form;
-        form.Form_Activate();
-        const QJsonObject json = DiscinfoJson(disc.path());
-        const QJsonArray rows = json["rows"].toArray();
-        ASSERT_EQ(rows.size(), 12);
-        for (int row = 0; row < 12; ++row) {
-            EXPECT_EQ(Text(form.lbl[row]->text()), Text(rows[row].toObject()["value"].toString()))
-                << "row " << row;
-            EXPECT_EQ(Text(form.lblY[row]->text()), Text(rows[row].toObject()["caption"].toString()))
-                << "row " << row;
-        }
-        const QJsonObject lines = json["lines"].toObject();
-        EXPECT_EQ(Text(form.Label3->text()), Text(lines["title"].toString()));
-        EXPECT_EQ(Text(form.lblAuthor->text()), Text(lines["author"].toString()));
-        EXPECT_EQ(Text(form.lblCopyright->text()), Text(lines["copyright"].toString()));
-        EXPECT_EQ(Text(form.Label4->text()), Text(lines["genre"].toString()));
-        EXPECT_EQ(!form.Picture6->isHidden(), json["xvidPicture"].toBool());
-        EXPECT_EQ(Text(form.Label1->text()), Text(json["disc"].toObject()["titleStrip"].toString()));
+        [&] {
+            DiscFolder disc;
+            QFile movie(data.filePath(film));
+            ASSERT_TRUE(movie.open(QIODevice::ReadOnly));
+            disc.add("film.avi", movie.readAll());
+            auto started = StartForm(disc.path());
+            Form1& form = *started->form;
+            form.Form_Activate();
+            const QJsonObject json = DiscinfoJson(disc.path());
+            const QJsonArray rows = json["rows"].toArray();
+            ASSERT_EQ(rows.size(), 12);
+            for (int row = 0; row < 12; ++row) {
+                EXPECT_EQ(Text(form.lbl[row]->text()), Text(rows[row].toObject()["value"].toString()))
+                    << "row " << row;
+                EXPECT_EQ(Text(form.lblY[row]->text()), Text(rows[row].toObject()["caption"].toString()))
+                    << "row " << row;
+            }
+            const QJsonObject lines = json["lines"].toObject();
+            EXPECT_EQ(Text(form.Label3->text()), Text(lines["title"].toString()));
+            EXPECT_EQ(Text(form.lblAuthor->text()), Text(lines["author"].toString()));
+            EXPECT_EQ(Text(form.lblCopyright->text()), Text(lines["copyright"].toString()));
+            EXPECT_EQ(Text(form.Label4->text()), Text(lines["genre"].toString()));
+            EXPECT_EQ(!form.Picture6->isHidden(), json["xvidPicture"].toBool());
+            EXPECT_EQ(Text(form.Label1->text()), Text(json["disc"].toObject()["titleStrip"].toString()));
+        }();
     }
 }
 

@@ -9,7 +9,7 @@
 
 #include "app/controls/form_label.h"
 #include "app/controls/picture_box.h"
-#include "disc_folder.h"
+#include "support/disc_folder.h"
 
 namespace discstart {
 

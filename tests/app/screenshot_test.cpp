@@ -8,7 +8,7 @@
 #include "app/controls/design_pixmap.h"
 #include "app/controls/form_label.h"
 #include "app/controls/picture_box.h"
-#include "disc_folder.h"
+#include "support/disc_folder.h"
 
 namespace discstart {
 
@@ -46,22 +46,25 @@ TEST(Screenshot, FrameCoverAndTextAreDrawn) {
     QStringList discs = {own.path()};
     if (QDir(demo).exists()) discs << demo;
     for (const QString& disc : discs) {
-        auto started = StartForm(disc);
-        Form1& form = *started->form;
-        const QImage shot = Shoot(form);
-        ASSERT_EQ(shot.size(), QSize(465, 397));
-        // The frame's opaque left border and bottom-right corner are the picture's own pixels.
-        for (QPoint at : {QPoint(2, 200), QPoint(462, 394), QPoint(270, 300)})
-            EXPECT_LE(Distance(shot.pixelColor(at), frame.pixelColor(at)), 8) << disc.toStdString();
-        // The hole shows the cover as loaded.
-        const QImage cover = form.Image1->picture().toImage();
-        ASSERT_FALSE(cover.isNull()) << disc.toStdString();
-        const QPoint inHole(60, 100);
-        const QPoint inCover((inHole - form.Image1->pos()) * cover.devicePixelRatio());
-        EXPECT_LE(Distance(shot.pixelColor(inHole), cover.pixelColor(inCover)), 40) << disc.toStdString();
-        // Captions are drawn over the panel.
-        EXPECT_GT(ChangedPixels(shot, frame, form.lblY[0]->geometry()), 10) << disc.toStdString();
-        EXPECT_GT(ChangedPixels(shot, frame, form.Label3->geometry()), 10) << disc.toStdString();
+        SCOPED_TRACE(disc.toStdString());
+        [&] {
+            auto started = StartForm(disc);
+            Form1& form = *started->form;
+            const QImage shot = Shoot(form);
+            ASSERT_EQ(shot.size(), QSize(465, 397));
+            // The frame's opaque left border and bottom-right corner are the picture's own pixels.
+            for (QPoint at : {QPoint(2, 200), QPoint(462, 394), QPoint(270, 300)})
+                EXPECT_LE(Distance(shot.pixelColor(at), frame.pixelColor(at)), 8) << disc.toStdString();
+            // The hole shows the cover as loaded.
+            const QImage cover = form.Image1->picture().toImage();
+            ASSERT_FALSE(cover.isNull()) << disc.toStdString();
+            const QPoint inHole(60, 100);
+            const QPoint inCover((inHole - form.Image1->pos()) * cover.devicePixelRatio());
+            EXPECT_LE(Distance(shot.pixelColor(inHole), cover.pixelColor(inCover)), 40) << disc.toStdString();
+            // Captions are drawn over the panel.
+            EXPECT_GT(ChangedPixels(shot, frame, form.lblY[0]->geometry()), 10) << disc.toStdString();
+            EXPECT_GT(ChangedPixels(shot, frame, form.Label3->geometry()), 10) << disc.toStdString();
+        }();
     }
 }
 

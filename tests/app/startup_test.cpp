@@ -11,7 +11,7 @@
 #include "app/controls/limited_line_edit.h"
 #include "app/controls/picture_box.h"
 #include "app/twips.h"
-#include "disc_folder.h"
+#include "support/disc_folder.h"
 
 namespace discstart {
 
@@ -269,22 +269,25 @@ TEST(FormActivate, CopiesThePanelIntoItsRowsAndTagLines) {
          {"Harbour Lights", "Author: Ada Korhonen", "Copyright: (c) 2026 Saltmars", "Genre: Drama"}},
     };
     for (const Case& c : cases) {
-        DiscFolder disc;
-        QFile movie(QStringLiteral(DISCSTART_SOURCE_DIR "/tests/data/") + c.movie);
-        ASSERT_TRUE(movie.open(QIODevice::ReadOnly)) << c.movie;
-        disc.add("film.avi", movie.readAll());
-        auto started = StartForm(disc.path());
-        Form1& form = *started->form;
-        started->platform.format = c.format;
-        form.chkRB->setCheckState(c.steps);
-        form.Form_Activate();
-        for (int row = 0; row < 12; ++row)
-            EXPECT_EQ(form.lbl[row]->text().toStdString(), c.rows[row].toStdString())
-                << c.movie << " row " << row;
-        const FormLabel* lines[] = {form.Label3, form.lblAuthor, form.lblCopyright, form.Label4};
-        for (int i = 0; i < 4; ++i)
-            EXPECT_EQ(lines[i]->text().toStdString(), c.tagLines[i].toStdString()) << c.movie;
-        EXPECT_FALSE(form.Picture6->isHidden()) << c.movie;
+        SCOPED_TRACE(c.movie);
+        [&] {
+            DiscFolder disc;
+            QFile movie(QStringLiteral(DISCSTART_SOURCE_DIR "/tests/data/") + c.movie);
+            ASSERT_TRUE(movie.open(QIODevice::ReadOnly)) << c.movie;
+            disc.add("film.avi", movie.readAll());
+            auto started = StartForm(disc.path());
+            Form1& form = *started->form;
+            started->platform.format = c.format;
+            form.chkRB->setCheckState(c.steps);
+            form.Form_Activate();
+            for (int row = 0; row < 12; ++row)
+                EXPECT_EQ(form.lbl[row]->text().toStdString(), c.rows[row].toStdString())
+                    << c.movie << " row " << row;
+            const FormLabel* lines[] = {form.Label3, form.lblAuthor, form.lblCopyright, form.Label4};
+            for (int i = 0; i < 4; ++i)
+                EXPECT_EQ(lines[i]->text().toStdString(), c.tagLines[i].toStdString()) << c.movie;
+            EXPECT_FALSE(form.Picture6->isHidden()) << c.movie;
+        }();
     }
 }
 

@@ -67,20 +67,22 @@ GifFacts gifFacts(const QString& name) {
 TEST(AssetsTest, PicturesHaveTheirDesignSizeAndPalette) {
     for (const auto& picture : kPictures) {
         SCOPED_TRACE(picture.name);
-        QImageReader reader(resource(QString::fromLatin1(picture.name) + ".gif"));
-        EXPECT_EQ(reader.format(), "gif");
-        EXPECT_EQ(reader.imageCount(), 1);
-        const QImage image = reader.read();
-        ASSERT_FALSE(image.isNull());
-        EXPECT_EQ(image.size(), QSize(picture.width, picture.height));
-        const GifFacts facts = gifFacts(QString::fromLatin1(picture.name) + ".gif");
-        EXPECT_GT(facts.paletteSize, 0);
-        EXPECT_LE(facts.paletteSize, picture.maxColours);
-        EXPECT_EQ(facts.transparentColour, QString::fromLatin1(picture.name) == "frame");
-        QSet<QRgb> colours;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x) colours.insert(image.pixel(x, y));
-        EXPECT_LE(colours.size(), picture.maxColours);
+        [&] {
+            QImageReader reader(resource(QString::fromLatin1(picture.name) + ".gif"));
+            EXPECT_EQ(reader.format(), "gif");
+            EXPECT_EQ(reader.imageCount(), 1);
+            const QImage image = reader.read();
+            ASSERT_FALSE(image.isNull());
+            EXPECT_EQ(image.size(), QSize(picture.width, picture.height));
+            const GifFacts facts = gifFacts(QString::fromLatin1(picture.name) + ".gif");
+            EXPECT_GT(facts.paletteSize, 0);
+            EXPECT_LE(facts.paletteSize, picture.maxColours);
+            EXPECT_EQ(facts.transparentColour, QString::fromLatin1(picture.name) == "frame");
+            QSet<QRgb> colours;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) colours.insert(image.pixel(x, y));
+            EXPECT_LE(colours.size(), picture.maxColours);
+        }();
     }
 }
 
@@ -95,15 +97,17 @@ TEST(AssetsTest, HighDpiVersionsAreExactlyDouble) {
 TEST(AssetsTest, PngCopiesHoldTheGifsPixels) {
     for (const auto& picture : kPictures) {
         SCOPED_TRACE(picture.name);
-        const QImage gif =
-            load(QString::fromLatin1(picture.name) + ".gif").convertToFormat(QImage::Format_ARGB32);
-        const QImage png =
-            load(QString::fromLatin1(picture.name) + ".png").convertToFormat(QImage::Format_ARGB32);
-        ASSERT_EQ(png.size(), gif.size());
-        int differing = 0;
-        for (int y = 0; y < gif.height(); ++y)
-            for (int x = 0; x < gif.width(); ++x) differing += gif.pixel(x, y) != png.pixel(x, y);
-        EXPECT_EQ(differing, 0);
+        [&] {
+            const QImage gif =
+                load(QString::fromLatin1(picture.name) + ".gif").convertToFormat(QImage::Format_ARGB32);
+            const QImage png =
+                load(QString::fromLatin1(picture.name) + ".png").convertToFormat(QImage::Format_ARGB32);
+            ASSERT_EQ(png.size(), gif.size());
+            int differing = 0;
+            for (int y = 0; y < gif.height(); ++y)
+                for (int x = 0; x < gif.width(); ++x) differing += gif.pixel(x, y) != png.pixel(x, y);
+            EXPECT_EQ(differing, 0);
+        }();
     }
 }
 

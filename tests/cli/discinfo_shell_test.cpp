@@ -134,27 +134,29 @@ TEST(DiscinfoShell, ReadErrorsAreReportedNotTurnedIntoNumbers) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.movie) + " failing after " + c.after);
-        QFile::remove(folder + "/" + name);
-        ASSERT_TRUE(Copy(QString(TEST_DATA_DIR "/") + c.movie, folder + "/" + name));
-        RunSetup setup;
-        // A sanitizer build wants its runtime first; the preloaded medium comes before it.
-        setup.environment = {QString("LD_PRELOAD=") + FAILING_READS, "FAILING_READS_PATH=/disc/film.avi",
-                             QString("FAILING_READS_AFTER=") + c.after,
-                             "ASAN_OPTIONS=detect_leaks=0:verify_asan_link_order=0"};
-        for (const QString& path : {folder, folder + "/" + name}) {
-            const Outcome run = Discinfo({"--json", path}, setup);
-            EXPECT_EQ(run.status, c.status) << run.err.toStdString();
-            EXPECT_EQ(run.out.isEmpty(), c.status != 0);
-            EXPECT_EQ(run.err.contains("Input/output error"), c.status != 0) << run.err.toStdString();
-        }
-        const Outcome check = Discinfo({"--check", folder}, setup);
-        EXPECT_EQ(check.status, c.checkStatus) << check.out.toStdString();
-        EXPECT_EQ(check.out.contains(
-                      "error[movie-read-error]: film.avi: reading the movie failed (Input/output error)"),
-                  c.status != 0)
-            << check.out.toStdString();
-        EXPECT_FALSE(check.out.contains("avi-"))
-            << "layout findings blame the file: " << check.out.toStdString();
+        [&] {
+            QFile::remove(folder + "/" + name);
+            ASSERT_TRUE(Copy(QString(TEST_DATA_DIR "/") + c.movie, folder + "/" + name));
+            RunSetup setup;
+            // A sanitizer build wants its runtime first; the preloaded medium comes before it.
+            setup.environment = {QString("LD_PRELOAD=") + FAILING_READS, "FAILING_READS_PATH=/disc/film.avi",
+                                 QString("FAILING_READS_AFTER=") + c.after,
+                                 "ASAN_OPTIONS=detect_leaks=0:verify_asan_link_order=0"};
+            for (const QString& path : {folder, folder + "/" + name}) {
+                const Outcome run = Discinfo({"--json", path}, setup);
+                EXPECT_EQ(run.status, c.status) << run.err.toStdString();
+                EXPECT_EQ(run.out.isEmpty(), c.status != 0);
+                EXPECT_EQ(run.err.contains("Input/output error"), c.status != 0) << run.err.toStdString();
+            }
+            const Outcome check = Discinfo({"--check", folder}, setup);
+            EXPECT_EQ(check.status, c.checkStatus) << check.out.toStdString();
+            EXPECT_EQ(check.out.contains(
+                          "error[movie-read-error]: film.avi: reading the movie failed (Input/output error)"),
+                      c.status != 0)
+                << check.out.toStdString();
+            EXPECT_FALSE(check.out.contains("avi-"))
+                << "layout findings blame the file: " << check.out.toStdString();
+        }();
     }
 }
 

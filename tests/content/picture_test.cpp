@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "content/picture.h"
-#include "jpeg_builder.h"
+#include "support/jpeg_builder.h"
 
 namespace discstart {
 
@@ -133,12 +133,15 @@ TEST(Picture, BudgetsOfTheDecode) {
     };
     QTemporaryDir dir;
     for (const Case& c : cases) {
-        QFile file(dir.filePath("cover.jpg"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(BuildJpegAs<QByteArray>(c.spec));
-        file.close();
-        const QImage image = LoadCoverPicture(file.fileName(), Cover);
-        EXPECT_EQ(image.isNull() ? QSize() : image.size(), c.shown ? Cover : QSize()) << c.what;
+        SCOPED_TRACE(c.what);
+        [&] {
+            QFile file(dir.filePath("cover.jpg"));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(BuildJpegAs<QByteArray>(c.spec));
+            file.close();
+            const QImage image = LoadCoverPicture(file.fileName(), Cover);
+            EXPECT_EQ(image.isNull() ? QSize() : image.size(), c.shown ? Cover : QSize()) << c.what;
+        }();
     }
     EXPECT_EQ(qgetenv("JPEGMEM"), QByteArray::number(MaxDecoderBytes / 1000));
 }

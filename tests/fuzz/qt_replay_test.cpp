@@ -7,8 +7,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "jpeg_builder.h"
 #include "qt_checks.h"
+#include "support/jpeg_builder.h"
 
 namespace discstart {
 

@@ -24,19 +24,22 @@ TEST(ApplicationDirectory, IsTheExecutablesFolderByItsBytes) {
                                   "\xE2\x80\xAE"
                                   "rtl"};
     for (const QByteArray& name : folders) {
-        const QByteArray folder = base + name;
-        ASSERT_EQ(::mkdir(folder.constData(), 0700), 0) << name.constData();
-        const QByteArray copy = folder + "/probe";
-        FILE* out = std::fopen(copy.constData(), "wb");
-        ASSERT_NE(out, nullptr);
-        std::fwrite(program.constData(), 1, std::size_t(program.size()), out);
-        std::fclose(out);
-        ASSERT_EQ(::chmod(copy.constData(), 0700), 0);
-        const DiscinfoRun run = RunProgram(copy, {});
-        EXPECT_EQ(run.status, 0) << name.constData() << run.err.constData();
-        EXPECT_EQ(run.out, folder) << name.constData();
-        ::unlink(copy.constData());
-        ::rmdir(folder.constData());  // QTemporaryDir can't name them to remove them
+        SCOPED_TRACE(name.constData());
+        [&] {
+            const QByteArray folder = base + name;
+            ASSERT_EQ(::mkdir(folder.constData(), 0700), 0) << name.constData();
+            const QByteArray copy = folder + "/probe";
+            FILE* out = std::fopen(copy.constData(), "wb");
+            ASSERT_NE(out, nullptr);
+            std::fwrite(program.constData(), 1, std::size_t(program.size()), out);
+            std::fclose(out);
+            ASSERT_EQ(::chmod(copy.constData(), 0700), 0);
+            const DiscinfoRun run = RunProgram(copy, {});
+            EXPECT_EQ(run.status, 0) << name.constData() << run.err.constData();
+            EXPECT_EQ(run.out, folder) << name.constData();
+            ::unlink(copy.constData());
+            ::rmdir(folder.constData());  // QTemporaryDir can't name them to remove them
+        }();
     }
 }
 

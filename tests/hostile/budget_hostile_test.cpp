@@ -12,10 +12,10 @@
 
 #include "app/controls/form_label.h"
 #include "app/controls/picture_box.h"
-#include "disc_folder.h"
-#include "jpeg_builder.h"
 #include "message_box.h"
 #include "page/page_view.h"
+#include "support/disc_folder.h"
+#include "support/jpeg_builder.h"
 
 namespace discstart {
 

@@ -12,9 +12,9 @@
 
 #include "awkward_names.h"
 #include "content/native_name.h"
-#include "disc_folder.h"
-#include "movie_bytes.h"
 #include "run_discinfo.h"
+#include "support/disc_folder.h"
+#include "support/movie_bytes.h"
 
 namespace discstart {
 

@@ -13,8 +13,8 @@
 #include "app/qt_platform.h"
 #include "awkward_names.h"
 #include "content/native_name.h"
-#include "disc_folder.h"
 #include "message_box.h"
+#include "support/disc_folder.h"
 
 namespace discstart {
 

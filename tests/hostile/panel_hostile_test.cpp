@@ -15,9 +15,9 @@
 
 #include "fuzz_checks.h"
 #include "info/panel.h"
-#include "media_builders.h"
-#include "movie_bytes.h"
-#include "virtual_movie.h"
+#include "support/header_bytes.h"
+#include "support/memory_files.h"
+#include "support/movie_bytes.h"
 
 namespace discstart {
 

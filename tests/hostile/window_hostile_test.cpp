@@ -16,10 +16,10 @@
 #include "app/controls/picture_box.h"
 #include "awkward_names.h"
 #include "content/native_name.h"
-#include "disc_folder.h"
 #include "message_box.h"
 #include "page/page_view.h"
 #include "run_discinfo.h"
+#include "support/disc_folder.h"
 
 namespace discstart {
 

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "info/panel.h"
-#include "movie_bytes.h"
 #include "readers/byte_file.h"
+#include "support/movie_bytes.h"
 
 namespace discstart {
 

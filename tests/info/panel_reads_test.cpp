@@ -27,22 +27,25 @@ TEST(RunPanel, ReadsFewTimesFromTheMovie) {
         {"ogg", OggBytes(ogg), MovieFileKind::OggMedia, 4, 16 * 1024},
     };
     for (const auto& c : cases) {
-        PanelBench bench;
-        bench.files.add(PanelBench::MoviePath, c.bytes);
-        const CountingFiles counting(bench.files);
-        const PanelUpdate update = bench.run(PanelBench::Input(), counting);
-        ASSERT_EQ(update.kind, c.kind) << c.name;
-        if (c.kind == MovieFileKind::Avi) {
-            // Only meaningful if the run really found the list and the audio stream behind the index.
-            EXPECT_EQ(update.titleLine, "Film");
-            EXPECT_EQ(update.rows[5], "MPEG-1 Layer 3");
-        }
-        EXPECT_LE(counting.counts().reads, c.maxReads) << c.name;
-        EXPECT_LE(counting.counts().bytes, c.maxBytes) << c.name;
-        RecordProperty(c.name + "_reads", counting.counts().reads);
-        RecordProperty(c.name + "_bytes", std::to_string(counting.counts().bytes));
-        std::cout << c.name << ": " << counting.counts().opens << " opens, " << counting.counts().reads
-                  << " reads, " << counting.counts().bytes << " bytes\n";
+        SCOPED_TRACE(c.name);
+        [&] {
+            PanelBench bench;
+            bench.files.add(PanelBench::MoviePath, c.bytes);
+            const CountingFiles counting(bench.files);
+            const PanelUpdate update = bench.run(PanelBench::Input(), counting);
+            ASSERT_EQ(update.kind, c.kind) << c.name;
+            if (c.kind == MovieFileKind::Avi) {
+                // Only meaningful if the run really found the list and the audio stream behind the index.
+                EXPECT_EQ(update.titleLine, "Film");
+                EXPECT_EQ(update.rows[5], "MPEG-1 Layer 3");
+            }
+            EXPECT_LE(counting.counts().reads, c.maxReads) << c.name;
+            EXPECT_LE(counting.counts().bytes, c.maxBytes) << c.name;
+            RecordProperty(c.name + "_reads", counting.counts().reads);
+            RecordProperty(c.name + "_bytes", std::to_string(counting.counts().bytes));
+            std::cout << c.name << ": " << counting.counts().opens << " opens, " << counting.counts().reads
+                      << " reads, " << counting.counts().bytes << " bytes\n";
+        }();
     }
 }
 

@@ -4,7 +4,8 @@
 
 #include "kit/avi_check.h"
 #include "kit/info_check.h"
-#include "media_bytes.h"
+#include "support/memory_files.h"
+#include "support/riff_bytes.h"
 
 namespace discstart {
 

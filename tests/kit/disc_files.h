@@ -3,7 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
-#include "media_bytes.h"
+#include "support/riff_bytes.h"
 
 namespace discstart {
 

@@ -3,7 +3,8 @@
 #include <set>
 
 #include "kit/ogg_check.h"
-#include "media_bytes.h"
+#include "support/memory_files.h"
+#include "support/riff_bytes.h"
 
 namespace discstart {
 

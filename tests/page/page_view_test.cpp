@@ -57,11 +57,14 @@ TEST(PageViewTest, LoadResultFollowsTheFile) {
     LocalSite site;
     site.writeIntro({}, {});
     for (const Case& c : cases) {
-        PageHost host;
-        QSignalSpy spy(host.view, &PageView::loadFinished);
-        host.view->navigate(site.path(QString::fromLatin1(c.name)));
-        ASSERT_TRUE(spy.wait(20000)) << c.name;
-        EXPECT_EQ(spy.first().first().toBool(), c.ok) << c.name;
+        SCOPED_TRACE(c.name);
+        [&] {
+            PageHost host;
+            QSignalSpy spy(host.view, &PageView::loadFinished);
+            host.view->navigate(site.path(QString::fromLatin1(c.name)));
+            ASSERT_TRUE(spy.wait(20000)) << c.name;
+            EXPECT_EQ(spy.first().first().toBool(), c.ok) << c.name;
+        }();
     }
 }
 
@@ -92,13 +95,17 @@ TEST(PageViewTest, OnlyLocalLinksOpen) {
             .arg(server.url(QStringLiteral("page.htm")));
     const QString intro = site.writeIntro({}, body);
     for (const Case& c : cases) {
-        PageHost host;
-        host.view->setOffline(true);
-        ASSERT_TRUE(NavigateAndWait(*host.view, intro));
-        const bool follows = !c.landsOn.isEmpty();
-        EXPECT_EQ(ClickAndCountLoads(*host.view, c.href, follows), follows ? 1 : 0) << c.href.toStdString();
-        const QString expected = follows ? site.path(c.landsOn) : intro;
-        EXPECT_EQ(host.view->currentUrl(), QUrl::fromLocalFile(expected)) << c.href.toStdString();
+        SCOPED_TRACE(c.href.toStdString());
+        [&] {
+            PageHost host;
+            host.view->setOffline(true);
+            ASSERT_TRUE(NavigateAndWait(*host.view, intro));
+            const bool follows = !c.landsOn.isEmpty();
+            EXPECT_EQ(ClickAndCountLoads(*host.view, c.href, follows), follows ? 1 : 0)
+                << c.href.toStdString();
+            const QString expected = follows ? site.path(c.landsOn) : intro;
+            EXPECT_EQ(host.view->currentUrl(), QUrl::fromLocalFile(expected)) << c.href.toStdString();
+        }();
     }
     EXPECT_EQ(server.connections(), 0);
 }

@@ -26,30 +26,32 @@ TEST(PluginPageViewTest, LoadsItsEngineAfterThePaintAndHandsOnThePage) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        LocalSite site;
-        const QString intro = site.writeIntro({}, {});
-        QWidget window;
-        window.resize(500, 420);
-        auto* view = new PluginPageView(c.folders, &window);
-        view->setGeometry(10, 10, 448, 364);
-        view->hide();
-        QSignalSpy loads(view, &PageView::loadFinished);
-        view->setOffline(true);
-        view->navigate(intro);
-        QTest::qWait(50);
-        EXPECT_EQ(view->engine(), nullptr);
-        EXPECT_EQ(view->currentUrl(), QUrl::fromLocalFile(intro));
-        EXPECT_FALSE(view->setDesignModeOff());
+        [&] {
+            LocalSite site;
+            const QString intro = site.writeIntro({}, {});
+            QWidget window;
+            window.resize(500, 420);
+            auto* view = new PluginPageView(c.folders, &window);
+            view->setGeometry(10, 10, 448, 364);
+            view->hide();
+            QSignalSpy loads(view, &PageView::loadFinished);
+            view->setOffline(true);
+            view->navigate(intro);
+            QTest::qWait(50);
+            EXPECT_EQ(view->engine(), nullptr);
+            EXPECT_EQ(view->currentUrl(), QUrl::fromLocalFile(intro));
+            EXPECT_FALSE(view->setDesignModeOff());
 
-        window.show();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return view->engine() != nullptr; }, 5000));
-        EXPECT_EQ(view->engineName(), c.engine);
-        EXPECT_EQ(view->engine()->parentWidget(), view);
-        ASSERT_TRUE(loads.wait(20000));
-        EXPECT_TRUE(loads.first().first().toBool());
-        EXPECT_EQ(view->currentUrl(), QUrl::fromLocalFile(intro));
-        EXPECT_TRUE(view->setDesignModeOff());
-        EXPECT_FALSE(view->isVisible());
+            window.show();
+            ASSERT_TRUE(QTest::qWaitFor([&] { return view->engine() != nullptr; }, 5000));
+            EXPECT_EQ(view->engineName(), c.engine);
+            EXPECT_EQ(view->engine()->parentWidget(), view);
+            ASSERT_TRUE(loads.wait(20000));
+            EXPECT_TRUE(loads.first().first().toBool());
+            EXPECT_EQ(view->currentUrl(), QUrl::fromLocalFile(intro));
+            EXPECT_TRUE(view->setDesignModeOff());
+            EXPECT_FALSE(view->isVisible());
+        }();
     }
 }
 

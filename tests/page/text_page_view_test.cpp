@@ -130,26 +130,28 @@ TEST(TextPageViewTest, ReadsThePageOnceItsWindowIsPainted) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        LocalSite site;
-        const QString intro = site.writeIntro({}, QStringLiteral("<p>later</p>"));
-        QWidget window;
-        window.resize(300, 200);
-        if (c.windowShown) window.show();
-        auto* view = c.inWindow ? new TextPageView(&window) : new TextPageView;
-        std::unique_ptr<TextPageView> own(c.inWindow ? nullptr : view);
-        view->hide();
-        QSignalSpy loads(view, &PageView::loadFinished);
-        view->navigate(intro);
-        EXPECT_EQ(view->currentUrl(), QUrl::fromLocalFile(intro));
-        // Read on a worker: never inside navigate().
-        const auto* browser = view->findChild<QTextBrowser*>();
-        EXPECT_FALSE(browser->toPlainText().contains("later"));
-        EXPECT_EQ(loads.wait(c.readAtOnce ? 5000 : 100), c.readAtOnce);
-        if (!c.readAtOnce) window.show();
-        ASSERT_TRUE(loads.count() == 1 || loads.wait(5000));
-        EXPECT_TRUE(loads.first().first().toBool());
-        EXPECT_TRUE(browser->toPlainText().contains("later"));
-        EXPECT_TRUE(view->setDesignModeOff());
+        [&] {
+            LocalSite site;
+            const QString intro = site.writeIntro({}, QStringLiteral("<p>later</p>"));
+            QWidget window;
+            window.resize(300, 200);
+            if (c.windowShown) window.show();
+            auto* view = c.inWindow ? new TextPageView(&window) : new TextPageView;
+            std::unique_ptr<TextPageView> own(c.inWindow ? nullptr : view);
+            view->hide();
+            QSignalSpy loads(view, &PageView::loadFinished);
+            view->navigate(intro);
+            EXPECT_EQ(view->currentUrl(), QUrl::fromLocalFile(intro));
+            // Read on a worker: never inside navigate().
+            const auto* browser = view->findChild<QTextBrowser*>();
+            EXPECT_FALSE(browser->toPlainText().contains("later"));
+            EXPECT_EQ(loads.wait(c.readAtOnce ? 5000 : 100), c.readAtOnce);
+            if (!c.readAtOnce) window.show();
+            ASSERT_TRUE(loads.count() == 1 || loads.wait(5000));
+            EXPECT_TRUE(loads.first().first().toBool());
+            EXPECT_TRUE(browser->toPlainText().contains("later"));
+            EXPECT_TRUE(view->setDesignModeOff());
+        }();
     }
 }
 

@@ -24,21 +24,23 @@ TEST(WindowPaintWatchTest, CallsOnceAfterItsWindowIsOnScreen) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        QWidget window;
-        window.resize(100, 80);
-        if (c.shownBefore) {
-            window.show();
-            ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-        }
-        auto* widget = c.reparent ? new QWidget : new QWidget(&window);
-        int calls = 0;
-        new WindowPaintWatch(widget, [&] { ++calls; });
-        if (c.reparent) widget->setParent(&window);
-        if (c.showLater) window.show();
-        QTest::qWait(50);
-        window.update();  // later paints call nothing more
-        QTest::qWait(20);
-        EXPECT_EQ(calls, c.calls);
+        [&] {
+            QWidget window;
+            window.resize(100, 80);
+            if (c.shownBefore) {
+                window.show();
+                ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+            }
+            auto* widget = c.reparent ? new QWidget : new QWidget(&window);
+            int calls = 0;
+            new WindowPaintWatch(widget, [&] { ++calls; });
+            if (c.reparent) widget->setParent(&window);
+            if (c.showLater) window.show();
+            QTest::qWait(50);
+            window.update();  // later paints call nothing more
+            QTest::qWait(20);
+            EXPECT_EQ(calls, c.calls);
+        }();
     }
 }
 

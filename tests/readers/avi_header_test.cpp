@@ -2,8 +2,8 @@
 
 #include <limits>
 
-#include "media_builders.h"
 #include "readers/avi_header.h"
+#include "support/header_bytes.h"
 
 namespace discstart {
 
@@ -73,7 +73,7 @@ TEST(ReadAviHeader, AFileThatCannotBeOpenedIsOtherAndTouchesNothing) {
 }
 
 TEST(ReadAviHeader, ReadsEveryFieldOfATypicalFile) {
-    AviLayout layout;
+    AviHeaderRecipe layout;
     layout.first4 = "ABCD";
     layout.audioFormatTag = static_cast<std::int16_t>(0xFFFE);
     AviHeaderInfo info = Sentinel();
@@ -112,30 +112,36 @@ const std::vector<OffsetCase> OffsetCases = {
 
 TEST(ReadAviHeader, FindsTheStreamFieldsFromTheThreeSizes) {
     for (const auto& c : OffsetCases) {
-        ByteWriter w;
-        w.text(0, "RIFF").text(8, "AVI ").int32(28, c.a).int32(36 + c.a, c.s).text(c.codecAt, "DX50");
-        w.int32(56 + c.a + c.s, c.h).int16(c.audioAt, 0x2000).int16(c.audioAt + 2, 6);
-        w.int32(c.audioAt + 4, 44'100).int32(c.audioAt + 8, 24'000).size(c.audioAt + 100);
-        AviHeaderInfo info;
-        ASSERT_EQ(Read(w.bytes, info), MovieFileKind::Avi);
-        EXPECT_EQ(info.videoCodec, "DX50") << c.s;
-        EXPECT_EQ(info.audioFormatTag, 0x2000) << c.s;
-        EXPECT_EQ(info.audioChannels, 6) << c.s;
-        EXPECT_EQ(info.audioSampleRate, 44'100) << c.s;
-        EXPECT_EQ(info.audioBytesPerSec, 24'000) << c.s;
+        SCOPED_TRACE(testing::Message() << "A " << c.a << ", S " << c.s << ", H " << c.h);
+        [&] {
+            ByteWriter w;
+            w.text(0, "RIFF").text(8, "AVI ").int32(28, c.a).int32(36 + c.a, c.s).text(c.codecAt, "DX50");
+            w.int32(56 + c.a + c.s, c.h).int16(c.audioAt, 0x2000).int16(c.audioAt + 2, 6);
+            w.int32(c.audioAt + 4, 44'100).int32(c.audioAt + 8, 24'000).size(c.audioAt + 100);
+            AviHeaderInfo info;
+            ASSERT_EQ(Read(w.bytes, info), MovieFileKind::Avi);
+            EXPECT_EQ(info.videoCodec, "DX50") << c.s;
+            EXPECT_EQ(info.audioFormatTag, 0x2000) << c.s;
+            EXPECT_EQ(info.audioChannels, 6) << c.s;
+            EXPECT_EQ(info.audioSampleRate, 44'100) << c.s;
+            EXPECT_EQ(info.audioBytesPerSec, 24'000) << c.s;
+        }();
     }
 }
 
 struct StrayCase {
     const char* name;
     std::vector<std::pair<std::size_t, std::int32_t>> writes;
-    std::int32_t previousVideoPos, previousAudioPos;
-    std::int32_t videoListSize;
-    std::string videoCodec;
-    std::int32_t audioHeaderSize;
-    std::int16_t audioFormatTag, audioChannels;
-    std::int32_t audioSampleRate;
-    std::int32_t videoPos, audioPos;
+    std::int32_t previousVideoPos = 0;
+    std::int32_t previousAudioPos = 0;
+    std::int32_t videoListSize = 0;
+    std::string videoCodec;  // empty: not compared
+    std::int32_t audioHeaderSize = 0;
+    std::int16_t audioFormatTag = 0;
+    std::int16_t audioChannels = 0;
+    std::int32_t audioSampleRate = 0;
+    std::int32_t videoPos = 0;
+    std::int32_t audioPos = 0;
 };
 
 constexpr std::int32_t DIVX = 0x58564944;  // "DIVX" read as a number
@@ -143,111 +149,89 @@ constexpr std::int32_t DIVX = 0x58564944;  // "DIVX" read as a number
 // Positions that overflow or fall before the file's start are not sought: that field is
 // read where the previous one ended. Derived positions that overflow keep their old value.
 const std::vector<StrayCase> StrayCases = {
-    {"negative A",
-     {{28, -100}, {72, 0}, {76, DIVX}, {80, 100}, {68, 0x0002FFFE}},
-     0,
-     0,
-     0,
-     "DIVX",
-     100,
-     -2,
-     2,
-     0,
-     -48,
-     -40},
-    {"A overflows the derived positions",
-     {{28, Max32 - 40}, {204, DIVX}, {296, 56}, {364, 0x0002'0055}, {368, 48'000}},
-     200,
-     300,
-     0,
-     "DIVX",
-     56,
-     85,
-     2,
-     48'000,
-     200,
-     300},
-    {"A overflows every position",
-     {{28, Max32}, {72, 8}, {4, DIVX}},
-     0,
-     0,
-     8,
-     "DIVX",
-     0x20495641 /* "AVI " */,
-     0,
-     0,
-     0,
-     0,
-     0},
-    {"A points at the start",
-     {{28, -36}, {20, DIVX}},
-     0,
-     0,
-     0x46464952 /* "RIFF" */,
-     "DIVX",
-     0,
-     0,
-     0,
-     0,
-     16,
-     0x4646'496A},
-    {"S overflows",
-     {{28, 56}, {92, Max32 - 100}, {112, DIVX}, {116, 64}, {72, 0x0001'0001}, {76, 22'050}},
-     0,
-     0,
-     Max32 - 100,
-     "DIVX",
-     64,
-     1,
-     1,
-     22'050,
-     108,
-     0},
-    {"H overflows",
-     {{28, 56}, {92, 116}, {228, Max32}, {232, 0x0002'0001}, {236, 32'000}},
-     0,
-     0,
-     116,
-     "",
-     Max32,
-     1,
-     2,
-     32'000,
-     108,
-     232},
-    {"H points before the start",
-     {{28, 56}, {92, 116}, {228, -1000}, {232, 0x0002'0001}, {236, 32'000}},
-     0,
-     0,
-     116,
-     "",
-     -1000,
-     1,
-     2,
-     32'000,
-     108,
-     232},
+    {.name = "negative A",
+     .writes = {{28, -100}, {72, 0}, {76, DIVX}, {80, 100}, {68, 0x0002FFFE}},
+     .videoCodec = "DIVX",
+     .audioHeaderSize = 100,
+     .audioFormatTag = -2,
+     .audioChannels = 2,
+     .videoPos = -48,
+     .audioPos = -40},
+    {.name = "A overflows the derived positions",
+     .writes = {{28, Max32 - 40}, {204, DIVX}, {296, 56}, {364, 0x0002'0055}, {368, 48'000}},
+     .previousVideoPos = 200,
+     .previousAudioPos = 300,
+     .videoCodec = "DIVX",
+     .audioHeaderSize = 56,
+     .audioFormatTag = 85,
+     .audioChannels = 2,
+     .audioSampleRate = 48'000,
+     .videoPos = 200,
+     .audioPos = 300},
+    {.name = "A overflows every position",
+     .writes = {{28, Max32}, {72, 8}, {4, DIVX}},
+     .videoListSize = 8,
+     .videoCodec = "DIVX",
+     .audioHeaderSize = 0x20495641 /* "AVI " */},
+    {.name = "A points at the start",
+     .writes = {{28, -36}, {20, DIVX}},
+     .videoListSize = 0x46464952 /* "RIFF" */,
+     .videoCodec = "DIVX",
+     .videoPos = 16,
+     .audioPos = 0x4646'496A},
+    {.name = "S overflows",
+     .writes = {{28, 56}, {92, Max32 - 100}, {112, DIVX}, {116, 64}, {72, 0x0001'0001}, {76, 22'050}},
+     .videoListSize = Max32 - 100,
+     .videoCodec = "DIVX",
+     .audioHeaderSize = 64,
+     .audioFormatTag = 1,
+     .audioChannels = 1,
+     .audioSampleRate = 22'050,
+     .videoPos = 108},
+    {.name = "H overflows",
+     .writes = {{28, 56}, {92, 116}, {228, Max32}, {232, 0x0002'0001}, {236, 32'000}},
+     .videoListSize = 116,
+     .videoCodec = "",
+     .audioHeaderSize = Max32,
+     .audioFormatTag = 1,
+     .audioChannels = 2,
+     .audioSampleRate = 32'000,
+     .videoPos = 108,
+     .audioPos = 232},
+    {.name = "H points before the start",
+     .writes = {{28, 56}, {92, 116}, {228, -1000}, {232, 0x0002'0001}, {236, 32'000}},
+     .videoListSize = 116,
+     .videoCodec = "",
+     .audioHeaderSize = -1000,
+     .audioFormatTag = 1,
+     .audioChannels = 2,
+     .audioSampleRate = 32'000,
+     .videoPos = 108,
+     .audioPos = 232},
 };
 
 TEST(ReadAviHeader, SkipsPositionsThatOverflowOrPrecedeTheFile) {
     for (const auto& c : StrayCases) {
-        ByteWriter w;
-        w.text(0, "RIFF").text(8, "AVI ").size(600);
-        for (const auto& [offset, value] : c.writes) w.int32(offset, value);
-        AviHeaderInfo info;
-        info.videoStreamDataPos = c.previousVideoPos;
-        info.audioStreamDataPos = c.previousAudioPos;
-        ASSERT_EQ(Read(w.bytes, info), MovieFileKind::Avi) << c.name;
-        EXPECT_EQ(info.videoListSize, c.videoListSize) << c.name;
-        if (!c.videoCodec.empty()) {
-            EXPECT_EQ(info.videoCodec, c.videoCodec) << c.name;
-        }
-        EXPECT_EQ(info.audioHeaderSize, c.audioHeaderSize) << c.name;
-        EXPECT_EQ(info.audioFormatTag, c.audioFormatTag) << c.name;
-        EXPECT_EQ(info.audioChannels, c.audioChannels) << c.name;
-        EXPECT_EQ(info.audioSampleRate, c.audioSampleRate) << c.name;
-        EXPECT_EQ(info.videoStreamDataPos, c.videoPos) << c.name;
-        EXPECT_EQ(info.audioStreamDataPos, c.audioPos) << c.name;
+        SCOPED_TRACE(c.name);
+        [&] {
+            ByteWriter w;
+            w.text(0, "RIFF").text(8, "AVI ").size(600);
+            for (const auto& [offset, value] : c.writes) w.int32(offset, value);
+            AviHeaderInfo info;
+            info.videoStreamDataPos = c.previousVideoPos;
+            info.audioStreamDataPos = c.previousAudioPos;
+            ASSERT_EQ(Read(w.bytes, info), MovieFileKind::Avi) << c.name;
+            EXPECT_EQ(info.videoListSize, c.videoListSize) << c.name;
+            if (!c.videoCodec.empty()) {
+                EXPECT_EQ(info.videoCodec, c.videoCodec) << c.name;
+            }
+            EXPECT_EQ(info.audioHeaderSize, c.audioHeaderSize) << c.name;
+            EXPECT_EQ(info.audioFormatTag, c.audioFormatTag) << c.name;
+            EXPECT_EQ(info.audioChannels, c.audioChannels) << c.name;
+            EXPECT_EQ(info.audioSampleRate, c.audioSampleRate) << c.name;
+            EXPECT_EQ(info.videoStreamDataPos, c.videoPos) << c.name;
+            EXPECT_EQ(info.audioStreamDataPos, c.audioPos) << c.name;
+        }();
     }
 }
 
@@ -259,7 +243,7 @@ struct ReadCountCase {
 };
 
 Bytes WithVideoIndex() {
-    AviLayout layout;
+    AviHeaderRecipe layout;
     layout.videoListSize = 116 + 4120;
     layout.trailingBytes = 100'000;
     return BuildAvi(layout);

@@ -8,9 +8,9 @@
 #include <fstream>
 #include <random>
 
-#include "media_builders.h"
 #include "readers/avi_header.h"
 #include "readers/byte_file.h"
+#include "support/header_bytes.h"
 
 namespace discstart {
 

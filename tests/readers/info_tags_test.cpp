@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "media_builders.h"
 #include "readers/info_tags.h"
+#include "support/header_bytes.h"
 
 namespace discstart {
 

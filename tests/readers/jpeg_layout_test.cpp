@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "jpeg_builder.h"
 #include "readers/jpeg_layout.h"
+#include "support/jpeg_builder.h"
 
 namespace discstart {
 
@@ -25,16 +25,19 @@ TEST(JpegLayout, CountsScansBlocksAndCoefficients) {
         {"progressive colour, AC scans by component", {16, 16, 3, true, 3}, 4, 12 + 3 * 4, 12 * 128},
     };
     for (const LayoutCase& c : cases) {
-        const auto bytes = BuildJpeg(c.spec);
-        const Jpeg::Layout layout = Jpeg::ReadLayout(bytes);
-        ASSERT_TRUE(layout.valid) << c.what;
-        EXPECT_EQ(layout.width, c.spec.width) << c.what;
-        EXPECT_EQ(layout.height, c.spec.height) << c.what;
-        EXPECT_EQ(layout.components, c.spec.components) << c.what;
-        EXPECT_EQ(layout.progressive, c.spec.progressive) << c.what;
-        EXPECT_EQ(layout.scans, c.scans) << c.what;
-        EXPECT_EQ(layout.blockScans, c.blockScans) << c.what;
-        EXPECT_EQ(layout.coefficientBytes, c.coefficientBytes) << c.what;
+        SCOPED_TRACE(c.what);
+        [&] {
+            const auto bytes = BuildJpeg(c.spec);
+            const Jpeg::Layout layout = Jpeg::ReadLayout(bytes);
+            ASSERT_TRUE(layout.valid) << c.what;
+            EXPECT_EQ(layout.width, c.spec.width) << c.what;
+            EXPECT_EQ(layout.height, c.spec.height) << c.what;
+            EXPECT_EQ(layout.components, c.spec.components) << c.what;
+            EXPECT_EQ(layout.progressive, c.spec.progressive) << c.what;
+            EXPECT_EQ(layout.scans, c.scans) << c.what;
+            EXPECT_EQ(layout.blockScans, c.blockScans) << c.what;
+            EXPECT_EQ(layout.coefficientBytes, c.coefficientBytes) << c.what;
+        }();
     }
 }
 

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "media_builders.h"
 #include "readers/avi_header.h"
 #include "readers/info_tags.h"
 #include "readers/ogg_media.h"
+#include "support/header_bytes.h"
 
 namespace discstart {
 
@@ -22,7 +22,7 @@ Bytes ZeroPadded(const Bytes& full, std::size_t length) {
 }
 
 TEST(Truncation, AviHeaderReadsMissingBytesAsZero) {
-    AviLayout layout;
+    AviHeaderRecipe layout;
     layout.trailingBytes = 0;
     const Bytes full = BuildAvi(layout);
     for (std::size_t length = 0; length <= full.size(); ++length) {

@@ -1,4 +1,4 @@
-#include "virtual_movie.h"
+#include "support/memory_files.h"
 
 #include <algorithm>
 #include <cstring>
@@ -19,6 +19,13 @@ class VirtualFile : public ByteFile {
 };
 
 }  // namespace
+
+std::size_t MemoryFile::readAt(std::uint64_t offset, std::uint8_t* dest, std::size_t count) {
+    if (offset >= bytes_.size()) return 0;
+    std::size_t n = std::min<std::uint64_t>(count, bytes_.size() - offset);
+    std::memcpy(dest, bytes_.data() + offset, n);
+    return n;
+}
 
 void VirtualMovie::patch32(std::uint64_t offset, std::int32_t value) {
     const auto bits = static_cast<std::uint32_t>(value);

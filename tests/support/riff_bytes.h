@@ -2,16 +2,13 @@
 
 #include <cstdint>
 #include <initializer_list>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "readers/byte_file.h"
-
 namespace discstart {
 
-// Byte-built AVI and Ogg media for the kit's tests.
+// RIFF (AVI, INFO) and Ogg media composed chunk by chunk and page by page, for every test.
 namespace media {
 
 using Bytes = std::string;
@@ -19,6 +16,7 @@ using Bytes = std::string;
 Bytes U16(std::uint16_t v);
 Bytes U32(std::uint32_t v);
 Bytes U64(std::uint64_t v);
+Bytes Zeros(std::size_t n);
 
 Bytes Chunk(const std::string& id, const Bytes& data);  // padded to an even length
 Bytes List(const std::string& type, std::initializer_list<Bytes> children, const std::string& id = "LIST");
@@ -38,22 +36,12 @@ Bytes Avi(const std::vector<Bytes>& headerChunks, const std::vector<Bytes>& afte
 // Video then audio stream, a title and an author.
 Bytes CleanAvi();
 
-Bytes OggPage(std::uint8_t headerType, std::uint32_t serial, const std::vector<Bytes>& packets);
+Bytes OggPage(std::uint8_t headerType, std::uint32_t serial, const std::vector<Bytes>& packets,
+              std::uint32_t sequence = 0);
 Bytes OgmVideoHeader(const std::string& codec = "XVID", std::size_t size = 57);
 Bytes VorbisIdentification();
 // Video header page, Vorbis identification page, a comment page.
 Bytes CleanOgm();
-
-// A file in memory for the walkers.
-class MemoryFile : public ByteFile {
-  public:
-    explicit MemoryFile(Bytes bytes) : bytes_(std::move(bytes)) {}
-    std::size_t readAt(std::uint64_t offset, std::uint8_t* dest, std::size_t count) override;
-    std::uint64_t length() const { return bytes_.size(); }
-
-  private:
-    Bytes bytes_;
-};
 
 }  // namespace media
 

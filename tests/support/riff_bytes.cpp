@@ -1,7 +1,4 @@
-#include "media_bytes.h"
-
-#include <algorithm>
-#include <cstring>
+#include "support/riff_bytes.h"
 
 namespace discstart {
 
@@ -15,11 +12,11 @@ Bytes Le(std::uint64_t v, int width) {
     return out;
 }
 
+}  // namespace
+
 Bytes Zeros(std::size_t n) {
     return Bytes(n, '\0');
 }
-
-}  // namespace
 
 Bytes U16(std::uint16_t v) {
     return Le(v, 2);
@@ -93,7 +90,8 @@ Bytes CleanAvi() {
     return Avi({Avih(), VideoList(), AudioList()}, {Info({{"INAM", "Night Train"}, {"IART", "Ada Grey"}})});
 }
 
-Bytes OggPage(std::uint8_t headerType, std::uint32_t serial, const std::vector<Bytes>& packets) {
+Bytes OggPage(std::uint8_t headerType, std::uint32_t serial, const std::vector<Bytes>& packets,
+              std::uint32_t sequence) {
     Bytes lacing, body;
     for (const auto& p : packets) {
         std::size_t left = p.size();
@@ -104,8 +102,8 @@ Bytes OggPage(std::uint8_t headerType, std::uint32_t serial, const std::vector<B
         lacing += char(left);
         body += p;
     }
-    return "OggS" + Bytes(1, '\0') + Bytes(1, char(headerType)) + U64(0) + U32(serial) + U32(0) + U32(0) +
-           Bytes(1, char(lacing.size())) + lacing + body;
+    return "OggS" + Bytes(1, '\0') + Bytes(1, char(headerType)) + U64(0) + U32(serial) + U32(sequence) +
+           U32(0) + Bytes(1, char(lacing.size())) + lacing + body;
 }
 
 Bytes OgmVideoHeader(const std::string& codec, std::size_t size) {
@@ -122,13 +120,6 @@ Bytes VorbisIdentification() {
 Bytes CleanOgm() {
     return OggPage(2, 1, {OgmVideoHeader()}) + OggPage(2, 2, {VorbisIdentification()}) +
            OggPage(0, 2, {"\x03vorbis" + U32(0) + U32(0) + "\x01"});
-}
-
-std::size_t MemoryFile::readAt(std::uint64_t offset, std::uint8_t* dest, std::size_t count) {
-    if (offset >= bytes_.size()) return 0;
-    std::size_t n = std::min<std::uint64_t>(count, bytes_.size() - offset);
-    std::memcpy(dest, bytes_.data() + offset, n);
-    return n;
 }
 
 }  // namespace media

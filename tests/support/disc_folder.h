@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "app/form1.h"
-#include "fake_page_view.h"
-#include "fake_platform.h"
+#include "support/fake_page_view.h"
+#include "support/fake_platform.h"
 
 namespace discstart {
 

@@ -22,7 +22,7 @@ struct ByteWriter {
 
 // A two-stream AVI header laid out chunk by chunk: main header of A bytes, a video strl
 // list of S bytes, an audio strl list whose strh chunk has H bytes.
-struct AviLayout {
+struct AviHeaderRecipe {
     std::string first4 = "RIFF";
     std::string form = "AVI ";
     std::int32_t riffSize = 734'003'192;
@@ -40,7 +40,7 @@ struct AviLayout {
     std::int32_t audioBytesPerSec = 16'000;
     std::size_t trailingBytes = 64;
 };
-Bytes BuildAvi(const AviLayout& layout);
+Bytes BuildAvi(const AviHeaderRecipe& layout);
 
 // A LIST/INFO chunk. Each sub-chunk stores `storedSize` (text length plus the zero byte
 // unless given) and its text, zero-terminated, padded to even length.

@@ -2,12 +2,24 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "readers/byte_file.h"
 
 namespace discstart {
+
+// One file in memory, read directly (the disc check's walkers take a ByteFile and its length).
+class MemoryFile : public ByteFile {
+  public:
+    explicit MemoryFile(std::string bytes) : bytes_(std::move(bytes)) {}
+    std::size_t readAt(std::uint64_t offset, std::uint8_t* dest, std::size_t count) override;
+    std::uint64_t length() const { return bytes_.size(); }
+
+  private:
+    std::string bytes_;
+};
 
 // A movie file in memory of any length without holding it: the given bytes, zero bytes after
 // them up to `length` (as in a sparse file), little-endian numbers patched in anywhere, and

@@ -1,4 +1,4 @@
-#include "disc_folder.h"
+#include "support/disc_folder.h"
 
 #include <gtest/gtest.h>
 #include <QBuffer>

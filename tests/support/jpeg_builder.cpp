@@ -1,4 +1,4 @@
-#include "jpeg_builder.h"
+#include "support/jpeg_builder.h"
 
 #include <bit>
 #include <initializer_list>

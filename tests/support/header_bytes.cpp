@@ -1,4 +1,4 @@
-#include "media_builders.h"
+#include "support/header_bytes.h"
 
 namespace discstart {
 
@@ -36,7 +36,7 @@ ByteWriter& ByteWriter::size(std::size_t length) {
     return *this;
 }
 
-Bytes BuildAvi(const AviLayout& l) {
+Bytes BuildAvi(const AviHeaderRecipe& l) {
     // Offsets follow the chunks: each list or chunk is an id, a size and its data.
     ByteWriter w;
     w.text(0, l.first4).int32(4, l.riffSize).text(8, l.form);
