@@ -35,6 +35,7 @@ void PrintStartReport(const StartClock& clock, const StartMarks& marks) {
     PrintMark("shown_cpu", marks.shownCpu);
     PrintMark("panel", marks.panel);
     PrintMark("page", marks.page);
+    PrintMark("longest_stall", marks.longestStall);
     std::printf(" peak_kib=%lld tree_kib=%lld processes=%d\n", static_cast<long long>(peaks.selfKib),
                 static_cast<long long>(peaks.treeKib), peaks.processes);
     std::fflush(stdout);

@@ -30,6 +30,7 @@ struct StartMarks {
     std::optional<double> shownCpu;  // CPU time spent until then
     std::optional<double> panel;
     std::optional<double> page;
+    std::optional<double> longestStall;  // the event loop's longest wait between ticks, from shown on
 };
 
 // One line, key=value, for the scripts: the marks, the clock they came from and the

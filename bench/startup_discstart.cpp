@@ -1,11 +1,16 @@
 // Runs the program's own start on a disc folder and reports, in milliseconds since the
 // process started, when the window was first painted, when the panel was filled and when
 // the page had loaded; then the memory peaks, and quits.
-//   startup_discstart DISC_FOLDER        (run it through `launch` for a precise start)
+//   startup_discstart DISC_FOLDER [HOLD_MS]   (run it through `launch` for a precise start)
+// With HOLD_MS it stays that long once everything is in and also reports the event loop's
+// longest stall from the first paint on: how long a click on close could wait.
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/form1.h"
 #include "app/program.h"
@@ -30,9 +35,11 @@ class DiscFolderPlatform : public QtPlatform {
 
 class WatchedForm : public Form1 {
   public:
-    WatchedForm(Platform& platform, const StartClock& clock) : Form1(platform), clock_(clock) {
+    WatchedForm(Platform& platform, const StartClock& clock, int holdMs)
+        : Form1(platform), clock_(clock), holdMs_(holdMs) {
         new FirstPaintWatch(*this, [this] {
             marks_.shownCpu = ProcessCpuMilliseconds();
+            if (holdMs_ > 0) watchStalls();
             mark(marks_.shown);
         });
         connect(WebBrowser1, &PageView::loadFinished, this, [this] { mark(marks_.page); });
@@ -52,13 +59,37 @@ class WatchedForm : public Form1 {
         if (!milestone) milestone = clock_.millisecondsSinceStart();
         // Done when the window is painted, the panel filled and the page, if any, loaded.
         const bool pageDue = disc.pageButtonShown();
-        if (!marks_.shown || !marks_.panel || (pageDue && !marks_.page)) return;
+        if (!marks_.shown || !marks_.panel || (pageDue && !marks_.page) || finishing_) return;
+        finishing_ = true;
+        if (holdMs_ <= 0) return finish();
+        QTimer::singleShot(holdMs_, this, [this] {
+            marks_.longestStall = longestStall_;
+            finish();
+        });
+    }
+
+    void finish() {
         PrintStartReport(clock_, marks_);
         QCoreApplication::quit();
     }
 
+    void watchStalls() {
+        auto* tick = new QTimer(this);
+        tick->setInterval(5);
+        sinceTick_.start();
+        connect(tick, &QTimer::timeout, this, [this] {
+            longestStall_ = std::max(longestStall_, double(sinceTick_.nsecsElapsed()) / 1e6);
+            sinceTick_.restart();
+        });
+        tick->start();
+    }
+
     const StartClock& clock_;
+    const int holdMs_;
     StartMarks marks_;
+    bool finishing_ = false;
+    QElapsedTimer sinceTick_;
+    double longestStall_ = 0;
 };
 
 }  // namespace
@@ -69,14 +100,15 @@ using namespace discstart;
 
 int main(int argc, char** argv) {
     const StartClock clock = StartClock::OfThisProcess();
-    if (argc != 2) {
-        std::fputs("usage: startup_discstart DISC_FOLDER\n", stderr);
+    if (argc != 2 && argc != 3) {
+        std::fputs("usage: startup_discstart DISC_FOLDER [HOLD_MS]\n", stderr);
         return 2;
     }
+    const int holdMs = argc == 3 ? std::atoi(argv[2]) : 0;
     const QString folder = QDir::toNativeSeparators(QDir(QString::fromLocal8Bit(argv[1])).absolutePath());
     int programArgc = 1;  // the program takes no command line
     ProgramParts parts;
     parts.platform = [&] { return std::make_unique<DiscFolderPlatform>(folder); };
-    parts.form = [&](Platform& platform) { return std::make_unique<WatchedForm>(platform, clock); };
+    parts.form = [&](Platform& platform) { return std::make_unique<WatchedForm>(platform, clock, holdMs); };
     return RunProgram(programArgc, argv, parts);
 }
