@@ -21,6 +21,10 @@ std::string Utf8(const wchar_t* text) {
 
 }  // namespace
 
+}  // namespace discstart
+
+using namespace discstart;
+
 int wmain(int argc, wchar_t** argv) {
     if (argc < 3) return 2;
     wchar_t folder[MAX_PATH * 4] = {};
@@ -31,5 +35,3 @@ int wmain(int argc, wchar_t** argv) {
     std::fclose(out);
     return 0;
 }
-
-}  // namespace discstart
