@@ -3,6 +3,8 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
+#include <QMutex>
+#include <QMutexLocker>
 #include <algorithm>
 #include <cmath>
 #include <span>
@@ -79,9 +81,16 @@ QImage DecodePicture(const QByteArray& bytes, const QByteArray& formatHint, cons
     // A format's header may claim less than it decodes to (a GIF's frame against its screen):
     // the decoder may not allocate past the cap, and what comes out is checked again.
     const qint64 decodedCap = jpeg ? std::min(MaxDecodedPixels, maxPixels) : maxPixels;
-    QImageReader::setAllocationLimit(int(std::max<qint64>(1, (decodedCap * 4 + (1 << 20) - 1) >> 20)));
     if (!target.isEmpty() && reader.supportsOption(QImageIOHandler::ScaledSize)) reader.setScaledSize(target);
-    QImage image = reader.read();
+    QImage image;
+    {
+        // The limit is process-wide and the cover and a page's pictures decode on workers at
+        // once: each decode holds it for itself.
+        static QMutex limitLock;
+        const QMutexLocker locked(&limitLock);
+        QImageReader::setAllocationLimit(int(std::max<qint64>(1, (decodedCap * 4 + (1 << 20) - 1) >> 20)));
+        image = reader.read();
+    }
     if (image.isNull() || Pixels(image.size()) > std::max(decodedCap, Pixels(target))) return {};
     if (!target.isEmpty() && image.size() != target) {
         image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
