@@ -9,6 +9,7 @@
 #include "app/controls/form_label.h"
 #include "app/controls/picture_box.h"
 #include "app/form1.h"
+#include "page/page_view.h"
 
 namespace discstart {
 
@@ -156,6 +157,7 @@ void DescribeForAssistiveTools(Form1& form) {
     form.Picture1->setAccessibleName(QStringLiteral("Show page"));
     form.Picture4->setAccessibleName(QStringLiteral("Hide page"));
     form.Picture3->setAccessibleName(QStringLiteral("Close"));
+    form.WebBrowser1->setAccessibleName(QStringLiteral("Page"));
     (new QObject(&form))->setObjectName(TagGroupName);
 }
 

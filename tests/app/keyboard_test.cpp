@@ -127,6 +127,7 @@ TEST(Accessibility, ButtonsAreNamedAndPressedAsButtons) {
         EXPECT_TRUE(
             iface->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
     }
+    EXPECT_EQ(Accessible(form.WebBrowser1)->text(QAccessible::Name).toStdString(), "Page");
     EXPECT_EQ(form.windowTitle(), "Form1");  // the names change no caption
     EXPECT_EQ(form.cmdPlay->text(), "&play");
     Accessible(form.Picture1)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
