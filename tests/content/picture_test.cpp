@@ -117,7 +117,7 @@ TEST(Picture, MissingPathGivesNoPicture) {
 TEST(Picture, BudgetsOfTheDecode) {
     struct Case {
         const char* what;
-        JpegSpec spec;
+        JpegRecipe recipe;
         bool shown;
     };
     const Case cases[] = {
@@ -137,7 +137,7 @@ TEST(Picture, BudgetsOfTheDecode) {
         [&] {
             QFile file(dir.filePath("cover.jpg"));
             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(BuildJpegAs<QByteArray>(c.spec));
+            file.write(BuildJpegAs<QByteArray>(c.recipe));
             file.close();
             const QImage image = LoadCoverPicture(file.fileName(), Cover);
             EXPECT_EQ(image.isNull() ? QSize() : image.size(), c.shown ? Cover : QSize()) << c.what;

@@ -30,7 +30,7 @@ qint64 PeakMegabytes() {
 TEST(HostileBudgets, CoversPastABudgetAreLeftOut) {
     struct Case {
         const char* what;
-        JpegSpec spec;
+        JpegRecipe recipe;
         bool shown;
     };
     const Case cases[] = {
@@ -42,7 +42,7 @@ TEST(HostileBudgets, CoversPastABudgetAreLeftOut) {
     for (const Case& c : cases) {
         DiscFolder disc;
         disc.add("film.avi", AviWithTitle("Film"));
-        disc.add("cover.jpg", BuildJpegAs<QByteArray>(c.spec));
+        disc.add("cover.jpg", BuildJpegAs<QByteArray>(c.recipe));
         auto started = StartForm(disc.path());
         Form1& form = *started->form;
         EXPECT_EQ(!form.Image1->picture().isNull(), c.shown) << c.what;

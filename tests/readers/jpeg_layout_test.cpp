@@ -9,7 +9,7 @@ namespace {
 
 struct LayoutCase {
     const char* what;
-    JpegSpec spec;
+    JpegRecipe recipe;
     int scans;
     std::uint64_t blockScans;
     std::uint64_t coefficientBytes;
@@ -27,13 +27,13 @@ TEST(JpegLayout, CountsScansBlocksAndCoefficients) {
     for (const LayoutCase& c : cases) {
         SCOPED_TRACE(c.what);
         [&] {
-            const auto bytes = BuildJpeg(c.spec);
+            const auto bytes = BuildJpeg(c.recipe);
             const Jpeg::Layout layout = Jpeg::ReadLayout(bytes);
             ASSERT_TRUE(layout.valid) << c.what;
-            EXPECT_EQ(layout.width, c.spec.width) << c.what;
-            EXPECT_EQ(layout.height, c.spec.height) << c.what;
-            EXPECT_EQ(layout.components, c.spec.components) << c.what;
-            EXPECT_EQ(layout.progressive, c.spec.progressive) << c.what;
+            EXPECT_EQ(layout.width, c.recipe.width) << c.what;
+            EXPECT_EQ(layout.height, c.recipe.height) << c.what;
+            EXPECT_EQ(layout.components, c.recipe.components) << c.what;
+            EXPECT_EQ(layout.progressive, c.recipe.progressive) << c.what;
             EXPECT_EQ(layout.scans, c.scans) << c.what;
             EXPECT_EQ(layout.blockScans, c.blockScans) << c.what;
             EXPECT_EQ(layout.coefficientBytes, c.coefficientBytes) << c.what;

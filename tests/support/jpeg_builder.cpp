@@ -70,7 +70,7 @@ void PutEndOfBands(BitWriter& bits, std::uint32_t blocks) {
 
 }  // namespace
 
-std::vector<std::uint8_t> BuildJpeg(const JpegSpec& spec) {
+std::vector<std::uint8_t> BuildJpeg(const JpegRecipe& recipe) {
     Bytes out{0xFF, 0xD8};
     Segment(out, 0xDB, [] {
         Bytes table{0x00};
@@ -78,17 +78,17 @@ std::vector<std::uint8_t> BuildJpeg(const JpegSpec& spec) {
         return table;
     }());
     Bytes frame{8,
-                std::uint8_t(spec.height >> 8),
-                std::uint8_t(spec.height),
-                std::uint8_t(spec.width >> 8),
-                std::uint8_t(spec.width),
-                std::uint8_t(spec.components)};
-    for (int c = 0; c < spec.components; ++c) Append(frame, {std::uint8_t(c + 1), 0x11, 0});
-    Segment(out, spec.progressive ? 0xC2 : 0xC0, frame);
-    if (spec.components == 4) Segment(out, 0xEE, {'A', 'd', 'o', 'b', 'e', 0, 100, 0, 0, 0, 0, 0});
+                std::uint8_t(recipe.height >> 8),
+                std::uint8_t(recipe.height),
+                std::uint8_t(recipe.width >> 8),
+                std::uint8_t(recipe.width),
+                std::uint8_t(recipe.components)};
+    for (int c = 0; c < recipe.components; ++c) Append(frame, {std::uint8_t(c + 1), 0x11, 0});
+    Segment(out, recipe.progressive ? 0xC2 : 0xC0, frame);
+    if (recipe.components == 4) Segment(out, 0xEE, {'A', 'd', 'o', 'b', 'e', 0, 100, 0, 0, 0, 0, 0});
     // Every DC difference is zero: one code, "0".
     Segment(out, 0xC4, HuffmanTable(0, {{1, 1}}, {0x00}));
-    if (spec.progressive) {
+    if (recipe.progressive) {
         Bytes runs{0xE0};
         for (std::uint8_t r = 0; r < 14; ++r) runs.push_back(std::uint8_t(r << 4));
         Segment(out, 0xC4, HuffmanTable(1, {{1, 1}, {5, 14}}, runs));
@@ -96,19 +96,20 @@ std::vector<std::uint8_t> BuildJpeg(const JpegSpec& spec) {
         Segment(out, 0xC4, HuffmanTable(1, {{1, 1}}, {0x00}));  // end of block, "0"
     }
 
-    const std::uint64_t blocks = std::uint64_t((spec.width + 7) / 8) * std::uint64_t((spec.height + 7) / 8);
-    Bytes scan{std::uint8_t(spec.components)};
-    for (int c = 0; c < spec.components; ++c) Append(scan, {std::uint8_t(c + 1), 0x00});
-    Append(scan, {0, std::uint8_t(spec.progressive ? 0 : 63), 0});
+    const std::uint64_t blocks =
+        std::uint64_t((recipe.width + 7) / 8) * std::uint64_t((recipe.height + 7) / 8);
+    Bytes scan{std::uint8_t(recipe.components)};
+    for (int c = 0; c < recipe.components; ++c) Append(scan, {std::uint8_t(c + 1), 0x00});
+    Append(scan, {0, std::uint8_t(recipe.progressive ? 0 : 63), 0});
     Segment(out, 0xDA, scan);
     BitWriter first;
-    for (std::uint64_t b = 0; b < blocks * std::uint64_t(spec.components); ++b) {
-        first.put(0, spec.progressive ? 1 : 2);  // DC, and for a baseline block its end of block
+    for (std::uint64_t b = 0; b < blocks * std::uint64_t(recipe.components); ++b) {
+        first.put(0, recipe.progressive ? 1 : 2);  // DC, and for a baseline block its end of block
     }
     Append(out, first.finish());
 
-    for (int k = 0; spec.progressive && k < spec.acScans; ++k) {
-        Segment(out, 0xDA, {1, std::uint8_t(k % spec.components + 1), 0x00, 1, 63, 0});
+    for (int k = 0; recipe.progressive && k < recipe.acScans; ++k) {
+        Segment(out, 0xDA, {1, std::uint8_t(k % recipe.components + 1), 0x00, 1, 63, 0});
         BitWriter bits;
         for (std::uint64_t left = blocks; left > 0;) {
             const auto run = std::uint32_t(left < 32767 ? left : 32767);
