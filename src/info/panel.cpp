@@ -117,6 +117,8 @@ PanelUpdate RunPanel(const PanelInput& input, PanelRecords records, const FileOp
         case MovieFileKind::Avi:
             WriteAviRows(records.avi, input, update);
             break;
+        case MovieFileKind::Mp4:
+        case MovieFileKind::Matroska:
         case MovieFileKind::Other:
             break;
     }

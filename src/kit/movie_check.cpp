@@ -46,6 +46,8 @@ std::vector<Finding> CheckMovie(const std::string& path, const std::string& name
         case MovieFileKind::OggMedia:
             Append(out, CheckOggPages(*file, name));
             break;
+        case MovieFileKind::Mp4:
+        case MovieFileKind::Matroska:
         case MovieFileKind::Other:
             out.push_back({Severity::Error, "movie-not-avi", name,
                            "the movie is neither AVI nor Ogg media: the panel shows no facts about it",

@@ -37,6 +37,20 @@ std::uint32_t ByteWindow::uint32At(std::uint64_t offset) const {
     return value;
 }
 
+std::uint16_t ByteWindow::uint16BeAt(std::uint64_t offset) const {
+    return static_cast<std::uint16_t>((byteAt(offset) << 8) | byteAt(offset + 1));
+}
+
+std::uint32_t ByteWindow::uint32BeAt(std::uint64_t offset) const {
+    std::uint32_t value = 0;
+    for (std::uint64_t i = 0; i < 4; ++i) value = (value << 8) | byteAt(offset + i);
+    return value;
+}
+
+std::uint64_t ByteWindow::uint64BeAt(std::uint64_t offset) const {
+    return (std::uint64_t{uint32BeAt(offset)} << 32) | uint32BeAt(offset + 4);
+}
+
 std::string ByteWindow::textAt(std::uint64_t offset, std::size_t count) const {
     std::string text(count, '\0');
     for (std::size_t i = 0; i < count; ++i) text[i] = static_cast<char>(byteAt(offset + i));

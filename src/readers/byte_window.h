@@ -37,6 +37,10 @@ class ByteWindow {
     std::uint32_t uint32At(std::uint64_t offset) const;
     std::int16_t int16At(std::uint64_t offset) const { return static_cast<std::int16_t>(uint16At(offset)); }
     std::int32_t int32At(std::uint64_t offset) const { return static_cast<std::int32_t>(uint32At(offset)); }
+    // Big-endian, for ISO media boxes and EBML.
+    std::uint16_t uint16BeAt(std::uint64_t offset) const;
+    std::uint32_t uint32BeAt(std::uint64_t offset) const;
+    std::uint64_t uint64BeAt(std::uint64_t offset) const;
     // `count` raw bytes, one character each, zero bytes outside the run.
     std::string textAt(std::uint64_t offset, std::size_t count) const;
 

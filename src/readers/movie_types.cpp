@@ -8,6 +8,10 @@ const char* KindName(MovieFileKind kind) {
             return "Avi";
         case MovieFileKind::OggMedia:
             return "OggMedia";
+        case MovieFileKind::Mp4:
+            return "Mp4";
+        case MovieFileKind::Matroska:
+            return "Matroska";
         case MovieFileKind::Other:
             break;
     }

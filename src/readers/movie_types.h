@@ -20,7 +20,7 @@ struct MovieTags {
     bool operator==(const MovieTags&) const = default;
 };
 
-enum class MovieFileKind { Avi, OggMedia, Other };
+enum class MovieFileKind { Avi, OggMedia, Mp4, Matroska, Other };
 
 struct AviHeaderInfo {
     std::string signature;  // the last four bytes compared: "OggS"/"OGGS" at 0 or the form type at 8
