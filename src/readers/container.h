@@ -15,14 +15,14 @@ namespace discstart {
 struct TrackFacts {
     // The stored identifier: the sample entry type ("avc1", "mp4a") or the CodecID
     // ("V_MPEG4/ISO/AVC", "A_OPUS"), raw bytes.
-    std::string codecId;
+    std::string codecId{};
     // MP4 esds objectTypeIndication (0x20 MPEG-4 Visual, 0x40 AAC, 0x69/0x6B MP3, ...).
     std::uint8_t objectType = 0;
     // AAC's audio object type from its AudioSpecificConfig (2 LC, 5 SBR, 29 PS), the
     // extension's type where SBR or PS is signalled explicitly.
     std::uint8_t audioObjectType = 0;
     // Matroska V_MS/VFW/FOURCC: the compression code of its BITMAPINFOHEADER (four raw bytes).
-    std::string fourcc;
+    std::string fourcc{};
     // Matroska A_MS/ACM: the format tag of its WAVEFORMATEX.
     std::uint16_t formatTag = 0;
     std::uint32_t width = 0;  // coded picture size, as ffprobe reports it

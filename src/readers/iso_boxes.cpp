@@ -60,8 +60,7 @@ std::optional<Box> BoxFile::boxAt(std::uint64_t offset, std::uint64_t parentEnd)
     if (size < header || size > parentEnd - offset) return std::nullopt;
     box.start = offset;
     box.payload = offset + header;
-    // A file cut short keeps what it holds of its last box.
-    box.end = std::min(offset + size, std::max(fileEnd_, box.payload));
+    box.end = offset + size;
     return box;
 }
 

@@ -25,7 +25,8 @@ inline constexpr int MaxChildren = 256;
 
 inline constexpr std::uint64_t NoEnd = std::numeric_limits<std::uint64_t>::max();
 
-// A box as its header gives it, every size already checked against the box it lies in.
+// A box as its header gives it, its size checked against the box it lies in. It may reach past the
+// end of a file cut short: what is read of it must then be in the file, never half of it.
 struct Box {
     std::string type;  // four raw bytes
     std::uint64_t start = 0;

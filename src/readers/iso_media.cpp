@@ -161,7 +161,8 @@ void ReadIsoMedia(ByteFile& file, const ByteWindow& head, ContainerInfo& info) {
         const auto box = boxes.boxAt(offset, Iso::NoEnd);
         if (!box) return;
         if (box->type == "ftyp" && info.brand.empty()) {
-            info.brand = boxes.payload(*box, 4).text(0, 4);
+            const Payload brand = boxes.payload(*box, 4);
+            if (brand.fits(0, 4)) info.brand = brand.text(0, 4);
         } else if (box->type == "mdat") {
             mediaSeen = true;  // skipped by its size, never read
         } else if (box->type == "moof") {

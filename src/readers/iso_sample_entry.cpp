@@ -19,6 +19,8 @@ constexpr std::uint64_t MaxEntryBytes = 4096;
 constexpr std::uint64_t MaxEsdsBytes = 256;
 constexpr std::uint64_t MaxConfigBytes = 64;
 constexpr int MaxDescriptors = 8;
+// More channels than any sound format carries is no channel count.
+constexpr std::uint32_t MaxChannels = 255;
 
 enum class Entry { Visual, Sound };
 
@@ -188,11 +190,11 @@ void ReadSampleEntry(BoxFile& boxes, const Box& stsd, const EntryContext& contex
     }
     // Opus always decodes at 48 kHz, whatever rate the input had.
     if (entry->type == "Opus") facts.sampleRate = 48000;
-    if (children > fields.payloadSize()) return;
     boxes.children(fields, children, [&](const Box& child) {
         ReadConfigBox(boxes, child, entry->type, known->kind, facts, 0);
         return true;
     });
+    if (facts.channels > MaxChannels) facts.channels = 0;
 }
 
 }  // namespace Iso

@@ -22,14 +22,15 @@ class MemoryFile : public ByteFile {
 };
 
 // A movie file in memory of any length without holding it: the given bytes, zero bytes after
-// them up to `length` (as in a sparse file), little-endian numbers patched in anywhere, and
-// nothing past `length`. Every path opens it.
+// them up to `length` (as in a sparse file), little-endian numbers and blocks of bytes patched in
+// anywhere, and nothing past `length`. Every path opens it.
 class VirtualMovie : public FileOpener {
   public:
     VirtualMovie(std::shared_ptr<const std::vector<std::uint8_t>> bytes, std::uint64_t length)
         : bytes_(std::move(bytes)), length_(length) {}
 
     void patch32(std::uint64_t offset, std::int32_t value);
+    void patch(std::uint64_t offset, const std::string& bytes);
 
     std::unique_ptr<ByteFile> open(const std::string& path) const override;
     std::optional<std::int64_t> length(const std::string& path) const override;
@@ -40,6 +41,7 @@ class VirtualMovie : public FileOpener {
     std::shared_ptr<const std::vector<std::uint8_t>> bytes_;
     std::uint64_t length_;
     std::vector<std::pair<std::uint64_t, std::uint8_t>> patches_;
+    std::vector<std::pair<std::uint64_t, std::string>> blocks_;
 };
 
 }  // namespace discstart
