@@ -40,6 +40,8 @@ struct ContainerInfo {
     // MP4: the ftyp major brand ("isom", "mp42", "M4V ", "qt  "); Matroska: the DocType
     // ("matroska", "webm").
     std::string brand;
+    // MP4: mvhd, else the longer of the two tracks' mdhd; a fragmented film's only from its mehd
+    // (its moov counts the first fragment at most).
     double durationSeconds = 0;
     std::optional<TrackFacts> video;  // the first video track
     std::optional<TrackFacts> audio;  // the first audio track
@@ -48,7 +50,7 @@ struct ContainerInfo {
 
     // How the file is laid out, for the disc check.
     bool indexAfterMedia = false;  // MP4: moov lies after mdat
-    bool fragmented = false;       // MP4: moof fragments (mvex in moov)
+    bool fragmented = false;       // MP4: moof fragments (mvex in moov, or a moof before it)
     bool hasSeekHead = false;      // Matroska
     bool hasCues = false;          // Matroska: found through the SeekHead or before the first Cluster
 
@@ -67,6 +69,8 @@ MovieFileKind ContainerKind(const ByteWindow& head);
 // (ContainerHeadBlock of them, fewer at the end of the file); `info` comes in empty and keeps
 // zero where the file gives nothing. Never throws; never reads media data (mdat, Clusters) or
 // sample tables.
+// An MP4 costs the first block and at most four more reads of 16 KiB, at the audio track and the
+// tags of a long film's moov, and at the moov itself where it lies after mdat.
 void ReadIsoMedia(ByteFile& file, const ByteWindow& head, ContainerInfo& info);
 void ReadMatroska(ByteFile& file, const ByteWindow& head, ContainerInfo& info);
 

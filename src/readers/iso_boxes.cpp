@@ -66,6 +66,7 @@ std::optional<Box> BoxFile::boxAt(std::uint64_t offset, std::uint64_t parentEnd)
 
 Payload BoxFile::payload(const Box& box, std::uint64_t count) {
     const std::uint64_t size = std::min(count, box.payloadSize());
+    if (size == 0) return Payload(head_, box.payload, 0);  // nothing to read for it
     const ByteWindow* window = hold(box.payload, size);
     return window ? Payload(*window, box.payload, size) : Payload();
 }
