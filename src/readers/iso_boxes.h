@@ -17,9 +17,9 @@ namespace Iso {
 // What a walk may cost, the first block included: a film with its moov at the front is read in
 // the first block plus a window at the audio track and one at the tags; one at the end costs one
 // more window. Whatever the bytes say, no walk reads more.
-inline constexpr std::size_t WindowSize = 16 * 1024;
+inline constexpr std::size_t WindowSize = std::size_t{16} * 1024;
 inline constexpr int MaxReads = 5;
-inline constexpr std::uint64_t MaxBytes = 80 * 1024;
+inline constexpr std::uint64_t MaxBytes = std::uint64_t{80} * 1024;
 // Children looked at in one box; a chain of empty boxes ends here rather than at the next read.
 inline constexpr int MaxChildren = 256;
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cmath>
 #include <string_view>
 
 #include "readers/iso_audio_config.h"
@@ -70,7 +71,7 @@ std::uint64_t ReadSoundFields(const Payload& entry, bool quickTime, TrackFacts& 
     }
     if (version == 2) {
         const double rate = std::bit_cast<double>(entry.u64(SoundV2Rate));
-        if (rate >= 1 && rate < 4.0e9) facts.sampleRate = static_cast<std::uint32_t>(rate + 0.5);
+        if (rate >= 1 && rate < 4.0e9) facts.sampleRate = static_cast<std::uint32_t>(std::llround(rate));
         facts.channels = entry.u32(SoundV2Channels);
         return SoundV2Children;
     }
