@@ -2,7 +2,8 @@
 
 namespace discstart {
 
-// Until the Matroska reader lands, a Matroska film is told by its kind and described by nothing.
+// Until the Matroska reader lands (it replaces this file), a Matroska film is told by its kind and
+// described by nothing.
 void ReadMatroska(ByteFile&, const ByteWindow&, ContainerInfo&) {}
 
 }  // namespace discstart
