@@ -56,7 +56,7 @@ IsoReading ReadAfterFourGigabytes(const MovieRecipe& movie) {
     const Bytes moov = Moov(movie);
     VirtualMovie file(std::make_shared<const std::vector<std::uint8_t>>(start.begin(), start.end()),
                       moovAt + moov.size());
-    file.patch(moovAt, moov);
+    file.place(moovAt, moov);
     return Read(file);
 }
 

@@ -32,7 +32,7 @@ void VirtualMovie::patch32(std::uint64_t offset, std::int32_t value) {
     for (int i = 0; i < 4; ++i) patches_.emplace_back(offset + i, std::uint8_t(bits >> (8 * i)));
 }
 
-void VirtualMovie::patch(std::uint64_t offset, const std::string& bytes) {
+void VirtualMovie::place(std::uint64_t offset, const std::string& bytes) {
     blocks_.emplace_back(offset, bytes);
 }
 

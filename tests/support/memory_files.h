@@ -22,15 +22,16 @@ class MemoryFile : public ByteFile {
 };
 
 // A movie file in memory of any length without holding it: the given bytes, zero bytes after
-// them up to `length` (as in a sparse file), little-endian numbers and blocks of bytes patched in
-// anywhere, and nothing past `length`. Every path opens it.
+// them up to `length` (as in a sparse file), little-endian numbers patched in anywhere, and
+// nothing past `length`. Every path opens it.
 class VirtualMovie : public FileOpener {
   public:
     VirtualMovie(std::shared_ptr<const std::vector<std::uint8_t>> bytes, std::uint64_t length)
         : bytes_(std::move(bytes)), length_(length) {}
 
     void patch32(std::uint64_t offset, std::int32_t value);
-    void patch(std::uint64_t offset, const std::string& bytes);
+    // `bytes` written at `offset`, as a muxer writes the index after the media.
+    void place(std::uint64_t offset, const std::string& bytes);
 
     std::unique_ptr<ByteFile> open(const std::string& path) const override;
     std::optional<std::int64_t> length(const std::string& path) const override;
