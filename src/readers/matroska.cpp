@@ -17,7 +17,7 @@ constexpr std::uint64_t Unbounded = std::numeric_limits<std::uint64_t>::max();
 // section is longer, within a budget that keeps a whole reading to six read calls.
 constexpr std::size_t ProbeBlock = 4096;
 constexpr int MaxExtraReads = 5;
-constexpr std::uint64_t MaxExtraBytes = 512 * 1024;
+constexpr std::uint64_t MaxExtraBytes = std::uint64_t{512} * 1024;
 // The longest EBML element header: an 8-byte ID and an 8-byte size.
 constexpr std::size_t MaxHeader = 16;
 
@@ -26,9 +26,9 @@ std::uint64_t SectionCap(std::uint64_t id) {
     switch (id) {
         case MatroskaId::Tracks:
         case MatroskaId::Tags:
-            return 256 * 1024;
+            return std::uint64_t{256} * 1024;
         default:
-            return 64 * 1024;
+            return std::uint64_t{64} * 1024;
     }
 }
 
@@ -180,9 +180,11 @@ class MatroskaReader {
             const std::uint64_t offset = seekHeads_[seekHeadsRead_++];
             const auto found = elementAt(offset, MatroskaId::SeekHead);
             if (!found) continue;
-            const auto& [window, seekHead] = *found;
-            ForEachEbmlChild(*window, seekHead.dataStart, seekHead.end(), [&](const EbmlElement& seek) {
-                if (seek.id == MatroskaId::Seek) readSeek(*window, seek);
+            // Named, not bound: a lambda may not capture a structured binding in clang 14.
+            const ByteWindow& window = *found->first;
+            const EbmlElement& seekHead = found->second;
+            ForEachEbmlChild(window, seekHead.dataStart, seekHead.end(), [&](const EbmlElement& seek) {
+                if (seek.id == MatroskaId::Seek) readSeek(window, seek);
                 return true;
             });
         }

@@ -115,17 +115,23 @@ Bytes AudioTrack(const std::string& codecId, double samplingFrequency, std::uint
                           Master(0xE1, {Float(0xB5, samplingFrequency), Uint(0x9F, channels)})});
 }
 
+// ffmpeg starts each section with a CRC-32 element.
+Bytes Crc32() {
+    return Element(0xBF, Bytes("\x12\x34\x56\x78", 4));
+}
+
 Bytes FilmInfo(const std::string& title, double durationMs) {
-    return Master(InfoId, {Uint(0x2AD7B1, 1'000'000), Text(0x4D80, "libebml"), Text(0x5741, "mkvmerge"),
-                           Float(0x4489, durationMs), Text(0x7BA9, title)});
+    return Master(InfoId, {Crc32(), Uint(0x2AD7B1, 1'000'000), Text(0x4D80, "libebml"),
+                           Text(0x5741, "mkvmerge"), Float(0x4489, durationMs), Text(0x7BA9, title)});
 }
 
 Bytes FilmTracks() {
-    return Master(TracksId, {VideoTrack(), AudioTrack()});
+    return Master(TracksId, {Crc32(), VideoTrack(), Void(8), AudioTrack()});
 }
 
 Bytes FilmTags() {
-    return Master(TagsId, {Tag({}, {SimpleTag("TITLE", "Tag Title"), SimpleTag("ARTIST", "Someone"),
+    return Master(TagsId, {Crc32(),
+                           Tag({}, {SimpleTag("TITLE", "Tag Title"), SimpleTag("ARTIST", "Someone"),
                                     SimpleTag("COPYRIGHT", "(c) 2024"), SimpleTag("GENRE", "Drama"),
                                     SimpleTag("ENCODER", "Lavf")}),
                            Tag({Uint(0x63C5, 11)}, {SimpleTag("BPS", "900000")})});
