@@ -18,6 +18,7 @@
 namespace discstart {
 
 struct PanelUpdate;
+struct ContainerInfo;
 
 // One movie file's bytes, exactly as a reader would see them on disk.
 using FileBytes = std::span<const std::uint8_t>;
@@ -32,6 +33,7 @@ Problems CheckInfoTags(FileBytes file);
 Problems CheckOggInfo(FileBytes file);
 Problems CheckPanel(FileBytes file);
 Problems CheckIsoMedia(FileBytes file);
+Problems CheckMatroska(FileBytes file);
 
 // The comparisons alone, on a reading already made, so that a wrong record can be shown to be
 // caught. `before` is the record the reading started from.
@@ -51,6 +53,9 @@ struct PanelRecordsAfter {
 };
 Problems PanelUpdateProblems(FileBytes file, const NumberFormat& format, PanelRecordsAfter records,
                              const PanelUpdate& update);
+
+// A Matroska reading: sane numbers, and every text one the file stores.
+Problems MatroskaProblems(FileBytes file, const ContainerInfo& info);
 
 // The kind a file's signature bytes call for.
 MovieFileKind ExpectedKind(FileBytes file);
