@@ -87,6 +87,17 @@ TEST(StartRules, ReadOrderFooter) {
     }
 }
 
+TEST(StartRules, TheFilmAndTheDisplay) {
+    EXPECT_EQ(Start::FilmOf("start discstart\nmovie Night Train.avi\ndisc discstart-disc\n"),
+              "Night Train.avi");
+    EXPECT_EQ(Start::FilmOf("movie\nmovies a.avi\n"), "");
+    EXPECT_EQ(Start::FilmOf(""), "");
+    EXPECT_FALSE(Start::ReadBeforeStart(Start::ParseOrderLine("movie film.avi"), QtSource::Disc, "xcb"));
+    EXPECT_TRUE(Start::NoDisplay({nullptr, "", nullptr}));
+    EXPECT_FALSE(Start::NoDisplay({"offscreen", nullptr, nullptr}));
+    EXPECT_FALSE(Start::NoDisplay({nullptr, nullptr, "wayland-0"}));
+}
+
 TEST(StartRules, TheViewersWish) {
     EXPECT_EQ(Start::ParseQtWish("disc"), Start::QtWish::Disc);
     EXPECT_EQ(Start::ParseQtWish("host"), Start::QtWish::Host);
