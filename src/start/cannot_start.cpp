@@ -30,6 +30,13 @@ void ReadLine(std::string_view line, LoaderReport& report) {
         AddToList(report.missing, Head(line, line.size() - NotFound.size()));
         return;
     }
+    // A library there but unusable (cut short, for another machine) ends the loader at once.
+    constexpr std::string_view LoadError = ": error while loading shared libraries: ";
+    if (const size_t at = line.find(LoadError); at != std::string_view::npos) {
+        const std::string_view rest = Tail(line, at + LoadError.size());
+        AddToList(report.missing, Head(rest, rest.find(':')));
+        return;
+    }
     constexpr std::string_view VersionTag = ": version `";
     const size_t tag = line.find(VersionTag);
     if (tag == std::string_view::npos) return;
@@ -41,8 +48,10 @@ void ReadLine(std::string_view line, LoaderReport& report) {
     const size_t colon = before.rfind(": ");
     const std::string_view library =
         BaseName(colon == std::string_view::npos ? before : Tail(before, colon + 2));
-    if (Head(version, GlibcPrefix.size()) == GlibcPrefix && Head(library, 5) == "libc.") {
-        const std::string_view number = Tail(version, GlibcPrefix.size());
+    // libc, libm, libdl and the loader are one C library, whose versions read GLIBC_2.x.
+    const std::string_view number = Tail(version, GlibcPrefix.size());
+    if (Head(version, GlibcPrefix.size()) == GlibcPrefix && !number.empty() && number.front() >= '0' &&
+        number.front() <= '9') {
         if (report.cLibrary.empty() || CompareVersions(number, report.cLibrary.view()) > 0) {
             report.cLibrary.clear();
             report.cLibrary << number;

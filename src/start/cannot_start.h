@@ -10,7 +10,8 @@ namespace Start {
 
 // What the dynamic loader says of a launcher it only traces (LD_TRACE_LOADED_OBJECTS=1 with
 // LD_WARN=yes): the libraries it does not find ("\tNAME => not found") and the symbol versions
-// a library lacks ("PROGRAM: LIBRARY: version `VERSION' not found (required by OBJECT)").
+// a library lacks ("PROGRAM: LIBRARY: version `VERSION' not found (required by OBJECT)"); a
+// library it cannot load ends it ("PROGRAM: error while loading shared libraries: NAME: WHY").
 struct LoaderReport {
     FixedText<512> missing;  // libraries not found, ", " between them
     FixedText<512> tooOld;   // libraries other than the C library lacking a version, ", " between

@@ -31,15 +31,23 @@ TEST(CannotStart, WhatTheLoaderSays) {
          "./d: /lib/x86_64-linux-gnu/libc.so.6: version `GLIBC_2.34' not found (required by ./d)\n"
          "./d: /lib/x86_64-linux-gnu/libc.so.6: version `GLIBC_2.9' not found (required by ./d)\n",
          "", "", "2.34"},
-        {"the math library's versions are not the C library's",
-         "./d: /lib/x86_64-linux-gnu/libm.so.6: version `GLIBC_2.29' not found (required by ./d)\n", "",
-         "libm.so.6", ""},
+        {"the math library's versions are the C library's",
+         "./d: /lib/x86_64-linux-gnu/libc.so.6: version `GLIBC_2.28' not found (required by ./d)\n"
+         "./d: /lib/x86_64-linux-gnu/libm.so.6: version `GLIBC_2.29' not found (required by ./d)\n",
+         "", "", "2.29"},
+        {"GLIBCXX is the C++ library's",
+         "./d: /usr/lib/libstdc++.so.6: version `GLIBCXX_3.4.30' not found (required by ./d)\n"
+         "./d: /lib/libc.so.6: version `GLIBC_PRIVATE' not found (required by ./d)\n",
+         "", "libstdc++.so.6, libc.so.6", ""},
         {"a library named once however often it lacks a version",
+         "/m/My: Film/d-host: /usr/lib/libQt6Core.so.6: version `Qt_6.4' not found (required by /m/d)\n"
          "/m/My: Film/d-host: /usr/lib/libstdc++.so.6: version `GLIBCXX_3.4.30' not found (required by "
          "/m/d)\n"
          "/m/My: Film/d-host: /usr/lib/libstdc++.so.6: version `CXXABI_1.3.13' not found (required by "
          "/m/d)\n",
-         "", "libstdc++.so.6", ""},
+         "", "libQt6Core.so.6, libstdc++.so.6", ""},
+        {"a library there but unusable",
+         "./d: error while loading shared libraries: libxcb.so.1: file too short\n", "libxcb.so.1", "", ""},
         {"half a line says nothing",
          "./d: /lib/libc.so.6: version `GLIBC_2.34\n=> not found\n\tlibx.so => not foun\n", "", "", ""},
     };
