@@ -22,8 +22,8 @@ QtWish ParseQtWish(const char* value) {
 }
 
 const char* PlatformToSet(const Session& session) {
-    if (Set(session.platform) || !Set(session.display) || !Set(session.wayland)) return nullptr;
-    return "xcb";
+    if (Set(session.platform) || !Set(session.wayland)) return nullptr;
+    return Set(session.display) ? "xcb" : "wayland";
 }
 
 std::string_view FirstWindowSystem(const Session& session) {

@@ -26,7 +26,8 @@ struct Session {
 
 // The QT_QPA_PLATFORM to set, or nullptr to leave it. Where XWayland is there the launcher
 // prefers X, where a window can place itself and stay on top. A plain "xcb", as the launcher
-// sets it itself: the player it starts inherits it, and Qt 5 reads no list.
+// sets it itself: the player it starts inherits it, and Qt 5 reads no list. Wayland alone is
+// named too: Qt tries X first where the session does not say it is Wayland's (and on GNOME).
 const char* PlatformToSet(const Session& session);
 
 // The window system Qt will try first ("xcb", "wayland"), "" when neither.

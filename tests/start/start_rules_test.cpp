@@ -18,7 +18,7 @@ TEST(StartRules, WindowSystemOfTheSession) {
         const char* first;
     } cases[] = {
         {"X alone", {nullptr, ":0", nullptr}, nullptr, "xcb"},
-        {"Wayland alone", {nullptr, nullptr, "wayland-0"}, nullptr, "wayland"},
+        {"Wayland alone", {nullptr, nullptr, "wayland-0"}, "wayland", "wayland"},
         {"XWayland: X", {nullptr, ":0", "wayland-0"}, "xcb", "xcb"},
         {"empty values count as unset", {"", ":0", ""}, nullptr, "xcb"},
         {"the viewer's choice stands", {"wayland", ":0", "wayland-0"}, nullptr, "wayland"},
