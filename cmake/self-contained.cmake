@@ -26,8 +26,8 @@ add_link_options(-static-libstdc++ -static-libgcc -Wl,--gc-sections -Wl,--as-nee
 function(discstart_self_contained target)
   qt_import_plugins(${target}
     INCLUDE_BY_TYPE platforms Qt6::QXcbIntegrationPlugin Qt6::QWaylandIntegrationPlugin
-    INCLUDE_BY_TYPE imageformats Qt6::QJpegPlugin Qt6::QGifPlugin Qt6::QICOPlugin
-    INCLUDE_BY_TYPE wayland-shell-integration Qt6::QWaylandXdgShellIntegrationPlugin
+                    imageformats Qt6::QJpegPlugin Qt6::QGifPlugin Qt6::QICOPlugin
+                    wayland-shell-integration Qt6::QWaylandXdgShellIntegrationPlugin
     EXCLUDE_BY_TYPE wayland-decoration-client wayland-graphics-integration-client platforminputcontexts
                     platformthemes)
   # libxcb-image's archive needs libxcb-util's, which Qt does not name.
