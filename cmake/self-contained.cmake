@@ -20,16 +20,20 @@ set(CMAKE_INTERPROCEDURAL_OPTIMIZATION ON)
 add_compile_options(-ffunction-sections -fdata-sections)
 add_link_options(-static-libstdc++ -static-libgcc -Wl,--gc-sections -Wl,--as-needed -Wl,-O1 -s)
 
-# The plugins linked into a program: X and Wayland (with the xdg-shell protocol every current
-# compositor speaks), and the picture formats the window and its page show besides the built-in
-# BMP and PNG. No decorations: the window draws its own frame.
+# The plugins linked into a program: X and, where the static Qt has it, Wayland (with the xdg-shell
+# protocol every current compositor speaks), and the picture formats the window and its page show
+# besides the built-in BMP and PNG. No decorations: the window draws its own frame.
 function(discstart_self_contained target)
+  set(plugins platforms Qt6::QXcbIntegrationPlugin)
+  set(no_plugins platforminputcontexts platformthemes)
+  if(TARGET Qt6::QWaylandIntegrationPlugin)
+    list(APPEND plugins Qt6::QWaylandIntegrationPlugin
+                        wayland-shell-integration Qt6::QWaylandXdgShellIntegrationPlugin)
+    list(APPEND no_plugins wayland-decoration-client wayland-graphics-integration-client)
+  endif()
   qt_import_plugins(${target}
-    INCLUDE_BY_TYPE platforms Qt6::QXcbIntegrationPlugin Qt6::QWaylandIntegrationPlugin
-                    imageformats Qt6::QJpegPlugin Qt6::QGifPlugin Qt6::QICOPlugin
-                    wayland-shell-integration Qt6::QWaylandXdgShellIntegrationPlugin
-    EXCLUDE_BY_TYPE wayland-decoration-client wayland-graphics-integration-client platforminputcontexts
-                    platformthemes)
+    INCLUDE_BY_TYPE ${plugins} imageformats Qt6::QJpegPlugin Qt6::QGifPlugin Qt6::QICOPlugin
+    EXCLUDE_BY_TYPE ${no_plugins})
   # libxcb-image's archive needs libxcb-util's, which Qt does not name.
   target_link_libraries(${target} PRIVATE ${XCB_UTIL_LIBRARY})
 endfunction()
