@@ -8,24 +8,18 @@
 #include <QTextBrowser>
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include "app/controls/form_label.h"
 #include "app/controls/picture_box.h"
 #include "message_box.h"
 #include "page/page_view.h"
+#include "peak_memory.h"
 #include "support/disc_folder.h"
 #include "support/jpeg_builder.h"
 
 namespace discstart {
 
 namespace {
-
-qint64 PeakMegabytes() {
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024;
-}
 
 TEST(HostileBudgets, CoversPastABudgetAreLeftOut) {
     struct Case {
