@@ -41,10 +41,10 @@ PageDocument::PageDocument(const PageFolder& folder, const QUrl& url, QObject* p
 
 std::string PageDocument::readStyleSheet(const std::string& name) {
     const QUrl url = url_.resolved(EngineName(name));
-    PageFile file = folder_.open(url);
-    if (file.refusal != PageRefusal::None) return {};
     const QString path = LocalFilePath(url);
     if (styleSheetFiles_.contains(path)) return {};
+    PageFile file = folder_.open(url);
+    if (file.refusal != PageRefusal::None) return {};
     QByteArray bytes;
     const qint64 budget = std::min<qint64>(MaxStyleBytes, MaxPageResourceBytes - bytesRead_);
     if (!ReadWhole(*file.file, budget, bytes) || bytes.isEmpty()) return {};

@@ -15,7 +15,8 @@ void ElementCost::add(double count, double depthHere, double siblingsHere) {
     visits += count;
     depth += count * depthHere;
     siblings += count * siblingsHere;
-    siblingWalks += count * depthHere * siblingsHere * siblingsHere;
+    reach += count * depthHere * siblingsHere;
+    reachSquared += count * depthHere * siblingsHere * siblingsHere;
 }
 
 namespace {

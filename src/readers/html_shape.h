@@ -13,11 +13,13 @@ namespace discstart {
 // What matching one selector against elements costs the light engine, summed over elements
 // (of one name, or all). The engine matches the rules against each new element and again
 // against every ancestor of it, so an element counts once for each element at or below it.
+// With d its depth and s 1 + the most siblings before it or an ancestor:
 struct ElementCost {
     double visits = 0;        // times the element is matched
-    double depth = 0;         // the same, times its depth: a descendant selector's walk up
-    double siblings = 0;      // times 1 + the most siblings before it or an ancestor: one sibling step
-    double siblingWalks = 0;  // times depth x (1 + siblings)^2: an indirect sibling selector's walk
+    double depth = 0;         // the same times d: a descendant selector's walk up
+    double siblings = 0;      // times s: a step to a previous sibling looks for it among s
+    double reach = 0;         // times d x s: an indirect sibling selector's walk up and along
+    double reachSquared = 0;  // times d x s x s: each step of that walk looking among s
 
     void add(double count, double depthHere, double siblingsHere);
 };

@@ -18,12 +18,12 @@ inline constexpr std::int64_t MaxTableCells = 1'000;
 // Characters of text between two paragraph breaks (a line break does not end one), and of a
 // word, whose line breaking costs the square of its length.
 inline constexpr std::int64_t MaxBlockCharacters = 100'000;
-inline constexpr std::int64_t MaxWordCharacters = 20'000;
+inline constexpr std::int64_t MaxWordCharacters = 10'000;
 // Style: every selector the engine holds (each of a list, each time a sheet is handed to it),
 // the text it parses, and the work of matching them: the engine matches every rule against each
 // element and again against each of its ancestors, walking up the tree for descendant selectors
 // and along the siblings for sibling ones.
-inline constexpr std::int64_t MaxStyleSelectors = 2'000;
+inline constexpr std::int64_t MaxStyleSelectors = 10'000;
 inline constexpr std::int64_t MaxStyleBytes = 1024 * 1024;
 inline constexpr double MaxStyleWork = 50'000'000;
 // What a page's pictures and style sheets may read, and what its pictures may take decoded.

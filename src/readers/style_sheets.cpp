@@ -11,9 +11,20 @@ namespace discstart {
 
 namespace {
 
-// What handing the engine one more sheet costs for every element visit, in units of one
-// selector's first step: each sheet is looked at for every element and ancestor matched.
-constexpr double SheetWork = 4;
+// The costs of the engine's steps, in units of one selector's first step against an element
+// (some 10 ns on a busy two-core machine), measured on pages made of each (README, "Budgets"):
+// a walk to the parent or a previous sibling copies the selector's step and matches it there;
+// finding a sibling scans the parent's list of children, which is cheap per child; every sheet
+// is looked at for every element and ancestor matched.
+constexpr double DeclarationWork = 2;
+constexpr double WalkStepWork = 5;
+constexpr double SiblingScanWork = 0.05;
+// A sheet costs a look for every element and ancestor matched, and much more when it holds
+// rules sorted by element name or by id: the engine then makes a list of the element's name or
+// id for each look.
+constexpr double SheetWork = 2;
+constexpr double NameIndexWork = 25;
+constexpr double IdIndexWork = 14;
 
 bool IsCssSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f';
@@ -43,6 +54,7 @@ bool StartsWithNoCase(std::string_view text, std::string_view lowerPrefix) {
 
 struct Selector {
     std::string element;  // of its last step, lower case; empty for any
+    bool id = false;      // its last step names an id (a read too rough: may)
     int steps = 1;
     bool descendant = false;  // walks up through ancestors
     int adjacent = 0;         // "+": one step to the previous sibling
@@ -80,6 +92,7 @@ Selector PlainSelector(std::string_view text) {
     }
     for (std::size_t i = lastStep; i < text.size() && IsNameCharacter(text[i]); ++i)
         selector.element += Lower(text[i]);
+    selector.id = text.find('#', lastStep) != std::string_view::npos;
     return selector;
 }
 
@@ -97,6 +110,7 @@ std::vector<Selector> Selectors(std::string_view prelude) {
     }
     Selector any;
     any.descendant = true;
+    any.id = true;
     bool inSpace = false;
     for (const char c : prelude) {
         if (c == '+') ++any.adjacent;
@@ -118,10 +132,10 @@ double SelectorWork(const Selector& selector, double declarations, const HtmlSha
         if (named == page.elements.end()) return work;
         elements = &named->second;
     }
-    work += elements->visits * (selector.steps + declarations);
-    if (selector.descendant) work += elements->depth;
-    work += selector.adjacent * elements->siblings;
-    if (selector.sibling) work += elements->siblingWalks;
+    work += elements->visits * (selector.steps + DeclarationWork * declarations);
+    if (selector.descendant) work += WalkStepWork * elements->depth;
+    work += selector.adjacent * (WalkStepWork * elements->visits + SiblingScanWork * elements->siblings);
+    if (selector.sibling) work += WalkStepWork * elements->reach + SiblingScanWork * elements->reachSquared;
     return work;
 }
 
@@ -185,8 +199,12 @@ StyleSheetCost MeasureStyleSheet(std::string_view css, const HtmlShape& page) {
     const auto inRules = [&open] { return open.empty() || open.back().rules; };
     const auto close = [&] {
         const Block& block = open.back();
-        for (const Selector& selector : block.selectors)
+        for (const Selector& selector : block.selectors) {
             cost.work += SelectorWork(selector, block.declarations + 1, page);
+            // A read too rough to tell may be either.
+            cost.namesIndexed = cost.namesIndexed || !selector.element.empty() || selector.id;
+            cost.idsIndexed = cost.idsIndexed || selector.id;
+        }
         cost.selectors += std::int64_t(block.selectors.size());
         open.pop_back();
     };
@@ -248,7 +266,9 @@ PageStyle MeasurePageStyle(const HtmlShape& page, const StyleSheetLoader& load) 
         ++style.sheets;
         style.selectors += sheet.selectors + 1;
         style.bytes += std::int64_t(css.size());
-        style.work += sheet.work + SheetWork * (page.all.visits + 1);
+        const double perVisit =
+            SheetWork + (sheet.namesIndexed ? NameIndexWork : 0) + (sheet.idsIndexed ? IdIndexWork : 0);
+        style.work += sheet.work + perVisit * (page.all.visits + 1);
         if (linked && !WithinStyleBudget(style)) {
             std::vector<std::string> handed = std::move(style.handed);
             style = before;

@@ -19,6 +19,8 @@ struct StyleSheetCost {
     std::vector<std::string> imports;
     std::int64_t selectors = 0;
     double work = 0;
+    bool namesIndexed = false;  // the engine sorts some of its rules by element name
+    bool idsIndexed = false;    // ...or by id
 };
 StyleSheetCost MeasureStyleSheet(std::string_view css, const HtmlShape& page);
 

@@ -115,6 +115,25 @@ TEST(DiscinfoShell, OutputThatCannotBeWrittenFails) {
     }
 }
 
+// A reader that stops reading ("discinfo ... | head -0") leaves output not written: status 1
+// and one line, not death by SIGPIPE.
+TEST(DiscinfoShell, AClosedPipeIsOutputNotWritten) {
+#ifdef _WIN32
+    GTEST_SKIP() << "no SIGPIPE on Windows";
+#endif
+    QStringList paths;
+    for (int i = 0; i < 200; ++i) paths << EXAMPLE_DISC_DIR;  // more than a pipe holds
+    for (const QStringList& args : {QStringList{"--json"} + paths, paths}) {
+        RunSetup setup;
+        setup.closedOutput = true;
+        const Outcome run = Discinfo(args, setup);
+        SCOPED_TRACE(args.first().toStdString());
+        EXPECT_EQ(run.status, 1);
+        EXPECT_TRUE(run.err.startsWith("discinfo: cannot write the output: ")) << run.err.toStdString();
+        EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
+    }
+}
+
 // A medium that fails part way gives an error, never numbers read from what came before it.
 TEST(DiscinfoShell, ReadErrorsAreReportedNotTurnedIntoNumbers) {
     QTemporaryDir dir;
