@@ -101,7 +101,7 @@ std::optional<std::int64_t> MemoryFiles::length(const std::string& path) const {
 std::optional<std::string> MemoryFiles::realPath(const std::string& path) const {
     for (const auto& [name, content] : files_) {
         if (name == path || (name.size() > path.size() && name.compare(0, path.size(), path) == 0 &&
-                             name[path.size()] == '/'))
+                             (name[path.size()] == '/' || (!path.empty() && path.back() == '/'))))
             return path;
     }
     return std::nullopt;

@@ -53,6 +53,7 @@ std::optional<std::string> Lexical(std::string_view path) {
         if (i > 0) out += '/';
         out.append(names[i]);
     }
+    if (out.size() == 2 && out[1] == ':') out += '/';  // a drive's root, not its current folder
     return out.empty() ? std::string(".") : out;
 }
 

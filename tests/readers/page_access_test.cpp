@@ -21,6 +21,15 @@ TEST(PageAccess, AdmitsThePlainFilesOfTheFolderAndBelow) {
     for (const auto& [path, refusal] : cases) EXPECT_EQ(access.check(path), refusal) << path;
 }
 
+// A disc's root: "D:" alone would be the drive's current folder.
+TEST(PageAccess, ADriveRootStaysTheRoot) {
+    MemoryFiles files;
+    files.add("D:/x.png", "x");
+    const PageAccess access("D:/", files);
+    EXPECT_EQ(access.below("D:/x.png"), std::optional<std::string>("x.png"));
+    EXPECT_EQ(access.check("x.png"), PageRefusal::None);
+}
+
 // Where a path written from the folder leads, by its names alone; a sibling sharing the
 // folder's name as a prefix is outside.
 TEST(PageAccess, PathsBelowTheFolder) {
