@@ -8,7 +8,6 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -17,8 +16,6 @@
 
 #include "app/controls/picture_box.h"
 #include "content/file_read.h"
-#include "content/native_name.h"
-#include "content/picture.h"
 #include "message_box.h"
 #include "page/page_folder.h"
 #include "peak_memory.h"
