@@ -68,9 +68,10 @@ template <class Bytes>
 bool ReadWhole(ByteFile& file, std::int64_t budget, Bytes& out) {
     out.clear();
     std::int64_t size = 0;
-    std::int64_t chunk = std::min<std::int64_t>(budget + 1, 64 * 1024);
+    using Size = decltype(out.size());
+    std::int64_t chunk = std::min<std::int64_t>(budget + 1, std::int64_t{64} * 1024);
     while (true) {
-        out.resize(decltype(out.size())(size + chunk));
+        out.resize(static_cast<Size>(size) + static_cast<Size>(chunk));
         const std::size_t got = file.readAt(
             std::uint64_t(size), reinterpret_cast<std::uint8_t*>(out.data()) + size, std::size_t(chunk));
         size += std::int64_t(got);
@@ -81,7 +82,7 @@ bool ReadWhole(ByteFile& file, std::int64_t budget, Bytes& out) {
         if (got < std::size_t(chunk)) break;
         chunk = std::min(size, budget + 1 - size);
     }
-    out.resize(decltype(out.size())(size));
+    out.resize(static_cast<Size>(size));
     return true;
 }
 

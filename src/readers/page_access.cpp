@@ -149,7 +149,7 @@ PageFile PageAccess::open(std::string_view relative) const {
 }
 
 std::optional<std::string> PageAccess::below(std::string_view path) const {
-    const std::optional<std::string> lexical = Lexical(GenericPath(std::string(path)));
+    std::optional<std::string> lexical = Lexical(GenericPath(std::string(path)));
     if (!lexical || folder_.empty()) return std::nullopt;
     if (folder_ == ".") {
         if (lexical->front() == '/' || lexical->rfind("..", 0) == 0 || *lexical == ".") return std::nullopt;

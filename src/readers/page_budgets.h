@@ -9,7 +9,7 @@ namespace discstart {
 // itself, a paragraph or an outermost table at a time, so those are bounded: each takes at
 // most some tens of milliseconds. A page past a budget is left out as one that cannot be read;
 // a picture or style sheet past one is left out of the page.
-inline constexpr std::int64_t MaxPageBytes = 1024 * 1024;
+inline constexpr std::int64_t MaxPageBytes = std::int64_t{1024} * 1024;
 inline constexpr int MaxPageTags = 50'000;
 inline constexpr int MaxPageDepth = 256;
 inline constexpr int MaxTableDepth = 8;
@@ -24,7 +24,7 @@ inline constexpr std::int64_t MaxWordCharacters = 10'000;
 // element and again against each of its ancestors, walking up the tree for descendant selectors
 // and along the siblings for sibling ones.
 inline constexpr std::int64_t MaxStyleSelectors = 10'000;
-inline constexpr std::int64_t MaxStyleBytes = 1024 * 1024;
+inline constexpr std::int64_t MaxStyleBytes = std::int64_t{1024} * 1024;
 inline constexpr double MaxStyleWork = 50'000'000;
 // What a page's pictures and style sheets may read, and what its pictures may take decoded.
 inline constexpr std::int64_t MaxPageResourceBytes = 32LL * 1024 * 1024;
