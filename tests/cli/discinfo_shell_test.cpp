@@ -82,6 +82,8 @@ TEST(DiscinfoShell, ControlCharactersInNamesReachNoTerminal) {
     ASSERT_TRUE(Copy(TEST_DATA_DIR "/avi-tags.avi", dir.filePath("a\x1B[2J\x07\rb.avi")));
     ASSERT_TRUE(Copy(TEST_DATA_DIR "/avi-tags.avi", dir.filePath("c\x9B"
                                                                  "1m.avi")));
+    ASSERT_TRUE(Copy(TEST_DATA_DIR "/avi-tags.avi", dir.filePath("d\xE2\x80\xAE"
+                                                                 "exe.avi")));
     for (const QStringList& args : {QStringList{dir.path()}, QStringList{"--check", dir.path()}}) {
         const Outcome run = Discinfo(args);
         SCOPED_TRACE(args.join(' ').toStdString());
@@ -89,6 +91,8 @@ TEST(DiscinfoShell, ControlCharactersInNamesReachNoTerminal) {
             EXPECT_FALSE(run.out.contains(control)) << int(control);
         EXPECT_FALSE(run.out.contains("\xC2\x9B"));
         EXPECT_TRUE(run.out.contains("a\\x1B[2J\\x07\\x0Db")) << run.out.toStdString();
+        // Nor can a name be made to read backwards.
+        EXPECT_FALSE(run.out.contains("\xE2\x80\xAE")) << run.out.toStdString();
     }
 }
 
