@@ -36,6 +36,8 @@ void PrintStartReport(const StartClock& clock, const StartMarks& marks) {
     PrintMark("panel", marks.panel);
     PrintMark("page", marks.page);
     PrintMark("longest_stall", marks.longestStall);
+    // Called on the window's thread: the rest is the workers' (the page's and the cover's).
+    PrintMark("worker_cpu", ProcessCpuMilliseconds() - ThreadCpuMilliseconds());
     std::printf(" peak_kib=%lld tree_kib=%lld processes=%d\n", static_cast<long long>(peaks.selfKib),
                 static_cast<long long>(peaks.treeKib), peaks.processes);
     std::fflush(stdout);

@@ -1,9 +1,10 @@
 // Runs the program's own start on a disc folder and reports, in milliseconds since the
 // process started, when the window was first painted, when the panel was filled and when
 // the page had loaded; then the memory peaks, and quits.
-//   startup_discstart DISC_FOLDER [HOLD_MS]   (run it through `launch` for a precise start)
+//   startup_discstart DISC_FOLDER [HOLD_MS [GIVE_UP_MS]]   (run it through `launch` for a precise start)
 // With HOLD_MS it stays that long once everything is in and also reports the event loop's
-// longest stall from the first paint on: how long a click on close could wait.
+// longest stall from the first paint on: how long a click on close could wait. After GIVE_UP_MS
+// (20 s) it reports what it has and ends with status 1.
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -22,8 +23,6 @@ namespace discstart {
 
 namespace {
 
-constexpr int GiveUpMs = 20'000;
-
 class DiscFolderPlatform : public QtPlatform {
   public:
     explicit DiscFolderPlatform(QString folder) : folder_(std::move(folder)) {}
@@ -35,7 +34,7 @@ class DiscFolderPlatform : public QtPlatform {
 
 class WatchedForm : public Form1 {
   public:
-    WatchedForm(Platform& platform, const StartClock& clock, int holdMs)
+    WatchedForm(Platform& platform, const StartClock& clock, int holdMs, int giveUpMs)
         : Form1(platform), clock_(clock), holdMs_(holdMs) {
         new FirstPaintWatch(*this, [this] {
             marks_.shownCpu = ProcessCpuMilliseconds();
@@ -43,9 +42,13 @@ class WatchedForm : public Form1 {
             mark(marks_.shown);
         });
         connect(WebBrowser1, &PageView::loadFinished, this, [this] { mark(marks_.page); });
-        QTimer::singleShot(GiveUpMs, this, [] {
+        // A page that never comes is reported as far as it got.
+        QTimer::singleShot(giveUpMs, this, [this] {
             std::fputs("startup_discstart: gave up waiting\n", stderr);
-            QCoreApplication::exit(1);
+            marks_.longestStall = longestStall_;
+            PrintStartReport(clock_, marks_);
+            // Not through the event loop: the program would wait for the page's worker.
+            std::_Exit(1);
         });
     }
 
@@ -100,15 +103,18 @@ using namespace discstart;
 
 int main(int argc, char** argv) {
     const StartClock clock = StartClock::OfThisProcess();
-    if (argc != 2 && argc != 3) {
-        std::fputs("usage: startup_discstart DISC_FOLDER [HOLD_MS]\n", stderr);
+    if (argc < 2 || argc > 4) {
+        std::fputs("usage: startup_discstart DISC_FOLDER [HOLD_MS [GIVE_UP_MS]]\n", stderr);
         return 2;
     }
-    const int holdMs = argc == 3 ? std::atoi(argv[2]) : 0;
+    const int holdMs = argc >= 3 ? std::atoi(argv[2]) : 0;
+    const int giveUpMs = argc == 4 ? std::atoi(argv[3]) : 20'000;
     const QString folder = QDir::toNativeSeparators(QDir(QString::fromLocal8Bit(argv[1])).absolutePath());
     int programArgc = 1;  // the program takes no command line
     ProgramParts parts;
     parts.platform = [&] { return std::make_unique<DiscFolderPlatform>(folder); };
-    parts.form = [&](Platform& platform) { return std::make_unique<WatchedForm>(platform, clock, holdMs); };
+    parts.form = [&](Platform& platform) {
+        return std::make_unique<WatchedForm>(platform, clock, holdMs, giveUpMs);
+    };
     return RunProgram(programArgc, argv, parts);
 }

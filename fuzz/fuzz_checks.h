@@ -34,6 +34,8 @@ Problems CheckOggInfo(FileBytes file);
 Problems CheckPanel(FileBytes file);
 Problems CheckIsoMedia(FileBytes file);
 Problems CheckMatroska(FileBytes file);
+// A page through the readers' page layer (tokenizer, tree, style cost, the walk under the rule).
+Problems CheckPageReader(FileBytes file);
 
 // The comparisons alone, on a reading already made, so that a wrong record can be shown to be
 // caught. `before` is the record the reading started from.

@@ -60,6 +60,10 @@ double ProcessCpuMilliseconds() {
     return double(ClockNanoseconds(CLOCK_PROCESS_CPUTIME_ID)) / 1e6;
 }
 
+double ThreadCpuMilliseconds() {
+    return double(ClockNanoseconds(CLOCK_THREAD_CPUTIME_ID)) / 1e6;
+}
+
 std::optional<std::int64_t> ParseNanoseconds(std::string_view text) {
     const auto value = ParseNumber<std::int64_t>(text);
     if (!value || *value < 0) return std::nullopt;

@@ -19,6 +19,8 @@ std::int64_t MonotonicNanoseconds();
 // CPU time of every thread of this process so far: on a busy machine it moves far less
 // than wall time, so small start-up changes show in it.
 double ProcessCpuMilliseconds();
+// CPU time of the calling thread so far.
+double ThreadCpuMilliseconds();
 
 // A decimal count of nanoseconds, nothing for anything else.
 std::optional<std::int64_t> ParseNanoseconds(std::string_view text);

@@ -5,6 +5,7 @@
 #include <QTextStream>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -24,6 +25,7 @@
 #include "content/file_errors.h"
 #include "content/native_name.h"
 #include "content/regional_format.h"
+#include "info/control_escape.h"
 
 #ifdef DISCINFO_CHECK_BUILT_IN
 extern "C" int discinfo_run_check(const char* folder);
@@ -56,8 +58,9 @@ QTextStream& Err() {
     return err;
 }
 
+// Escaped as the report escapes names (\x1B, \u202E).
 QString Shown(const QString& path) {
-    return WithoutControlCharacters(DisplayName(path), QLatin1Char('?'));
+    return QString::fromStdString(EscapeControlCharacters(DisplayName(path).toStdString()));
 }
 
 // One line, whatever bytes the path holds.
@@ -184,9 +187,11 @@ int RunChecks(const QStringList& folders) {
 
 // A closed standard output would hand its number to the first file the program opens, and the
 // report could land in one of Qt's own descriptors: a read-only one holds the place, so that
-// writing fails and is reported like any failed write.
+// writing fails and is reported like any failed write. A pipe closed by its reader ("| head")
+// is such a failed write too, not the end of the program: SIGPIPE is ignored.
 void HoldClosedStdout() {
 #ifndef Q_OS_WIN
+    std::signal(SIGPIPE, SIG_IGN);
     if (::fcntl(STDOUT_FILENO, F_GETFD) != -1) return;
     const int fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
     if (fd >= 0 && fd != STDOUT_FILENO) {

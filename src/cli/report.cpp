@@ -4,6 +4,7 @@
 
 #include "cli/facts.h"
 #include "content/native_name.h"
+#include "content/page_text.h"
 #include "info/control_escape.h"
 #include "info/display_text.h"
 
@@ -53,14 +54,16 @@ QString FromBytes(const std::string& bytes) {
     return NameFromNativeBytes(QByteArray::fromStdString(bytes));
 }
 
-QJsonArray PageFilesJson(const std::vector<PageReference>& references) {
+// What the page may load, and apart from it what it refers to but may not, with the reason.
+QJsonArray PageFilesJson(const std::vector<PageReference>& references, bool refused) {
     QJsonArray out;
     for (const PageReference& r : references) {
-        const bool inside = r.target == LinkTarget::Inside;
-        out.append(QJsonObject{{"from", FromBytes(r.from)},
-                               {"reference", FromBytes(r.reference)},
-                               {"path", inside ? QJsonValue(FromBytes(r.path)) : QJsonValue()},
-                               {"present", r.present}});
+        if ((r.refusal != PageRefusal::None) != refused) continue;
+        QJsonObject file{{"from", FromBytes(r.from)},
+                         {"reference", FromBytes(r.reference)},
+                         {"path", r.path.empty() ? QJsonValue() : QJsonValue(FromBytes(r.path))}};
+        if (refused) file.insert("reason", QString::fromLatin1(PageRefusalName(r.refusal)));
+        out.append(file);
     }
     return out;
 }
@@ -100,8 +103,9 @@ DiscReport BuildReport(const QString& path, bool isFolder, const NumberFormat& f
     }
     report.readError = watched.counts().error;
     if (report.disc && report.disc->pageButtonShown()) {
-        report.pageFiles = PageReferences(NativePathBytes(report.disc->directory).toStdString(),
-                                          NativePathBytes(report.disc->pages.List(0)).toStdString(), files);
+        report.pageFiles =
+            PageReferences(NativePathBytes(report.disc->directory).toStdString(),
+                           NativePathBytes(report.disc->pages.List(0)).toStdString(), files, DecodePageBytes);
     }
     return report;
 }
@@ -141,7 +145,8 @@ QJsonObject ReportJson(const DiscReport& report) {
                                         {"pagePath", PathOrNull(disc.pages, disc.pagePath())},
                                         {"pictureNote", PictureNote(disc)},
                                         {"pageButton", disc.pageButtonShown()},
-                                        {"pageFiles", PageFilesJson(report.pageFiles)}});
+                                        {"pageFiles", PageFilesJson(report.pageFiles, false)},
+                                        {"pageRefused", PageFilesJson(report.pageFiles, true)}});
     }
     return json;
 }

@@ -30,7 +30,7 @@ struct DiscReport {
     // For scripts: the movie's numbers as read, and what the page needs beside it.
     std::optional<std::int64_t> fileSize;
     std::optional<Ogg::OggStreamNumbers> oggNumbers;
-    std::vector<PageReference> pageFiles;
+    std::vector<PageReference> pageFiles;  // those the page may load, and those it may not
     // A read of the movie that failed before its end: the panel's numbers cannot be trusted.
     std::error_code readError;
 };

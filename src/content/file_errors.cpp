@@ -1,20 +1,23 @@
 #include "content/file_errors.h"
 
-#include <QFile>
-
-#include <cerrno>
-#include <cstring>
-
 #include "content/native_name.h"
+#include "readers/byte_file.h"
 
 namespace discstart {
 
 QString OpenError(const QString& path) {
-    QFile file;
-    errno = 0;
-    if (OpenNativeFile(file, path)) return {};
-    if (file.error() != QFileDevice::NoError) return file.errorString();
-    return errno != 0 ? QString::fromLocal8Bit(std::strerror(errno)) : QStringLiteral("not a regular file");
+    const OpenedFile opened = DiskFiles().openChecked(NativePathBytes(path).toStdString());
+    switch (opened.state) {
+        case FileState::Plain:
+            return {};
+        case FileState::Special:
+            return QStringLiteral("not a plain file");
+        case FileState::Missing:
+        case FileState::Unreadable:
+            break;
+    }
+    return opened.error ? QString::fromLocal8Bit(opened.error.message().c_str())
+                        : QStringLiteral("cannot be opened");
 }
 
 std::filesystem::path FileSystemPath(const QString& path) {

@@ -1,17 +1,10 @@
 #include "content/native_name.h"
 
-#include <QFile>
 #include <QStringDecoder>
 #include <QUrl>
 #include <string_view>
 
 #include "info/display_text.h"
-
-#ifndef Q_OS_WIN
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace discstart {
 
@@ -106,23 +99,6 @@ QString DisplayName(const QString& name) {
         }
     }
     return shown;
-}
-
-bool OpenNativeFile(QFile& file, const QString& path) {
-#ifdef Q_OS_WIN
-    file.setFileName(path);
-    return file.open(QIODevice::ReadOnly);
-#else
-    const int fd = ::open(NativePathBytes(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) ||
-        !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return false;
-    }
-    return true;
-#endif
 }
 
 }  // namespace discstart

@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QString>
 
-class QFile;
 class QUrl;
 
 namespace discstart {
@@ -28,8 +27,5 @@ bool HasEscapedBytes(const QString& name);
 QUrl LocalFileUrl(const QString& path);
 // The path a local file: URL names, the bytes of a percent-encoded name that is not UTF-8 kept.
 QString LocalFilePath(const QUrl& url);
-
-// Opens a regular file read-only by its exact bytes, without blocking on a FIFO or device.
-bool OpenNativeFile(QFile& file, const QString& path);
 
 }  // namespace discstart

@@ -1,7 +1,6 @@
 #include "content/picture.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QImageReader>
 #include <QMutex>
 #include <QMutexLocker>
@@ -9,7 +8,7 @@
 #include <cmath>
 #include <span>
 
-#include "content/native_name.h"
+#include "content/file_read.h"
 #include "readers/jpeg_layout.h"
 
 namespace discstart {
@@ -100,10 +99,10 @@ QImage DecodePicture(const QByteArray& bytes, const QByteArray& formatHint, cons
 
 QImage LoadCoverPicture(const QString& path, const QSize& target) {
     if (path.isEmpty() || target.isEmpty()) return {};
-    // Opened by its exact bytes: a name that is not UTF-8 would not survive Qt's own encoding.
-    QFile file;
-    if (!OpenNativeFile(file, path) || file.size() > MaxPictureFileBytes) return {};
-    return DecodePicture(file.readAll(), path.section(QLatin1Char('.'), -1).toLower().toLatin1(), target);
+    // Read by its exact bytes: a name that is not UTF-8 would not survive Qt's own encoding.
+    const auto bytes = ReadFileWithin(path, MaxPictureFileBytes);
+    if (!bytes) return {};
+    return DecodePicture(*bytes, path.section(QLatin1Char('.'), -1).toLower().toLatin1(), target);
 }
 
 }  // namespace discstart

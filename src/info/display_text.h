@@ -4,17 +4,14 @@
 #include <string>
 #include <string_view>
 
+#include "readers/text_bytes.h"
+
 namespace discstart {
 
 // Bytes from the file as the window shows them: up to the first zero byte, valid UTF-8
 // as it stands, anything else read as Windows-1252. Always returns valid UTF-8.
 std::string DisplayText(std::string_view bytes);
 
-// Length of the well-formed UTF-8 sequence at the start of `bytes`, 0 when there is none
-// (overlong forms, surrogates and code points past U+10FFFF are not well formed).
-std::size_t Utf8SequenceLength(std::string_view bytes);
-// The character a Windows-1252 byte stands for.
-char32_t Cp1252Character(unsigned char byte);
 // Every byte read as Windows-1252, as UTF-8: the one decoder for tags and pages alike.
 std::string Windows1252ToUtf8(std::string_view bytes);
 

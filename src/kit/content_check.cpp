@@ -1,10 +1,11 @@
 #include "kit/content_check.h"
 
-#include <QFile>
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImageReader>
 
 #include "content/file_errors.h"
+#include "content/file_read.h"
 #include "content/native_name.h"
 #include "content/picture.h"
 
@@ -17,11 +18,13 @@ std::string Utf8(const QString& text) {
     return DisplayName(text).toStdString();
 }
 
-// The format the content says, read by the path's exact bytes.
+// The format the content says, read by the path's exact bytes within the cover's budget.
 QByteArray ContentFormat(const QString& path) {
-    QFile file;
-    if (!OpenNativeFile(file, path)) return {};
-    return QImageReader::imageFormat(&file);
+    auto bytes = ReadFileWithin(path, MaxPictureFileBytes);
+    if (!bytes) return {};
+    QBuffer buffer(&*bytes);
+    buffer.open(QIODevice::ReadOnly);
+    return QImageReader::imageFormat(&buffer);
 }
 
 // Further movies are never shown; say which one wins.

@@ -2,6 +2,7 @@
 
 #include "content/file_errors.h"
 #include "content/native_name.h"
+#include "content/page_text.h"
 #include "readers/page_files.h"
 
 namespace discstart {
@@ -10,6 +11,53 @@ namespace {
 
 std::string Shown(const std::string& bytes) {
     return DisplayName(NameFromNativeBytes(QByteArray::fromStdString(bytes))).toStdString();
+}
+
+// What the viewer sees of a file the page may not load, and what to do about it.
+struct Wording {
+    const char* code;
+    const char* why;
+    const char* todo;
+};
+
+Wording WordingOf(PageRefusal refusal) {
+    switch (refusal) {
+        case PageRefusal::Outside:
+            return {"page-file-outside", "which lies outside the disc folder: the page does not show it",
+                    "put the file on the disc and refer to it by a relative path"};
+        case PageRefusal::Hidden:
+            return {"page-file-hidden",
+                    "which is hidden: the page does not show it and no disc made from it carries it",
+                    "give the file and its folders names that do not start with '.' (on Windows, clear their "
+                    "hidden "
+                    "and system attributes), or leave the reference out"};
+        case PageRefusal::LinkOutside:
+            return {
+                "page-file-link-outside",
+                "which is a link that leads out of the disc folder: the page does not show it and no disc "
+                "made from it carries it",
+                "put the file itself in the folder instead of a link"};
+        case PageRefusal::Special:
+            return {"page-file-special",
+                    "which is not a plain file (a folder, device, FIFO, socket or system file): the page "
+                    "does not "
+                    "show it",
+                    "refer to a plain file"};
+        case PageRefusal::Unreadable:
+            return {"page-file-unreadable", "which cannot be read: the page does not show it",
+                    "make it a plain file that everyone may read (chmod a+r)"};
+        case PageRefusal::TooLarge:
+            return {"page-file-too-large",
+                    "which is larger than a page may read (1 MiB for a page or style sheet, 32 MiB for a "
+                    "picture): "
+                    "the page leaves it out",
+                    "make it smaller"};
+        case PageRefusal::Missing:
+        case PageRefusal::None:
+            break;
+    }
+    return {"page-file-missing", "which is not on the disc: the page shows it missing",
+            "put it on the disc (make-disc copies what a page refers to)"};
 }
 
 }  // namespace
@@ -25,20 +73,19 @@ std::vector<Finding> CheckPage(const DiscContent& content) {
              "make it a plain file that everyone may read (chmod a+r)"});
         return out;
     }
-    const auto references = PageReferences(NativePathBytes(content.directory).toStdString(),
-                                           NativePathBytes(content.pages.List(0)).toStdString());
+    const auto references =
+        PageReferences(NativePathBytes(content.directory).toStdString(),
+                       NativePathBytes(content.pages.List(0)).toStdString(), DiskFiles(), DecodePageBytes);
     for (const PageReference& r : references) {
-        if (r.target == LinkTarget::Outside) {
-            out.push_back(
-                {Severity::Warning, "page-file-outside", Shown(r.from),
-                 "refers to " + Shown(r.reference) + ", outside the disc folder: the page does not show it",
-                 "put the file on the disc and refer to it by a relative path"});
-        } else if (!r.present) {
-            out.push_back(
-                {Severity::Warning, "page-file-missing", Shown(r.from),
-                 "refers to " + Shown(r.path) + ", which is not on the disc: the page shows it missing",
-                 "put " + Shown(r.path) + " on the disc (make-disc copies what a page refers to)"});
-        }
+        if (r.refusal == PageRefusal::None) continue;
+        const Wording wording = WordingOf(r.refusal);
+        const std::string named = Shown(r.path.empty() ? r.reference : r.path);
+        const std::string todo =
+            r.refusal == PageRefusal::Missing
+                ? "put " + named + " on the disc (make-disc copies what a page refers to)"
+                : wording.todo;
+        out.push_back({Severity::Warning, wording.code, Shown(r.from),
+                       "refers to " + named + ", " + wording.why, todo});
     }
     return out;
 }

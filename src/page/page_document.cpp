@@ -1,6 +1,5 @@
 #include "page/page_document.h"
 
-#include <QFile>
 #include <QImage>
 #include <QPixmap>
 #include <QTextBlock>
@@ -9,7 +8,7 @@
 
 #include "content/native_name.h"
 #include "content/picture.h"
-#include "page/page_shape.h"
+#include "readers/page_budgets.h"
 
 namespace discstart {
 
@@ -30,37 +29,62 @@ QVariant Nothing(int type) {
     return QByteArray();
 }
 
+QUrl EngineName(const std::string& name) {
+    // As the engine turns the name it read into a URL.
+    return QUrl(QString::fromStdString(name));
+}
+
 }  // namespace
 
-PageDocument::PageDocument(const PageFolder& folder, const QUrl& url, int styleRules, QObject* parent)
-    : QTextDocument(parent), folder_(folder), url_(url), styleRules_(styleRules) {}
+PageDocument::PageDocument(const PageFolder& folder, const QUrl& url, QObject* parent)
+    : QTextDocument(parent), folder_(folder), url_(url) {}
 
+std::string PageDocument::readStyleSheet(const std::string& name) {
+    const QUrl url = url_.resolved(EngineName(name));
+    const QString path = LocalFilePath(url);
+    if (styleSheetFiles_.contains(path)) return {};
+    PageFile file = folder_.open(url);
+    if (file.refusal != PageRefusal::None) return {};
+    QByteArray bytes;
+    const qint64 budget = std::min<qint64>(MaxStyleBytes, MaxPageResourceBytes - bytesRead_);
+    if (!ReadWhole(*file.file, budget, bytes) || bytes.isEmpty()) return {};
+    bytesRead_ += bytes.size();
+    styleSheetFiles_.insert(path, true);
+    styleSheets_.insert(QString::fromStdString(name), bytes);
+    return bytes.toStdString();
+}
+
+void PageDocument::useStyleSheet(const std::string& name) {
+    const QString key = QString::fromStdString(name);
+    addResource(StyleSheetResource, EngineName(name), styleSheets_.value(key));
+}
+
+// Style sheets come only as measured; a picture is read once per file on the worker, and kept
+// under the name asked for: the window's thread finds it there, and reads nothing.
 QVariant PageDocument::loadResource(int type, const QUrl& name) {
-    if (sealed_ || (type != ImageResource && type != StyleSheetResource)) return Nothing(type);
+    if (sealed_ || type != ImageResource) {
+        addResource(type, name, Nothing(type));
+        return Nothing(type);
+    }
     const QUrl url = url_.resolved(name);
-    if (!folder_.holds(url)) return Nothing(type);
     const QString path = LocalFilePath(url);
     auto known = files_.constFind(path);
-    if (known == files_.constEnd()) known = files_.insert(path, read(type, url));
+    if (known == files_.constEnd()) known = files_.insert(path, readPicture(url));
     QVariant value = known->isValid() ? *known : Nothing(type);
-    // Kept under the name asked for: the window's thread finds it there, and reads nothing.
     addResource(type, name, value);
-    if (type == ImageResource && known->isValid()) pictureNames_.insert(name, path);
+    if (known->isValid()) pictureNames_.insert(name, path);
     return value;
 }
 
-// Reads and, for a picture, decodes a file of the folder within what is left of the budgets;
-// an invalid value when it cannot.
-QVariant PageDocument::read(int type, const QUrl& url) {
-    const QString path = LocalFilePath(url);
-    QFile file;
-    if (!OpenNativeFile(file, path) || file.size() > MaxPageResourceBytes - bytesRead_) return {};
-    const QByteArray bytes = file.readAll();
+// Reads and decodes a picture of the folder within what is left of the budgets; an invalid
+// value when it cannot.
+QVariant PageDocument::readPicture(const QUrl& url) {
+    PageFile file = folder_.open(url);
+    QByteArray bytes;
+    if (file.refusal != PageRefusal::None || !ReadWhole(*file.file, MaxPageResourceBytes - bytesRead_, bytes))
+        return {};
     bytesRead_ += bytes.size();
-    if (type == StyleSheetResource) {
-        styleRules_ += StyleRules(QString::fromUtf8(bytes));
-        return styleRules_ <= MaxStyleRules ? QVariant(bytes) : QVariant();
-    }
+    const QString path = LocalFilePath(url);
     const qint64 pixelsLeft = std::min(MaxPagePicturePixels, (MaxPagePictureBytes - pictureBytes_) / 4);
     const QImage picture =
         DecodePicture(bytes, path.section(QLatin1Char('.'), -1).toLower().toLatin1(), QSize(), pixelsLeft);

@@ -1,31 +1,12 @@
 #include "page/page_folder.h"
 
-#include <QFileInfo>
 #include <algorithm>
 
 #include "content/native_name.h"
 
-#ifndef Q_OS_WIN
-#include <climits>
-#include <cstdlib>
-#endif
-
 namespace discstart {
 
 namespace {
-
-// Where the path really leads, or nothing when it does not exist. Never opens the file.
-QByteArray ResolvedPath(const QString& path) {
-#ifdef Q_OS_WIN
-    return QFileInfo(path).canonicalFilePath().toUtf8();
-#else
-    char* resolved = ::realpath(NativePathBytes(path).constData(), nullptr);
-    if (resolved == nullptr) return {};
-    QByteArray bytes(resolved);
-    std::free(resolved);
-    return bytes;
-#endif
-}
 
 // Cut at the last separator, not through QFileInfo: the name may carry bytes that are not UTF-8.
 QString FolderOf(const QString& pagePath) {
@@ -39,26 +20,28 @@ QString FolderOf(const QString& pagePath) {
     return pagePath.left(root ? cut + 1 : cut);
 }
 
-}  // namespace
-
-PageFolder::PageFolder(const QString& pagePath) : root_(ResolvedPath(FolderOf(pagePath))) {}
-
-bool PageFolder::holdsPath(const QString& path) const {
-    if (root_.isEmpty() || path.isEmpty() || path.contains(QChar(0))) return false;
-    const QByteArray resolved = ResolvedPath(path);
-    if (resolved.isEmpty()) return false;
-    // Both spellings come resolved with "/" between names (Qt's on Windows too).
-    const QByteArray prefix = root_.endsWith('/') ? root_ : root_ + '/';
-    return resolved == root_ || resolved.startsWith(prefix);
+std::string Native(const QString& path) {
+    return NativePathBytes(path).toStdString();
 }
 
-bool PageFolder::holds(const QUrl& url) const {
-    if (!url.isLocalFile() || !url.host().isEmpty()) return false;
-    return holdsPath(LocalFilePath(url));
+}  // namespace
+
+PageFolder::PageFolder(const QString& pagePath) : access_(Native(FolderOf(pagePath))) {}
+
+PageFile PageFolder::openPath(const QString& path) const {
+    if (path.isEmpty() || path.contains(QChar(0))) return {PageRefusal::Missing, nullptr, 0};
+    const auto below = access_.below(Native(path));
+    if (!below) return {PageRefusal::Outside, nullptr, 0};
+    return access_.open(*below);
+}
+
+PageFile PageFolder::open(const QUrl& url) const {
+    if (!url.isLocalFile() || !url.host().isEmpty()) return {PageRefusal::Outside, nullptr, 0};
+    return openPath(LocalFilePath(url));
 }
 
 bool PageFolder::namesNothing(const QUrl& url) {
-    return url.isLocalFile() && url.host().isEmpty() && ResolvedPath(LocalFilePath(url)).isEmpty();
+    return url.isLocalFile() && url.host().isEmpty() && !DiskFiles().realPath(Native(LocalFilePath(url)));
 }
 
 }  // namespace discstart

@@ -1,29 +1,36 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 #include <QUrl>
 
+#include "readers/page_access.h"
+
 namespace discstart {
 
-// The folder a page was opened from: all that page may read. A name counts by where it
-// really leads, so "..", absolute paths and links out of the folder are outside.
+// The folder a page was opened from: all that page may read, by the one rule (PageAccess):
+// the plain files of the folder and below, none hidden, none reached through a link that leads
+// out of it. A name counts by where it really leads, so "..", absolute paths and links out of
+// the folder are outside.
 class PageFolder {
   public:
     // Holds nothing.
     PageFolder() = default;
-    // The folder of the page at `pagePath`, links resolved.
+    // The folder of the page at `pagePath`.
     explicit PageFolder(const QString& pagePath);
 
-    bool isEmpty() const { return root_.isEmpty(); }
-    // A local file (no host) that exists and lies in the folder or below it.
-    bool holds(const QUrl& url) const;
-    bool holdsPath(const QString& path) const;
+    bool isEmpty() const { return access_.isEmpty(); }
+    // Why the page may not read what `url` names (a local file, no host), or None.
+    PageRefusal refusal(const QUrl& url) const { return open(url).refusal; }
+    bool holds(const QUrl& url) const { return refusal(url) == PageRefusal::None; }
+    bool holdsPath(const QString& path) const { return openPath(path).refusal == PageRefusal::None; }
+    // The file, opened when the page may read it.
+    PageFile open(const QUrl& url) const;
+    PageFile openPath(const QString& path) const;
     // A local file URL naming nothing that exists.
     static bool namesNothing(const QUrl& url);
 
   private:
-    QByteArray root_;  // resolved, no separator at the end unless it is the file system's root
+    PageAccess access_;
 };
 
 }  // namespace discstart

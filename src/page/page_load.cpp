@@ -1,26 +1,34 @@
 #include "page/page_load.h"
 
-#include <QFile>
+#include <string_view>
 
 #include "content/native_name.h"
-#include "page/page_shape.h"
-#include "page/page_text.h"
+#include "content/page_text.h"
+#include "page/document_shape.h"
+#include "readers/byte_file.h"
+#include "readers/html_shape.h"
+#include "readers/page_budgets.h"
+#include "readers/style_sheets.h"
 
 namespace discstart {
 
 PageDocumentPointer LoadPage(const PageRequest& request) {
-    QFile file;
-    if (!request.folder.holdsPath(request.path) || !OpenNativeFile(file, request.path)) return {};
-    const QByteArray bytes = file.read(MaxPageBytes + 1);
-    if (bytes.size() > MaxPageBytes) return {};
-    const QString html = DecodePageText(bytes);
-    const PageShape shape = MeasurePage(html);
+    PageFile file = request.folder.openPath(request.path);
+    QByteArray bytes;
+    if (file.refusal != PageRefusal::None || !ReadWhole(*file.file, MaxPageBytes, bytes)) return {};
+    // Measured in the very text the engine is given.
+    const std::string html = DecodePageText(bytes).toStdString();
+    const HtmlShape shape = MeasureHtml(html);
     if (!WithinPageBudget(shape)) return {};
 
-    PageDocumentPointer document(
-        new PageDocument(request.folder, LocalFileUrl(request.path), shape.styleRules));
+    PageDocumentPointer document(new PageDocument(request.folder, LocalFileUrl(request.path)));
+    const PageStyle style = MeasurePageStyle(
+        shape, [&document](const std::string& name) { return document->readStyleSheet(name); });
+    if (!WithinPageBudget(shape, style)) return {};
+    for (const std::string& name : style.handed) document->useStyleSheet(name);
     document->setDefaultFont(request.font);
-    document->setHtml(WithStyleSheetTypes(html, shape));
+    document->setHtml(QString::fromStdString(WithStyleSheetTypes(html, shape)));
+    if (!WithinLayoutBudget(MeasureDocument(*document))) return {};
     document->loadPictures();
     document->seal();
     document->moveToThread(request.thread);

@@ -4,16 +4,6 @@
 #include <cstring>
 #include <limits>
 
-#ifdef _WIN32
-#include <filesystem>
-#include <fstream>
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#include <cerrno>
-#endif
-
 namespace discstart {
 
 std::vector<std::uint8_t> ByteFile::read(std::uint64_t offset, std::size_t count) {
@@ -23,108 +13,6 @@ std::vector<std::uint8_t> ByteFile::read(std::uint64_t offset, std::size_t count
 }
 
 namespace {
-
-#ifdef _WIN32
-
-std::filesystem::path NativePath(const std::string& path) {
-    return std::filesystem::path(std::u8string(path.begin(), path.end()));
-}
-
-class StreamFile : public ByteFile {
-  public:
-    explicit StreamFile(const std::filesystem::path& path) : stream_(path, std::ios::binary) {}
-    bool isOpen() const { return stream_.is_open(); }
-
-    std::size_t readAt(std::uint64_t offset, std::uint8_t* dest, std::size_t count) override {
-        if (offset > static_cast<std::uint64_t>(std::numeric_limits<std::streamoff>::max())) return 0;
-        stream_.clear();
-        if (!stream_.seekg(static_cast<std::streamoff>(offset))) return 0;
-        stream_.read(reinterpret_cast<char*>(dest), static_cast<std::streamsize>(count));
-        const auto got = stream_.gcount();
-        if (stream_.bad() && !error_) error_ = std::make_error_code(std::errc::io_error);
-        stream_.clear();
-        return got > 0 ? static_cast<std::size_t>(got) : 0;
-    }
-    std::error_code error() const override { return error_; }
-
-  private:
-    std::ifstream stream_;
-    std::error_code error_;
-};
-
-class DiskFileOpener : public FileOpener {
-  public:
-    std::unique_ptr<ByteFile> open(const std::string& path) const override {
-        std::error_code error;
-        const auto native = NativePath(path);
-        if (!std::filesystem::is_regular_file(native, error)) return nullptr;
-        auto file = std::make_unique<StreamFile>(native);
-        if (!file->isOpen()) return nullptr;
-        return file;
-    }
-
-    std::optional<std::int64_t> length(const std::string& path) const override {
-        std::error_code error;
-        const auto native = NativePath(path);
-        if (!std::filesystem::is_regular_file(native, error)) return std::nullopt;
-        const auto size = std::filesystem::file_size(native, error);
-        if (error) return std::nullopt;
-        return static_cast<std::int64_t>(size);
-    }
-};
-
-#else
-
-class PosixFile : public ByteFile {
-  public:
-    explicit PosixFile(int fd) : fd_(fd) {}
-    ~PosixFile() override { ::close(fd_); }
-    PosixFile(const PosixFile&) = delete;
-    PosixFile& operator=(const PosixFile&) = delete;
-
-    std::size_t readAt(std::uint64_t offset, std::uint8_t* dest, std::size_t count) override {
-        constexpr auto maxOffset = static_cast<std::uint64_t>(std::numeric_limits<off_t>::max());
-        std::size_t done = 0;
-        while (done < count && offset + done <= maxOffset) {
-            const std::size_t chunk = std::min<std::size_t>(count - done, 1u << 30);
-            const ssize_t got = ::pread(fd_, dest + done, chunk, static_cast<off_t>(offset + done));
-            if (got < 0 && errno == EINTR) continue;
-            if (got < 0 && !error_) error_ = std::error_code(errno, std::generic_category());
-            if (got <= 0) break;
-            done += static_cast<std::size_t>(got);
-        }
-        return done;
-    }
-    std::error_code error() const override { return error_; }
-
-  private:
-    int fd_;
-    std::error_code error_;
-};
-
-class DiskFileOpener : public FileOpener {
-  public:
-    std::unique_ptr<ByteFile> open(const std::string& path) const override {
-        // Non-blocking so that a FIFO or device given the movie's name cannot hang the open;
-        // it is then refused for not being a regular file.
-        const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        if (fd < 0) return nullptr;
-        struct stat status {};
-        if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-            ::close(fd);
-            return nullptr;
-        }
-        return std::make_unique<PosixFile>(fd);
-    }
-
-    std::optional<std::int64_t> length(const std::string& path) const override {
-        struct stat status {};
-        if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
-        return static_cast<std::int64_t>(status.st_size);
-    }
-};
-
-#endif
 
 class MemoryFile : public ByteFile {
   public:
@@ -163,9 +51,21 @@ class CountingFile : public ByteFile {
 
 }  // namespace
 
-const FileOpener& DiskFiles() {
-    static const DiskFileOpener files;
-    return files;
+OpenedFile FileOpener::openChecked(const std::string& path) const {
+    OpenedFile opened;
+    opened.file = open(path);
+    opened.state = opened.file ? FileState::Plain : FileState::Missing;
+    if (opened.file) opened.size = length(path).value_or(0);
+    return opened;
+}
+
+std::optional<std::string> FileOpener::realPath(const std::string& path) const {
+    if (!length(path)) return std::nullopt;
+    return path;
+}
+
+bool FileOpener::hiddenByAttributes(const std::string&) const {
+    return false;
 }
 
 void MemoryFiles::add(std::string path, std::vector<std::uint8_t> bytes) {
@@ -197,6 +97,16 @@ std::optional<std::int64_t> MemoryFiles::length(const std::string& path) const {
     return std::nullopt;
 }
 
+// No links in memory: a file's path is its own, and a folder is there when a file is in it.
+std::optional<std::string> MemoryFiles::realPath(const std::string& path) const {
+    for (const auto& [name, content] : files_) {
+        if (name == path || (name.size() > path.size() && name.compare(0, path.size(), path) == 0 &&
+                             (name[path.size()] == '/' || (!path.empty() && path.back() == '/'))))
+            return path;
+    }
+    return std::nullopt;
+}
+
 std::unique_ptr<ByteFile> CountingFiles::open(const std::string& path) const {
     ++counts_->opens;
     auto file = inner_.open(path);
@@ -206,6 +116,21 @@ std::unique_ptr<ByteFile> CountingFiles::open(const std::string& path) const {
 
 std::optional<std::int64_t> CountingFiles::length(const std::string& path) const {
     return inner_.length(path);
+}
+
+OpenedFile CountingFiles::openChecked(const std::string& path) const {
+    ++counts_->opens;
+    OpenedFile opened = inner_.openChecked(path);
+    if (opened.file) opened.file = std::make_unique<CountingFile>(std::move(opened.file), counts_);
+    return opened;
+}
+
+std::optional<std::string> CountingFiles::realPath(const std::string& path) const {
+    return inner_.realPath(path);
+}
+
+bool CountingFiles::hiddenByAttributes(const std::string& path) const {
+    return inner_.hiddenByAttributes(path);
 }
 
 }  // namespace discstart

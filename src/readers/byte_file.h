@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -23,19 +24,67 @@ class ByteFile {
     std::vector<std::uint8_t> read(std::uint64_t offset, std::size_t count);
 };
 
+// What opening a file found. Special: a folder, device, FIFO or socket, or a file the system
+// makes up as it is read (Linux's /proc and /sys), whatever size it claims.
+enum class FileState { Plain, Missing, Special, Unreadable };
+
+struct OpenedFile {
+    std::unique_ptr<ByteFile> file;  // only for a plain file
+    FileState state = FileState::Missing;
+    std::int64_t size = 0;  // as the file system reports it: a hint, never a bound for a read
+    std::error_code error;  // why it could not be opened
+};
+
 // Where the readers get their files from: the disk, memory (tests, fuzzing) or a
 // counting wrapper (tests, benchmarks).
 class FileOpener {
   public:
     virtual ~FileOpener() = default;
-    // nullptr when the path cannot be opened or is not a regular file.
+    // nullptr when the path cannot be opened or is not a plain file.
     virtual std::unique_ptr<ByteFile> open(const std::string& path) const = 0;
     // The length the file system reports, or nothing for a missing or non-regular file.
     virtual std::optional<std::int64_t> length(const std::string& path) const = 0;
+    // The file and what it is.
+    virtual OpenedFile openChecked(const std::string& path) const;
+    // Where the path leads once every link on the way is followed (a plain path, '/' between
+    // names); nothing when it leads nowhere.
+    virtual std::optional<std::string> realPath(const std::string& path) const;
+    // Marked hidden by the file system itself (Windows' hidden and system attributes).
+    virtual bool hiddenByAttributes(const std::string& path) const;
 };
 
-// Regular files only, opened without blocking (a FIFO named film.avi must not hang us).
+// Plain files only, opened without blocking (a FIFO named film.avi must not hang us), and
+// refused by what they are, not by their size: a link to /proc/self/pagemap is a "regular" file
+// of size 0 that reads forever.
 const FileOpener& DiskFiles();
+
+// A path with the system's own separators written as '/' (only Windows has others).
+std::string GenericPath(std::string path);
+
+// The whole file into `out` (a std::string, std::vector<std::uint8_t> or QByteArray), reading
+// at most `budget` + 1 bytes whatever size the file claims. False when it holds more than
+// `budget` bytes or a read fails.
+template <class Bytes>
+bool ReadWhole(ByteFile& file, std::int64_t budget, Bytes& out) {
+    out.clear();
+    std::int64_t size = 0;
+    using Size = decltype(out.size());
+    std::int64_t chunk = std::min<std::int64_t>(budget + 1, std::int64_t{64} * 1024);
+    while (true) {
+        out.resize(static_cast<Size>(size) + static_cast<Size>(chunk));
+        const std::size_t got = file.readAt(
+            std::uint64_t(size), reinterpret_cast<std::uint8_t*>(out.data()) + size, std::size_t(chunk));
+        size += std::int64_t(got);
+        if (size > budget || file.error()) {
+            out.clear();
+            return false;
+        }
+        if (got < std::size_t(chunk)) break;
+        chunk = std::min(size, budget + 1 - size);
+    }
+    out.resize(static_cast<Size>(size));
+    return true;
+}
 
 class MemoryFiles : public FileOpener {
   public:
@@ -43,6 +92,7 @@ class MemoryFiles : public FileOpener {
     void add(std::string path, const std::string& bytes);
     std::unique_ptr<ByteFile> open(const std::string& path) const override;
     std::optional<std::int64_t> length(const std::string& path) const override;
+    std::optional<std::string> realPath(const std::string& path) const override;
 
   private:
     std::vector<std::pair<std::string, std::shared_ptr<const std::vector<std::uint8_t>>>> files_;
@@ -55,6 +105,9 @@ class CountingFiles : public FileOpener {
     explicit CountingFiles(const FileOpener& inner) : inner_(inner) {}
     std::unique_ptr<ByteFile> open(const std::string& path) const override;
     std::optional<std::int64_t> length(const std::string& path) const override;
+    OpenedFile openChecked(const std::string& path) const override;
+    std::optional<std::string> realPath(const std::string& path) const override;
+    bool hiddenByAttributes(const std::string& path) const override;
 
     struct Counts {
         int opens = 0;

@@ -4,15 +4,15 @@
 #include <deque>
 #include <set>
 
+#include "readers/page_budgets.h"
+
 namespace discstart {
 
 namespace {
 
-// Pages and style sheets past this size are not read for further references, and no more than
-// this in all: a disc that links thousands of large pages must not stall discinfo.
-constexpr std::int64_t MaxReadBytes = 8 << 20;
+// A disc that links thousands of pages must not stall discinfo: no more than this is read in
+// all, and a loop of generated names stops here.
 constexpr std::int64_t MaxTotalBytes = 64 << 20;
-// A disc's pages link a handful of files; a loop of generated names stops here.
 constexpr std::size_t MaxReferences = 5000;
 
 enum class Kind { Other, Page, StyleSheet };
@@ -31,40 +31,61 @@ std::string FolderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-std::string ReadText(const FileOpener& files, const std::string& path, std::int64_t& budget) {
-    const auto file = files.open(path);
-    const auto length = files.length(path);
-    if (!file || !length) return {};
-    const auto bytes = file->read(0, std::size_t(std::min({*length, MaxReadBytes, budget})));
-    budget -= std::int64_t(bytes.size());
-    return std::string(bytes.begin(), bytes.end());
-}
+struct Pending {
+    std::string path;
+    std::string text;
+};
+
+class Walk {
+  public:
+    Walk(const std::string& folder, const FileOpener& files, const PageTextDecoder& decode)
+        : access_(folder, files), decode_(decode) {}
+
+    // Opens a file the page names; a page or style sheet is read, to be followed.
+    PageRefusal visit(const std::string& path) {
+        PageFile file = access_.open(path);
+        const Kind kind = KindOf(path);
+        if (file.refusal != PageRefusal::None) return file.refusal;
+        if (kind == Kind::Other)
+            return file.size > MaxPageResourceBytes ? PageRefusal::TooLarge : PageRefusal::None;
+        std::string bytes;
+        const std::int64_t budget = kind == Kind::Page ? MaxPageBytes : MaxStyleBytes;
+        if (!ReadWhole(*file.file, std::min(budget, left_), bytes))
+            return file.file->error() ? PageRefusal::Unreadable : PageRefusal::TooLarge;
+        left_ -= std::int64_t(bytes.size());
+        pending_.push_back({path, kind == Kind::Page && decode_ ? decode_(bytes) : std::move(bytes)});
+        return PageRefusal::None;
+    }
+
+    std::deque<Pending>& pending() { return pending_; }
+
+  private:
+    PageAccess access_;
+    const PageTextDecoder& decode_;
+    std::deque<Pending> pending_;
+    std::int64_t left_ = MaxTotalBytes;
+};
 
 }  // namespace
 
 std::vector<PageReference> PageReferences(const std::string& folder, const std::string& page,
-                                          const FileOpener& files) {
+                                          const FileOpener& files, const PageTextDecoder& decode) {
     std::vector<PageReference> out;
+    Walk walk(folder, files, decode);
+    if (walk.visit(page) != PageRefusal::None) return out;
     std::set<std::string> seen{page};
     std::set<std::pair<std::string, std::string>> outside;
-    std::deque<std::string> queue{page};
-    std::int64_t budget = MaxTotalBytes;
-    while (!queue.empty() && out.size() < MaxReferences && budget > 0) {
-        const std::string current = queue.front();
-        queue.pop_front();
-        std::string path = folder;
-        path.append(1, '/').append(current);
-        const std::string text = ReadText(files, path, budget);
-        const auto links = KindOf(current) == Kind::StyleSheet ? CssLinks(text) : HtmlLinks(text);
+    while (!walk.pending().empty() && out.size() < MaxReferences) {
+        const Pending current = std::move(walk.pending().front());
+        walk.pending().pop_front();
+        const auto links =
+            KindOf(current.path) == Kind::StyleSheet ? CssLinks(current.text) : HtmlLinks(current.text);
         for (const std::string& link : links) {
-            const ResolvedLink resolved = ResolveLink(FolderOf(current), link);
-            if (resolved.target == LinkTarget::Outside && outside.insert({current, link}).second) {
-                out.push_back({current, link, LinkTarget::Outside, {}, false});
-            }
+            const ResolvedLink resolved = ResolveLink(FolderOf(current.path), link);
+            if (resolved.target == LinkTarget::Outside && outside.insert({current.path, link}).second)
+                out.push_back({current.path, link, {}, PageRefusal::Outside});
             if (resolved.target != LinkTarget::Inside || !seen.insert(resolved.path).second) continue;
-            const bool present = files.length(folder + "/" + resolved.path).has_value();
-            out.push_back({current, link, LinkTarget::Inside, resolved.path, present});
-            if (present && KindOf(resolved.path) != Kind::Other) queue.push_back(resolved.path);
+            out.push_back({current.path, link, resolved.path, walk.visit(resolved.path)});
         }
     }
     return out;

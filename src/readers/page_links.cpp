@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
+
+#include "readers/html_tokenizer.h"
+#include "readers/text_bytes.h"
 
 namespace discstart {
 
@@ -38,79 +42,11 @@ std::string_view Trimmed(std::string_view text) {
     return text;
 }
 
-void AppendUtf8(std::string& out, std::uint32_t code) {
-    if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) code = 0xFFFD;
-    if (code < 0x80) {
-        out += char(code);
-    } else if (code < 0x800) {
-        out += char(0xC0 | (code >> 6));
-        out += char(0x80 | (code & 0x3F));
-    } else if (code < 0x10000) {
-        out += char(0xE0 | (code >> 12));
-        out += char(0x80 | ((code >> 6) & 0x3F));
-        out += char(0x80 | (code & 0x3F));
-    } else {
-        out += char(0xF0 | (code >> 18));
-        out += char(0x80 | ((code >> 12) & 0x3F));
-        out += char(0x80 | ((code >> 6) & 0x3F));
-        out += char(0x80 | (code & 0x3F));
-    }
-}
-
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     c = Lower(c);
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     return -1;
-}
-
-// The character references a file name can hold; others stay as written.
-std::string DecodeReferences(std::string_view text) {
-    static constexpr std::pair<std::string_view, std::uint32_t> Named[] = {
-        {"amp", '&'}, {"lt", '<'}, {"gt", '>'}, {"quot", '"'}, {"apos", '\''}, {"nbsp", 0xA0}};
-    std::string out;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        if (text[i] != '&') {
-            out += text[i++];
-            continue;
-        }
-        std::size_t j = i + 1;
-        if (j < text.size() && text[j] == '#') {
-            const bool hex = j + 1 < text.size() && Lower(text[j + 1]) == 'x';
-            j += hex ? 2 : 1;
-            std::uint32_t code = 0;
-            const std::size_t digits = j;
-            while (j < text.size() && (hex ? HexDigit(text[j]) >= 0 : (text[j] >= '0' && text[j] <= '9'))) {
-                code = std::min<std::uint32_t>(code * (hex ? 16 : 10) + std::uint32_t(HexDigit(text[j])),
-                                               0x110000);
-                ++j;
-            }
-            if (j > digits) {
-                if (j < text.size() && text[j] == ';') ++j;
-                AppendUtf8(out, code);
-                i = j;
-                continue;
-            }
-        } else {
-            bool matched = false;
-            for (const auto& [name, code] : Named) {
-                if (Lowered(text.substr(j, name.size())) == name) {
-                    j += name.size();
-                    if (j < text.size() && text[j] == ';') ++j;
-                    AppendUtf8(out, code);
-                    matched = true;
-                    break;
-                }
-            }
-            if (matched) {
-                i = j;
-                continue;
-            }
-        }
-        out += text[i++];
-    }
-    return out;
 }
 
 // A CSS string or unquoted URL from `pos` to one of `stops`, with backslash escapes decoded.
@@ -131,7 +67,7 @@ std::string CssToken(std::string_view css, std::size_t& pos, std::string_view st
         for (int n = 0; n < 6 && pos < css.size() && HexDigit(css[pos]) >= 0; ++n)
             code = code * 16 + std::uint32_t(HexDigit(css[pos++]));
         if (pos < css.size() && IsSpace(css[pos])) ++pos;
-        AppendUtf8(out, code);
+        AppendUtf8(out, code == 0 ? 0xFFFD : code);
     }
     return out;
 }
@@ -190,51 +126,9 @@ void AddSrcset(std::string_view value, std::vector<std::string>& out) {
     }
 }
 
-struct Attribute {
-    std::string name;   // lower case
-    std::string value;  // references decoded
-};
-
-// The attributes of a start tag from `pos` (just past its name) to its '>'; `pos` ends past it.
-std::vector<Attribute> ReadAttributes(std::string_view html, std::size_t& pos) {
-    std::vector<Attribute> attributes;
-    while (pos < html.size()) {
-        while (pos < html.size() && (IsSpace(html[pos]) || html[pos] == '/')) ++pos;
-        if (pos >= html.size()) break;
-        if (html[pos] == '>') {
-            ++pos;
-            break;
-        }
-        const std::size_t nameStart = pos++;
-        while (pos < html.size() && !IsSpace(html[pos]) && html[pos] != '/' && html[pos] != '>' &&
-               html[pos] != '=')
-            ++pos;
-        Attribute attribute{Lowered(html.substr(nameStart, pos - nameStart)), {}};
-        SkipSpace(html, pos);
-        if (pos < html.size() && html[pos] == '=') {
-            ++pos;
-            SkipSpace(html, pos);
-            std::size_t start = pos;
-            std::size_t end = pos;
-            if (pos < html.size() && (html[pos] == '"' || html[pos] == '\'')) {
-                start = pos + 1;
-                end = html.find(html[pos], start);
-                if (end == std::string_view::npos) end = html.size();
-                pos = std::min(end + 1, html.size());
-            } else {
-                while (pos < html.size() && !IsSpace(html[pos]) && html[pos] != '>') ++pos;
-                end = pos;
-            }
-            attribute.value = DecodeReferences(html.substr(start, end - start));
-        }
-        attributes.push_back(std::move(attribute));
-    }
-    return attributes;
-}
-
-void AddAttributeLinks(std::string_view tag, const std::vector<Attribute>& attributes,
+void AddAttributeLinks(std::string_view tag, const std::vector<HtmlAttribute>& attributes,
                        std::vector<std::string>& out) {
-    for (const Attribute& a : attributes) {
+    for (const HtmlAttribute& a : attributes) {
         if (a.name == "src" || a.name == "href" || a.name == "background" || a.name == "poster" ||
             a.name == "lowsrc" || (a.name == "data" && tag == "object")) {
             out.push_back(a.value);
@@ -244,12 +138,6 @@ void AddAttributeLinks(std::string_view tag, const std::vector<Attribute>& attri
             for (auto& url : CssLinks(a.value)) out.push_back(std::move(url));
         }
     }
-}
-
-// Where the raw text of <script>, <style>, <textarea> or <title> ends: at its end tag.
-std::size_t RawTextEnd(std::string_view html, std::size_t from, std::string_view tag) {
-    const std::size_t end = FindNoCase(html, "</" + std::string(tag), from);
-    return end == std::string_view::npos ? html.size() : end;
 }
 
 }  // namespace
@@ -285,35 +173,33 @@ std::vector<std::string> CssLinks(std::string_view source) {
 
 std::vector<std::string> HtmlLinks(std::string_view html) {
     std::vector<std::string> out;
-    std::size_t pos = 0;
-    while ((pos = html.find('<', pos)) != std::string_view::npos) {
-        if (html.substr(pos, 4) == "<!--") {
-            const std::size_t end = html.find("-->", pos + 4);
-            pos = end == std::string_view::npos ? html.size() : end + 3;
-            continue;
+    HtmlTokenizer tokens(html);
+    HtmlToken token;
+    std::optional<std::string> style;  // the text of a <style> element, up to the next tag
+    const auto endStyle = [&] {
+        if (style) {
+            for (auto& url : CssLinks(*style)) out.push_back(std::move(url));
         }
-        const char next = pos + 1 < html.size() ? html[pos + 1] : '\0';
-        if (!IsAsciiLetter(next)) {
-            // An end tag, a declaration or a stray '<': nothing in it names a file.
-            const std::size_t end = (next == '/' || next == '!' || next == '?') ? html.find('>', pos) : pos;
-            pos = end == std::string_view::npos ? html.size() : end + 1;
-            continue;
-        }
-        std::size_t nameEnd = pos + 1;
-        while (nameEnd < html.size() && !IsSpace(html[nameEnd]) && html[nameEnd] != '/' &&
-               html[nameEnd] != '>')
-            ++nameEnd;
-        const std::string tag = Lowered(html.substr(pos + 1, nameEnd - pos - 1));
-        pos = nameEnd;
-        AddAttributeLinks(tag, ReadAttributes(html, pos), out);
-        if (tag == "script" || tag == "style" || tag == "textarea" || tag == "title") {
-            const std::size_t end = RawTextEnd(html, pos, tag);
-            if (tag == "style") {
-                for (auto& url : CssLinks(html.substr(pos, end - pos))) out.push_back(std::move(url));
-            }
-            pos = end;
+        style.reset();
+    };
+    while (tokens.next(token)) {
+        switch (token.kind) {
+            case HtmlToken::Kind::Text:
+                if (style) *style += token.text;
+                break;
+            case HtmlToken::Kind::Skipped:
+                break;
+            case HtmlToken::Kind::EndTag:
+                endStyle();
+                break;
+            case HtmlToken::Kind::StartTag:
+                endStyle();
+                AddAttributeLinks(token.name, token.attributes, out);
+                if (token.name == "style" && !token.closed) style.emplace();
+                break;
         }
     }
+    endStyle();
     return out;
 }
 

@@ -7,11 +7,12 @@
 
 namespace discstart {
 
-// The files a disc page refers to, read from its HTML and CSS the way a browser reads them:
-// any quoting, any case, character references and CSS escapes decoded. Bytes in, texts out.
+// The files a disc page refers to, read from its HTML and CSS: the markup as the light engine's
+// parser reads it (HtmlTokenizer), CSS escapes decoded. Bytes in, texts out.
 
-// Every URL in src, href, background, poster, data, srcset and style attributes, in <style>
-// elements, in that order of appearance. Script and comment text is skipped.
+// Every URL in src, href, background, poster, data, srcset and style attributes and in <style>
+// elements, in that order of appearance. Comments are skipped; script text is markup to that
+// parser, so a tag in it counts.
 std::vector<std::string> HtmlLinks(std::string_view html);
 
 // Every url(...) and @import "..." of a style sheet.

@@ -2,6 +2,10 @@
 
 #include <QProcess>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 #ifdef _WIN32
 #include <QSettings>
 
@@ -63,6 +67,17 @@ Outcome Discinfo(const QStringList& args, const RunSetup& setup) {
     }
 #ifdef _WIN32
     const RegionalSettings regional(setup.lang);
+#endif
+#ifdef Q_OS_UNIX
+    if (setup.closedOutput) {
+        process.setChildProcessModifier([] {
+            int ends[2];
+            if (::pipe(ends) != 0) return;
+            ::close(ends[0]);
+            ::dup2(ends[1], STDOUT_FILENO);
+            ::close(ends[1]);
+        });
+    }
 #endif
     process.start(command.first(), command.mid(1));
     if (!process.waitForFinished(30000)) {

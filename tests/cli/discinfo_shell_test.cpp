@@ -82,6 +82,8 @@ TEST(DiscinfoShell, ControlCharactersInNamesReachNoTerminal) {
     ASSERT_TRUE(Copy(TEST_DATA_DIR "/avi-tags.avi", dir.filePath("a\x1B[2J\x07\rb.avi")));
     ASSERT_TRUE(Copy(TEST_DATA_DIR "/avi-tags.avi", dir.filePath("c\x9B"
                                                                  "1m.avi")));
+    ASSERT_TRUE(Copy(TEST_DATA_DIR "/avi-tags.avi", dir.filePath("d\xE2\x80\xAE"
+                                                                 "exe.avi")));
     for (const QStringList& args : {QStringList{dir.path()}, QStringList{"--check", dir.path()}}) {
         const Outcome run = Discinfo(args);
         SCOPED_TRACE(args.join(' ').toStdString());
@@ -89,6 +91,8 @@ TEST(DiscinfoShell, ControlCharactersInNamesReachNoTerminal) {
             EXPECT_FALSE(run.out.contains(control)) << int(control);
         EXPECT_FALSE(run.out.contains("\xC2\x9B"));
         EXPECT_TRUE(run.out.contains("a\\x1B[2J\\x07\\x0Db")) << run.out.toStdString();
+        // Nor can a name be made to read backwards.
+        EXPECT_FALSE(run.out.contains("\xE2\x80\xAE")) << run.out.toStdString();
     }
 }
 
@@ -110,6 +114,25 @@ TEST(DiscinfoShell, OutputThatCannotBeWrittenFails) {
         const Outcome run = Discinfo(c.args, setup);
         SCOPED_TRACE(c.args.join(' ').toStdString() + " " + c.redirect);
         EXPECT_EQ(run.status, c.status);
+        EXPECT_TRUE(run.err.startsWith("discinfo: cannot write the output: ")) << run.err.toStdString();
+        EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
+    }
+}
+
+// A reader that stops reading ("discinfo ... | head -0") leaves output not written: status 1
+// and one line, not death by SIGPIPE.
+TEST(DiscinfoShell, AClosedPipeIsOutputNotWritten) {
+#ifdef _WIN32
+    GTEST_SKIP() << "no SIGPIPE on Windows";
+#endif
+    QStringList paths;
+    for (int i = 0; i < 200; ++i) paths << EXAMPLE_DISC_DIR;  // more than a pipe holds
+    for (const QStringList& args : {QStringList{"--json"} + paths, paths}) {
+        RunSetup setup;
+        setup.closedOutput = true;
+        const Outcome run = Discinfo(args, setup);
+        SCOPED_TRACE(args.first().toStdString());
+        EXPECT_EQ(run.status, 1);
         EXPECT_TRUE(run.err.startsWith("discinfo: cannot write the output: ")) << run.err.toStdString();
         EXPECT_EQ(run.err.count('\n'), 1) << run.err.toStdString();
     }

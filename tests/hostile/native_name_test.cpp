@@ -8,6 +8,7 @@
 
 #include "awkward_names.h"
 #include "content/file_list.h"
+#include "content/file_read.h"
 #include "content/native_name.h"
 
 namespace discstart {
@@ -91,10 +92,8 @@ TEST(FileList, ListsNamesThatAreNotUtf8SoTheyCanBeOpenedAgain) {
     list.setPath(dir.path());
     list.setPattern(QStringLiteral("*.avi"));
     EXPECT_EQ(list.ListCount(), int(AwkwardNames().size()) + 1);
-    for (const QString& name : list.names()) {
-        QFile file;
-        EXPECT_TRUE(OpenNativeFile(file, dir.path() + '/' + name)) << NativePathBytes(name).toStdString();
-    }
+    for (const QString& name : list.names())
+        EXPECT_TRUE(ReadFileWithin(dir.path() + '/' + name, 0)) << NativePathBytes(name).toStdString();
     list.setPattern(QStringLiteral("?t?.avi"));
     ASSERT_EQ(list.ListCount(), 1);
     EXPECT_EQ(NativePathBytes(list.List(0)), QByteArray("\xE9T\xC9.AVI"));
@@ -127,19 +126,6 @@ TEST(FileList, WildcardsMatchWholeNamesIgnoringCase) {
         QStringList expected;
         for (const char* e : c.expected) expected << QString::fromUtf8(e);
         EXPECT_EQ(list.names(), expected) << c.pattern;
-    }
-}
-
-TEST(OpenNativeFile, RefusesWhatIsNotARegularFile) {
-    QTemporaryDir dir;
-    const QByteArray base = Native(dir.path()) + '/';
-    ASSERT_EQ(::mkfifo(base + "fifo", 0600), 0);
-    ASSERT_EQ(::symlink("loop", base + "loop"), 0);
-    ASSERT_TRUE(QDir(dir.path()).mkdir("folder"));
-    for (const char* name : {"fifo", "loop", "folder", "missing"}) {
-        QFile file;
-        EXPECT_FALSE(OpenNativeFile(file, dir.filePath(name))) << name;
-        EXPECT_FALSE(file.isOpen()) << name;
     }
 }
 

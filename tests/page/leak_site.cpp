@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include <sys/inotify.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "page_probe.h"
@@ -32,6 +33,8 @@ constexpr const char* Page = R"(<html><head><title>leak</title>
 <img class="out" src="../outside/secret.png"> <img class="out" src="{OUT}/secret.png">
 <img class="out" src="file://{OUT}/secret.png"> <img class="out" src="link.png">
 <img class="out" src="sub/secret.png"> <img class="out" src="inside/../../outside/secret.png">
+<img class="out" src=".private/secret.png"> <img class="out" src="../disc2/secret.png">
+<img class="out" src="hidden.png"> <img class="out" src="fifo.png">
 <iframe src="http://127.0.0.1:{T}/frame.htm"></iframe> <iframe src="../outside/secret.htm"></iframe>
 <p><a id="web" href="http://127.0.0.1:{T}/link.htm">web</a> <a id="out" href="file://{OUT}/secret.htm">out</a>
 <a href="../outside/secret.htm">up</a></p>
@@ -47,6 +50,8 @@ readSync('absolute', 'file://{OUT}/secret.txt');
 readSync('up', '../outside/secret.txt');
 readSync('link', 'link.txt');
 readSync('sub', 'sub/secret.txt');
+readSync('hidden', '.private/secret.txt');
+readSync('sibling', '../disc2/secret.txt');
 const stolen = got.absolute || 'nothing';
 for (const [key, url] of [['fetch', 'file://{OUT}/secret.txt'], ['fetchUp', '../outside/secret.txt'],
                           ['fetchWeb', 'http://127.0.0.1:{T}/fetch']]) {
@@ -99,6 +104,17 @@ LeakSite::LeakSite() {
     QFile::link(outside + QStringLiteral("/secret.png"), disc + QStringLiteral("/link.png"));
     QFile::link(outside + QStringLiteral("/secret.txt"), disc + QStringLiteral("/link.txt"));
     QFile::link(outside, disc + QStringLiteral("/sub"));
+    // Beside the folder, one sharing its name as a prefix; inside it, a hidden folder, a plain
+    // name linked into it, and a FIFO.
+    const QString sibling = dir_.filePath(QStringLiteral("disc2"));
+    const QString hidden = disc + QStringLiteral("/.private");
+    for (const QString& folder : {sibling, hidden}) {
+        QDir().mkpath(folder);
+        picture.save(folder + QStringLiteral("/secret.png"), "PNG");
+        write(folder + QStringLiteral("/secret.txt"), "secret");
+    }
+    QFile::link(hidden + QStringLiteral("/secret.png"), disc + QStringLiteral("/hidden.png"));
+    ::mkfifo(QFile::encodeName(disc + QStringLiteral("/fifo.png")).constData(), 0600);
 
     udp_.bind(QHostAddress::LocalHost, 0);
     QObject::connect(&udp_, &QUdpSocket::readyRead, [this] {
@@ -124,7 +140,8 @@ LeakSite::LeakSite() {
     write(pagePath(), page.toUtf8());
 
     watch_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    ::inotify_add_watch(watch_, QFile::encodeName(outside).constData(), IN_OPEN | IN_ACCESS);
+    for (const QString& folder : {outside, sibling, hidden})
+        ::inotify_add_watch(watch_, QFile::encodeName(folder).constData(), IN_OPEN | IN_ACCESS);
     packetsAtStart_ = PacketsSent();
 }
 

@@ -13,8 +13,9 @@ namespace discstart {
 // A disc folder beside a folder the page must never read, with a page that tries every way
 // out: sub-resources, scripts' reads, links, WebRTC with STUN and TURN servers, WebTransport,
 // WebSocket, pre-connects and name look-ups, against a UDP and a TCP listener on loopback and
-// against files outside (by "..", by absolute path, through links that lead out). Scripts
-// report into the title: "done" and what each read got.
+// against files outside (by "..", by absolute path, through links that lead out, in a sibling
+// folder sharing its name as a prefix) and hidden inside it. Scripts report into the title:
+// "done" and what each read got.
 class LeakSite {
   public:
     LeakSite();
@@ -29,7 +30,7 @@ class LeakSite {
     int datagrams() const { return datagrams_; }
     int connections() const { return connections_; }
     QByteArray received() const { return received_; }
-    // Opens and reads of anything in the outside folder, as the kernel saw them.
+    // Opens and reads of anything outside the folder or hidden in it, as the kernel saw them.
     int outsideReads();
 
   private:

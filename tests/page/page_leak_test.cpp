@@ -49,7 +49,7 @@ TEST(PageLeakTest, NothingOutsideThePageFolderIsRead) {
         ASSERT_TRUE(title.startsWith(QLatin1String("done "))) << title.toStdString();
         const QJsonObject got = QJsonDocument::fromJson(title.mid(5).toUtf8()).object();
         EXPECT_EQ(got.value(QLatin1String("inside")).toString(), QStringLiteral("inside"));
-        for (const char* read : {"absolute", "up", "link", "sub", "fetch", "fetchUp"})
+        for (const char* read : {"absolute", "up", "link", "sub", "hidden", "sibling", "fetch", "fetchUp"})
             EXPECT_EQ(got.value(QLatin1String(read)).toString(), QStringLiteral("refused")) << read;
         EXPECT_EQ(got.value(QLatin1String("outsideImages")).toString(), QStringLiteral("0"));
     }

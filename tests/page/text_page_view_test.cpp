@@ -9,8 +9,8 @@
 #include <QTextDocument>
 #include <memory>
 
+#include "content/page_text.h"
 #include "page/page_document.h"
-#include "page/page_text.h"
 #include "page/text_page_view.h"
 #include "page_site.h"
 

@@ -1,4 +1,5 @@
 #include "readers/page_links.h"
+#include "readers/page_budgets.h"
 #include "readers/page_files.h"
 
 #include <gtest/gtest.h>
@@ -22,14 +23,19 @@ TEST(PageLinks, HtmlAttributesInAnyQuotingAndCase) {
         {"<img alt='src=no.png' src='yes.png'>", {"yes.png"}},
         {"<body background=bg.gif><table BACKGROUND='t.gif'>", {"bg.gif", "t.gif"}},
         {"<link rel=stylesheet href=\"s.css\"><a href=\"page2.htm#top\">", {"s.css", "page2.htm#top"}},
-        {"<img src=\"a&amp;b.png\"><img src=\"&#x41;&#66;.png\">", {"a&b.png", "AB.png"}},
+        {"<img src=\"a&amp;b.png\"><img src=\"&#x41;&#66;.png\"><img src=&eacute;.png>",
+         {"a&b.png", "AB.png", "\xC3\xA9.png"}},
+        // Single quotes keep references as written, as the engine reads them.
+        {"<img src='a&amp;b.png'>", {"a&amp;b.png"}},
         {"<img srcset=\"a.png 1x, b.png 2x\">", {"a.png", "b.png"}},
         {"<video poster=p.jpg><object data=o.swf>", {"p.jpg", "o.swf"}},
         {"<div style=\"background: URL( 'd.png' )\">", {"d.png"}},
         {"<style>body { background:url(s.png) } @import \"more.css\";</style>", {"s.png", "more.css"}},
-        // Not links: comments, script text, text that only looks like a tag, other attributes.
-        {"<!-- <img src=c.png> --><p>a < b src=x.png</p>", {}},
-        {"<script>var s = '<img src=js.png>';</script><img src=after.png>", {"after.png"}},
+        // Markup to the engine wherever it stands, script text and a '<' before a space included;
+        // not in comments.
+        {"<!-- <img src=c.png> --><p>a < b src=x.png</p>", {"x.png"}},
+        {"<script>var s = '<img src=js.png>';</script><img src=after.png>", {"js.png", "after.png"}},
+        {"<xmp><img src=x.png></xmp><![CDATA[<img src=no.png>]]><img src=y.png>", {"x.png", "y.png"}},
         {"<a title=href.htm name=x>", {}},
         {"<img src=unterminated.png", {"unterminated.png"}},
     };
@@ -87,25 +93,21 @@ TEST(PageFiles, FollowsStyleSheetsAndPagesOnTheDiscOnce) {
     MemoryFiles files;
     files.add("/d/intro.htm",
               "<link rel=stylesheet href=css/site.css><img src=a.png><a href=more.html>more</a>"
-              "<img src=a.png><img src=../x.png><img src=gone.png>");
+              "<img src=a.png><img src=../x.png><img src=gone.png><img src=.git/key.png><img src=big.htm>");
     files.add("/d/css/site.css", "body{background:url(../bg.png)}");
     files.add("/d/more.html", "<img src=b.png><a href=intro.htm>back</a>");
-    for (const char* name : {"/d/a.png", "/d/bg.png", "/d/b.png"}) files.add(name, "x");
+    files.add("/d/big.htm", std::string(MaxPageBytes + 1, ' '));
+    for (const char* name : {"/d/a.png", "/d/bg.png", "/d/b.png", "/d/.git/key.png"}) files.add(name, "x");
     const auto references = PageReferences("/d", "intro.htm", files);
     std::vector<std::string> seen;
     for (const auto& r : references) {
-        seen.push_back(r.from + " -> " +
-                       (r.target == LinkTarget::Inside ? r.path : "outside " + r.reference) +
-                       (r.present ? "" : " (missing)"));
+        seen.push_back(r.from + " -> " + (r.path.empty() ? r.reference : r.path) + " " +
+                       PageRefusalName(r.refusal));
     }
     const std::vector<std::string> expected = {
-        "intro.htm -> css/site.css",
-        "intro.htm -> a.png",
-        "intro.htm -> more.html",
-        "intro.htm -> outside ../x.png (missing)",
-        "intro.htm -> gone.png (missing)",
-        "css/site.css -> bg.png",
-        "more.html -> b.png",
+        "intro.htm -> css/site.css ",     "intro.htm -> a.png ",           "intro.htm -> more.html ",
+        "intro.htm -> ../x.png outside",  "intro.htm -> gone.png missing", "intro.htm -> .git/key.png hidden",
+        "intro.htm -> big.htm too-large", "css/site.css -> bg.png ",       "more.html -> b.png ",
     };
     EXPECT_EQ(seen, expected);
 }

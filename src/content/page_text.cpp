@@ -1,4 +1,4 @@
-#include "page/page_text.h"
+#include "content/page_text.h"
 
 #include <QStringDecoder>
 
@@ -28,6 +28,10 @@ QString DecodePageText(const QByteArray& bytes) {
     // Not Qt's codec: a Qt built without ICU (as for Windows) has none and falls back to Latin-1.
     return QString::fromStdString(
         Windows1252ToUtf8(std::string_view(bytes.constData(), std::size_t(bytes.size()))));
+}
+
+std::string DecodePageBytes(std::string_view bytes) {
+    return DecodePageText(QByteArray(bytes.data(), qsizetype(bytes.size()))).toStdString();
 }
 
 }  // namespace discstart

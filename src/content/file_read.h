@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace discstart {
+
+// A file's bytes, read by its exact name: at most `budget`, whatever size the file claims.
+// Nothing when it cannot be opened, is no plain file (FileState::Special) or holds more.
+std::optional<QByteArray> ReadFileWithin(const QString& path, qint64 budget);
+
+}  // namespace discstart
