@@ -53,8 +53,9 @@ const std::vector<Reader>& Readers() {
              MovieTags tags;
              AviHeaderInfo avi;
              OggStreamInfo ogg;
+             ContainerInfo container;
              const PanelInput input{path, {}, true, Format};
-             benchmark::DoNotOptimize(RunPanel(input, PanelRecords{tags, avi, ogg}, files));
+             benchmark::DoNotOptimize(RunPanel(input, PanelRecords{tags, avi, ogg, &container}, files));
          }},
     };
     return readers;
