@@ -21,7 +21,11 @@ namespace {
 
 const QByteArray Page = "<html><body>Night Train</body></html>";
 // The first bytes of an MP4 (a file type box) and of a Matroska file (the EBML magic).
-const QByteArray Mp4Head = QByteArray("\0\0\0\x18" "ftypisom", 12) + QByteArray(12, '\0');
+const QByteArray Mp4Head = QByteArray(
+                               "\0\0\0\x18"
+                               "ftypisom",
+                               12) +
+                           QByteArray(12, '\0');
 const QByteArray MatroskaHead = QByteArray("\x1A\x45\xDF\xA3") + QByteArray(60, '\0');
 
 struct FolderCase {
