@@ -62,7 +62,7 @@ struct EntryCase {
 TEST(ReadIsoMedia, SampleEntries) {
     const auto sound = [](const Bytes& entry) { return SoundTrack(entry); };
     const Bytes flacInfo =
-        Bytes("\x80\0\0\x22\x10\0\x10\0\0\0\0\0\0\0\x0A\xC4\x42\xF0", 22) + Bytes(20, '\0');
+        Bytes("\x80\0\0\x22\x10\0\x10\0\0\0\0\0\0\0\x0A\xC4\x42\xF0", 18) + Bytes(20, '\0');
     const Bytes opusInfo("\0\x06\x01\x38\0\0\xAC\x44\0\0\x01", 11);
     const Bytes wave =
         Box("wave", Box("frma", "mp4a") + Esds(0x40, 0, Bytes("\x11\x90", 2)) + Be32(8) + Be32(0));
