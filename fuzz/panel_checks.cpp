@@ -15,9 +15,11 @@ namespace {
 // first RIFF chunk one read of the header list more.
 constexpr ReadLimits PanelLimits{4, 8, 16384};
 constexpr ReadLimits LongerAviPanelLimits{4, 9, 16384 + 65536};
-// A film under an AVI name: the tags and AVI header reads, then a container read of a first
-// block and at most five more (the MP4 reader's 16 KiB each, the Matroska reader's 512 KiB in all).
-constexpr ReadLimits FilmPanelLimits{3, 3 + 6, 16384 + 16384 + 512 * 1024};
+// A file of no known kind: the tags and AVI header reads, then the first block a film would
+// start with. A film under an AVI name: the same, and at most five more reads (the MP4 reader's
+// 16 KiB each, the Matroska reader's 512 KiB in all).
+constexpr ReadLimits OtherPanelLimits{3, 4, 16384 + ContainerHeadBlock};
+constexpr ReadLimits FilmPanelLimits{3, 3 + 6, 16384 + ContainerHeadBlock + 512 * 1024};
 
 // The kind the panel must take the file for: AVI or Ogg media by their signatures, else an MP4
 // or Matroska film by its first block.
@@ -32,6 +34,7 @@ MovieFileKind PanelKind(FileBytes file) {
 const ReadLimits& LimitsFor(FileBytes file) {
     const MovieFileKind kind = PanelKind(file);
     if (kind == MovieFileKind::Mp4 || kind == MovieFileKind::Matroska) return FilmPanelLimits;
+    if (kind == MovieFileKind::Other) return OtherPanelLimits;
     const bool longer = file.size() > std::uint64_t{static_cast<std::uint32_t>(Int32At(file, 4))} + 8;
     return kind == MovieFileKind::Avi && longer ? LongerAviPanelLimits : PanelLimits;
 }
@@ -110,7 +113,9 @@ void ExpectAviRows(const NumberFormat& format, const AviHeaderInfo& avi, const P
     Expect(update.rows[2] == size, problems, "row 2 is not " + Quoted(size));
     ExpectSampleRateRow(update, avi.audioSampleRate, format, problems);
     const NumberFormat ungrouped{format.decimalSeparator, ""};
-    ExpectNumberRow(update, 9, "", avi.riffSize / 1024.0 / 1024.0, 2, " MB", ungrouped, problems);
+    // The RIFF chunk's size, or for an OpenDML film the file's.
+    const double bytes = avi.openDmlLength != 0 ? double(avi.openDmlLength) : double(avi.riffSize);
+    ExpectNumberRow(update, 9, "", bytes / 1024.0 / 1024.0, 2, " MB", ungrouped, problems);
 }
 
 void ExpectOggRows(FileBytes file, const NumberFormat& format, const OggStreamInfo& ogg,

@@ -142,6 +142,8 @@ PanelUpdate RunPanel(const PanelInput& input, PanelRecords records, const FileOp
             ContainerInfo& film = records.container ? *records.container : unkept;
             update.kind = ReadContainer(path, film, files);
             if (update.kind == MovieFileKind::Other) break;
+            // The film's own tags, not what the INFO search may have met in its bytes.
+            update.titleLine = update.authorLine = update.copyrightLine = update.genreLine = std::nullopt;
             records.tags = film.tags;
             WriteTagLines(records.tags, update);
             WriteContainerRows(film, files.length(path), input, update);

@@ -172,12 +172,18 @@ TEST(RunPanel, FilmsByNameAndByContent) {
     }
 }
 
-// An MP4 under an AVI name: the INFO search clears the tag record, the film's own tags fill it.
+// An MP4 under an AVI name: its tag lines and record are its own, whatever the INFO search
+// met in its bytes.
 TEST(RunPanel, AFilmsTagsReplaceTheInfoTags) {
+    const std::string info = "LIST" + std::string("\x14\0\0\0", 4) + "INFOIART" +
+                             std::string("\x06\0\0\0", 4) + "Stray" + std::string(1, '\0');
     PanelBench bench;
     bench.tags.author = "Earlier";
-    bench.runOn(Mp4Head);
+    const PanelUpdate update = bench.runOn(Mp4Head + std::string(400 - Mp4Head.size(), '\0') + info);
+    EXPECT_EQ(update.kind, MovieFileKind::Mp4);
     EXPECT_EQ(bench.tags, bench.container.tags);
+    EXPECT_EQ(update.titleLine, "");
+    EXPECT_EQ(update.authorLine, std::nullopt);
 }
 
 }  // namespace
