@@ -7,8 +7,14 @@ namespace discstart {
 
 namespace {
 
-// One first block and one extra block for each of the three computed places.
+// One first block and one extra block for each of the three computed places; a file longer
+// than its first RIFF chunk one read more, of the header list's first 64 KiB.
 constexpr ReadLimits AviLimits{1, 5, 8192};
+constexpr ReadLimits LongerAviLimits{1, 6, 8192 + 65536};
+
+bool LongerThanFirstChunk(FileBytes file) {
+    return file.size() > std::uint64_t{static_cast<std::uint32_t>(Int32At(file, 4))} + 8;
+}
 
 // Sizes at which no position computation can overflow or go negative: there the layout's
 // offsets hold exactly, whatever the reader does in the corner cases.
@@ -18,8 +24,8 @@ bool PlainSize(std::int32_t size) {
 
 AviHeaderInfo Marked() {
     constexpr std::int32_t mark = 0x5A5A5A5A;
-    return {Untouched, mark, mark,   mark,   mark, mark, mark, mark,
-            Untouched, mark, 0x5A5A, 0x5A5A, mark, mark, mark, mark};
+    return {Untouched, mark,   mark,   mark, mark, mark, mark, mark, Untouched,
+            mark,      0x5A5A, 0x5A5A, mark, mark, mark, mark, mark, mark};
 }
 
 struct NumberField {
@@ -46,6 +52,12 @@ void ExpectAviFields(FileBytes file, const AviHeaderInfo& info, Problems& proble
                   {"height", info.height, Int32At(file, 68)}},
                  problems);
     Expect(info.videoCodec.size() == 4, problems, "videoCodec is not four bytes: " + Quoted(info.videoCodec));
+    // Only a file longer than its first chunk is an OpenDML film, and its length is the file's.
+    Expect(info.openDmlLength == 0 ||
+               (LongerThanFirstChunk(file) && info.openDmlLength == std::int64_t(file.size())),
+           problems, "openDmlLength is " + std::to_string(info.openDmlLength));
+    Expect(info.openDmlLength != 0 || info.openDmlFrames == 0, problems,
+           "openDmlFrames without an OpenDML film");
 
     const std::int32_t a = Int32At(file, 28);
     if (!PlainSize(a)) return;
@@ -97,7 +109,8 @@ Problems AviHeaderProblems(FileBytes file, const AviHeaderInfo& before, MovieFil
 Problems CheckAviHeader(FileBytes file) {
     using Reading = std::pair<MovieFileKind, AviHeaderInfo>;
     return CheckReading<Reading>(
-        file, "ReadAviHeader", AviLimits, Reading{MovieFileKind::Other, Marked()},
+        file, "ReadAviHeader", LongerThanFirstChunk(file) ? LongerAviLimits : AviLimits,
+        Reading{MovieFileKind::Other, Marked()},
         [](const FileOpener& files, Reading& reading) {
             reading.first = ReadAviHeader(MoviePath, reading.second, files);
         },

@@ -1,14 +1,43 @@
 #include <initializer_list>
 
+#include <algorithm>
+
 #include "check_support.h"
 #include "info/panel.h"
+#include "readers/byte_window.h"
+#include "readers/container.h"
 
 namespace discstart {
 
 namespace {
 
-// Tags, AVI header and the Ogg reader's two opens, each a read or two.
+// Tags, AVI header and the Ogg reader's two opens, each a read or two; a file longer than its
+// first RIFF chunk one read of the header list more.
 constexpr ReadLimits PanelLimits{4, 8, 16384};
+constexpr ReadLimits LongerAviPanelLimits{4, 9, 16384 + 65536};
+// A file of no known kind: the tags and AVI header reads, then the first block a film would
+// start with. A film under an AVI name: the same, and at most five more reads (the MP4 reader's
+// 16 KiB each, the Matroska reader's 512 KiB in all).
+constexpr ReadLimits OtherPanelLimits{3, 4, 16384 + ContainerHeadBlock};
+constexpr ReadLimits FilmPanelLimits{3, 3 + 6, 16384 + ContainerHeadBlock + 512 * 1024};
+
+// The kind the panel must take the file for: AVI or Ogg media by their signatures, else an MP4
+// or Matroska film by its first block.
+MovieFileKind PanelKind(FileBytes file) {
+    const MovieFileKind signature = ExpectedKind(file);
+    if (signature != MovieFileKind::Other) return signature;
+    const std::size_t held = std::min(file.size(), ContainerHeadBlock);
+    return ContainerKind(
+        ByteWindow(0, {file.begin(), file.begin() + std::ptrdiff_t(held)}, held < ContainerHeadBlock));
+}
+
+const ReadLimits& LimitsFor(FileBytes file) {
+    const MovieFileKind kind = PanelKind(file);
+    if (kind == MovieFileKind::Mp4 || kind == MovieFileKind::Matroska) return FilmPanelLimits;
+    if (kind == MovieFileKind::Other) return OtherPanelLimits;
+    const bool longer = file.size() > std::uint64_t{static_cast<std::uint32_t>(Int32At(file, 4))} + 8;
+    return kind == MovieFileKind::Avi && longer ? LongerAviPanelLimits : PanelLimits;
+}
 
 struct PanelConfig {
     const char* name;
@@ -21,6 +50,7 @@ struct WindowState {
     MovieTags tags;
     AviHeaderInfo avi;
     OggStreamInfo ogg;
+    ContainerInfo container;
     PanelCarry carry;
 };
 
@@ -29,7 +59,7 @@ PanelUpdate RunOnce(const FileOpener& files, const PanelConfig& config, WindowSt
     PanelUpdate update;
     RunGuarded("RunPanel", problems, [&] {
         const PanelInput input{MoviePath, state.carry, config.steps, config.format};
-        update = RunPanel(input, {state.tags, state.avi, state.ogg}, files);
+        update = RunPanel(input, {state.tags, state.avi, state.ogg, &state.container}, files);
         state.carry = update.carry;
     });
     return update;
@@ -83,7 +113,9 @@ void ExpectAviRows(const NumberFormat& format, const AviHeaderInfo& avi, const P
     Expect(update.rows[2] == size, problems, "row 2 is not " + Quoted(size));
     ExpectSampleRateRow(update, avi.audioSampleRate, format, problems);
     const NumberFormat ungrouped{format.decimalSeparator, ""};
-    ExpectNumberRow(update, 9, "", avi.riffSize / 1024.0 / 1024.0, 2, " MB", ungrouped, problems);
+    // The RIFF chunk's size, or for an OpenDML film the file's.
+    const double bytes = avi.openDmlLength != 0 ? double(avi.openDmlLength) : double(avi.riffSize);
+    ExpectNumberRow(update, 9, "", bytes / 1024.0 / 1024.0, 2, " MB", ungrouped, problems);
 }
 
 void ExpectOggRows(FileBytes file, const NumberFormat& format, const OggStreamInfo& ogg,
@@ -130,7 +162,7 @@ Problems PanelUpdateProblems(FileBytes file, const NumberFormat& format, PanelRe
                   "Copyright: ", problems);
     ExpectTagLine("the genre line", update.genreLine, records.tags.genre, "Genre: ", problems);
 
-    const MovieFileKind expected = ExpectedKind(file);
+    const MovieFileKind expected = PanelKind(file);
     Expect(
         update.kind == expected, problems,
         std::string("the panel took the file for ") + KindName(update.kind) + ", not " + KindName(expected));
@@ -143,6 +175,10 @@ Problems PanelUpdateProblems(FileBytes file, const NumberFormat& format, PanelRe
         ExpectOggRows(file, format, records.ogg, update, problems);
         Expect(update.xvidPicture == IsXvid(records.ogg.videoCodec), problems,
                "the Xvid picture does not follow the Ogg codec code");
+    } else if (update.kind == MovieFileKind::Mp4 || update.kind == MovieFileKind::Matroska) {
+        const NumberFormat ungrouped{format.decimalSeparator, ""};
+        ExpectNumberRow(update, 9, "", static_cast<double>(file.size()) / 1024.0 / 1024.0, 2, " MB",
+                        ungrouped, problems);
     } else {
         for (std::size_t row = 0; row < update.rows.size(); ++row) {
             Expect(!update.rows[row], problems, RowName(row) + " was written for a file of no known kind");
@@ -160,7 +196,13 @@ Problems CheckPanel(FileBytes file) {
         CountedMovie movie(file);
         WindowState state;
         const PanelUpdate first = RunOnce(movie.files(), config, state, problems);
-        movie.checkLimits(PanelLimits, "RunPanel", problems);
+        movie.checkLimits(LimitsFor(file), "RunPanel", problems);
+        // The Xvid picture of a film follows its four-character code as an AVI file's does.
+        const auto* video = state.container.video ? &*state.container.video : nullptr;
+        const bool xvid = video && video->codecId == "V_MS/VFW/FOURCC" && IsXvid(video->fourcc);
+        if (first.kind == MovieFileKind::Mp4 || first.kind == MovieFileKind::Matroska) {
+            Expect(first.xvidPicture == xvid, problems, "the Xvid picture does not follow the film's code");
+        }
         const PanelRecordsAfter records{state.tags, state.avi, state.ogg};
         for (auto& problem : PanelUpdateProblems(file, config.format, records, first)) {
             problems.push_back(std::string(config.name) + ": " + problem);

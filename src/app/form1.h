@@ -103,6 +103,7 @@ class Form1 : public QWidget {
     MovieTags movieTags;
     AviHeaderInfo aviHeader;
     OggStreamInfo oggStream;
+    ContainerInfo container;  // an MP4 or Matroska film
     PanelCarry panelCarry;
 
     // Where a control stands, in twips of its container.

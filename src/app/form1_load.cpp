@@ -166,7 +166,7 @@ void Form1::label() {
                            chkRB->checkState() == Qt::Checked, platform_.numberFormat()};
     PanelUpdate update;
     try {
-        update = RunPanel(input, PanelRecords{movieTags, aviHeader, oggStream});
+        update = RunPanel(input, PanelRecords{movieTags, aviHeader, oggStream, &container});
     } catch (const std::exception&) {
         return;  // best effort: the panel keeps what it shows
     }

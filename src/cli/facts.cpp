@@ -13,7 +13,7 @@ QJsonValue Positive(double value) {
     return std::isfinite(value) && value > 0 ? QJsonValue(value) : QJsonValue();
 }
 
-// Four bytes as read, one character each; null when the file holds none.
+// An identifier as read, one character per byte; null when the file holds none.
 QJsonValue Code(const std::string& bytes) {
     if (bytes.find_first_not_of('\0') == std::string::npos) return {};
     return QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
@@ -24,8 +24,10 @@ void AviFacts(const DiscReport& report, QJsonObject& facts) {
     double seconds = 0;
     if (avi.microSecPerFrame > 0) {
         facts["fps"] = 1e6 / avi.microSecPerFrame;
-        seconds = double(avi.totalFrames) * avi.microSecPerFrame / 1e6;
+        const double frames = avi.openDmlFrames != 0 ? double(avi.openDmlFrames) : double(avi.totalFrames);
+        seconds = frames * avi.microSecPerFrame / 1e6;
     }
+    facts["container"] = "AVI";
     facts["durationSeconds"] = Positive(seconds);
     facts["width"] = Positive(avi.width);
     facts["height"] = Positive(avi.height);
@@ -44,6 +46,7 @@ void AviFacts(const DiscReport& report, QJsonObject& facts) {
 }
 
 void OggFacts(const Ogg::OggStreamNumbers& ogg, QJsonObject& facts) {
+    facts["container"] = "Ogg media";
     if (ogg.timeUnit > 0) facts["fps"] = 1e7 / ogg.timeUnit;
     facts["width"] = Positive(ogg.width);
     facts["height"] = Positive(ogg.height);
@@ -53,18 +56,56 @@ void OggFacts(const Ogg::OggStreamNumbers& ogg, QJsonObject& facts) {
     facts["audioBitrateKbps"] = Positive(ogg.nominalBitrate / 1000.0);
 }
 
+void ContainerFacts(const DiscReport& report, QJsonObject& facts) {
+    const ContainerInfo& film = report.container;
+    const bool mp4 = report.panel.kind == MovieFileKind::Mp4;
+    facts["container"] = mp4 ? "MP4" : film.brand == "webm" ? "WebM" : "Matroska";
+    facts["durationSeconds"] = Positive(film.durationSeconds);
+    if (film.video) {
+        const TrackFacts& video = *film.video;
+        facts["width"] = Positive(video.width);
+        facts["height"] = Positive(video.height);
+        facts["fps"] = Positive(video.framesPerSecond);
+        // An AVI codec in Matroska: its four-character code, as an AVI answer gives it.
+        facts["videoCodec"] = Code(video.codecId == "V_MS/VFW/FOURCC" ? video.fourcc : video.codecId);
+        if (const auto bits = ContainerVideoBitrate(film, report.fileSize)) {
+            facts["videoBitrateKbps"] = Positive(*bits / 1000);
+        }
+    }
+    if (film.audio) {
+        const TrackFacts& audio = *film.audio;
+        facts["audioCodec"] = Code(audio.codecId);
+        if (audio.codecId == "A_MS/ACM" && audio.formatTag != 0) facts["audioFormatTag"] = audio.formatTag;
+        facts["channels"] = Positive(audio.channels);
+        facts["sampleRateHz"] = Positive(audio.sampleRate);
+        facts["audioBitrateKbps"] = Positive(double(audio.bitrate) / 1000);
+    }
+}
+
 }  // namespace
 
 QJsonObject FactsJson(const DiscReport& report) {
     QJsonObject facts;
-    for (const char* key : {"durationSeconds", "fps", "width", "height", "videoBitrateKbps",
-                            "audioBitrateKbps", "channels", "sampleRateHz", "videoCodec", "audioFormatTag"}) {
+    for (const char* key :
+         {"container", "durationSeconds", "fps", "width", "height", "videoBitrateKbps", "audioBitrateKbps",
+          "channels", "sampleRateHz", "videoCodec", "audioCodec", "audioFormatTag"}) {
         facts[key] = QJsonValue();
     }
     facts["fileSizeBytes"] = report.fileSize ? QJsonValue(qint64(*report.fileSize)) : QJsonValue();
-    if (report.panel.kind == MovieFileKind::Avi) AviFacts(report, facts);
-    if (report.panel.kind == MovieFileKind::OggMedia && report.oggNumbers)
-        OggFacts(*report.oggNumbers, facts);
+    switch (report.panel.kind) {
+        case MovieFileKind::Avi:
+            AviFacts(report, facts);
+            break;
+        case MovieFileKind::OggMedia:
+            OggFacts(report.oggNumbers, facts);
+            break;
+        case MovieFileKind::Mp4:
+        case MovieFileKind::Matroska:
+            ContainerFacts(report, facts);
+            break;
+        case MovieFileKind::Other:
+            break;
+    }
     return facts;
 }
 

@@ -95,12 +95,9 @@ DiscReport BuildReport(const QString& path, bool isFolder, const NumberFormat& f
     input.format = format;
     // The panel's own reads, watched for errors that a short read alone would hide.
     const CountingFiles watched(files);
-    report.panel = RunPanel(input, {report.tags, report.avi, report.ogg}, watched);
-    if (!input.moviePath.empty()) {
-        report.fileSize = files.length(input.moviePath);
-        if (report.panel.kind == MovieFileKind::OggMedia)
-            report.oggNumbers = Ogg::ReadOggNumbers(input.moviePath, watched);
-    }
+    report.panel = RunPanel(
+        input, {report.tags, report.avi, report.ogg, &report.container, &report.oggNumbers}, watched);
+    if (!input.moviePath.empty()) report.fileSize = files.length(input.moviePath);
     report.readError = watched.counts().error;
     if (report.disc && report.disc->pageButtonShown()) {
         report.pageFiles =

@@ -11,6 +11,7 @@
 #include "content/discovery.h"
 #include "info/panel.h"
 #include "readers/byte_file.h"
+#include "readers/container.h"
 #include "readers/movie_types.h"
 #include "readers/number_format.h"
 #include "readers/ogg_media.h"
@@ -26,10 +27,11 @@ struct DiscReport {
     MovieTags tags;
     AviHeaderInfo avi;
     OggStreamInfo ogg;
+    Ogg::OggStreamNumbers oggNumbers;
+    ContainerInfo container;
     PanelUpdate panel;
-    // For scripts: the movie's numbers as read, and what the page needs beside it.
+    // For scripts: the movie's length, and what the page needs beside it.
     std::optional<std::int64_t> fileSize;
-    std::optional<Ogg::OggStreamNumbers> oggNumbers;
     std::vector<PageReference> pageFiles;  // those the page may load, and those it may not
     // A read of the movie that failed before its end: the panel's numbers cannot be trusted.
     std::error_code readError;

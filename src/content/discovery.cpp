@@ -2,6 +2,7 @@
 
 #include "content/app_path.h"
 #include "content/native_name.h"
+#include "info/film_names.h"
 
 namespace discstart {
 
@@ -31,11 +32,17 @@ QString StripName(const QString& movieName) {
     return WithoutControlCharacters(DisplayName(movieName), QLatin1Char(' '));
 }
 
-QString TitleText(const QString& movieName) {
+QString TitleName(const QString& movieName) {
     const QString shown = StripName(movieName);
-    const qsizetype keep = std::max<qsizetype>(0, CharacterCount(shown) - 4);
-    const QString title = QLatin1Char(' ') + LeftCharacters(shown, keep) + QLatin1Char(' ');
-    return LeftCharacters(title, TitleStripLength);
+    // An AVI name loses its last four characters, as it always has; a film found by the film
+    // pattern its whole extension (".webm" is five).
+    const std::size_t film = FilmExtensionLength(shown.right(8).toStdString());
+    const qsizetype drop = film > 0 ? qsizetype(film) : 4;
+    return LeftCharacters(shown, std::max<qsizetype>(0, CharacterCount(shown) - drop));
+}
+
+QString TitleText(const QString& movieName) {
+    return LeftCharacters(QLatin1Char(' ') + TitleName(movieName) + QLatin1Char(' '), TitleStripLength);
 }
 
 QString DiscContent::titleStrip() const {
@@ -62,6 +69,8 @@ DiscContent DiscoverContent(const QString& directory) {
         list->setPattern(QString::fromLatin1(pattern));
         list->setPath(directory);
     }
+    // AVI first, so a folder that has one keeps the movie it always had.
+    if (content.movies.ListCount() == 0) content.movies.setPattern(QString::fromLatin1(FilmPattern));
     return content;
 }
 

@@ -30,11 +30,15 @@ struct DiscContent {
     QString pagePath() const;
 };
 
+// The movie list holds the folder's AVI files, or where there is none, its films of FilmPattern.
 DiscContent DiscoverContent(const QString& directory);
 
-// A space, the name as shown without its last four characters, a space; cut to 64 characters.
+// A space, the name as shown without its extension, a space; cut to 64 characters. The
+// extension is the last four characters, or the film extension a film name ends in.
 QString TitleText(const QString& movieName);
 // The movie's file name as the title strip shows it, before the cut.
 QString StripName(const QString& movieName);
+// StripName without the extension.
+QString TitleName(const QString& movieName);
 
 }  // namespace discstart

@@ -5,25 +5,36 @@
 #include <string_view>
 
 #include "info/display_text.h"
+#include "info/film_names.h"
 #include "info/naming.h"
 #include "info/number_pattern.h"
+#include "info/panel_rows.h"
 #include "readers/avi_header.h"
 #include "readers/info_tags.h"
 #include "readers/ogg_media.h"
 
 namespace discstart {
 
-namespace {
-
-// A number that is not finite is a failed step: its target keeps its text.
 std::optional<std::string> Patterned(double value, std::string_view pattern, const NumberFormat& format) {
     if (!std::isfinite(value)) return std::nullopt;
     return FormatPattern(value, pattern, format);
 }
 
+std::optional<std::string> LengthText(std::int32_t seconds, const NumberFormat& format) {
+    const double minutes = std::floor(seconds / 60.0);
+    const auto minutesText = Patterned(minutes, Pattern::Minutes, format);
+    const auto secondsText = Patterned(seconds - 60 * minutes, Pattern::Seconds, format);
+    if (!minutesText || !secondsText) return std::nullopt;
+    return *minutesText + *secondsText;
+}
+
+namespace {
+
 std::string TagLine(std::string_view prefix, const std::string& tag, std::size_t length) {
     return CutCharacters(std::string(prefix) + DisplayText(tag), length);
 }
+
+}  // namespace
 
 void WriteTagLines(const MovieTags& tags, PanelUpdate& update) {
     update.titleLine = TagLine("", tags.title, TitleLineLength);
@@ -34,9 +45,13 @@ void WriteTagLines(const MovieTags& tags, PanelUpdate& update) {
     if (!tags.genre.empty()) update.genreLine = TagLine("Genre: ", tags.genre, TagLineLength);
 }
 
-void WriteOggRows(const std::string& path, const NumberFormat& format, OggStreamInfo& ogg,
+namespace {
+
+void WriteOggRows(const std::string& path, const NumberFormat& format, PanelRecords records,
                   const FileOpener& files, PanelUpdate& update) {
-    Ogg::ReadOggInfo(path, format, ogg, files);
+    OggStreamInfo& ogg = records.ogg;
+    auto numbers = Ogg::ReadOggInfo(path, format, ogg, files);
+    if (numbers && records.oggNumbers) *records.oggNumbers = std::move(*numbers);
     auto& rows = update.rows;
     rows[0] = DisplayText(ogg.videoCodec);
     if (ogg.videoCodec == "XVID" || ogg.videoCodec == "xvid") update.xvidPicture = true;
@@ -59,7 +74,9 @@ void WriteOggRows(const std::string& path, const NumberFormat& format, OggStream
 // framesPerSecond and lengthSeconds; a length outside 32 bits keeps the earlier one.
 void ComputeTiming(const AviHeaderInfo& avi, PanelCarry& carry) {
     carry.framesPerSecond = 1'000'000.0 / avi.microSecPerFrame;
-    const double length = RoundHalfEven(avi.totalFrames / carry.framesPerSecond);
+    // An OpenDML film's main header counts the first RIFF chunk's frames only.
+    const double frames = avi.openDmlFrames != 0 ? double(avi.openDmlFrames) : double(avi.totalFrames);
+    const double length = RoundHalfEven(frames / carry.framesPerSecond);
     if (length >= std::numeric_limits<std::int32_t>::min() &&
         length <= std::numeric_limits<std::int32_t>::max()) {
         carry.lengthSeconds = static_cast<std::int32_t>(length);
@@ -74,20 +91,17 @@ void WriteAviRows(const AviHeaderInfo& avi, const PanelInput& input, PanelUpdate
     if (timed) ComputeTiming(avi, update.carry);
     const std::int32_t seconds = update.carry.lengthSeconds;
 
-    rows[9] = Patterned(avi.riffSize / 1024.0 / 1024.0, Pattern::Megabytes, format);
-    if (timed) {
-        const double minutes = std::floor(seconds / 60.0);
-        const auto minutesText = Patterned(minutes, Pattern::Minutes, format);
-        const auto secondsText = Patterned(seconds - 60 * minutes, Pattern::Seconds, format);
-        if (minutesText && secondsText) rows[10] = *minutesText + *secondsText;
-    }
+    // The RIFF chunk's size; for an OpenDML film, the whole file.
+    const double size = avi.openDmlLength != 0 ? double(avi.openDmlLength) : double(avi.riffSize);
+    rows[9] = Patterned(size / 1024.0 / 1024.0, Pattern::Megabytes, format);
+    if (timed) rows[10] = LengthText(seconds, format);
 
     const VideoCodecLookup codec = VideoCodecName(avi.videoCodec);
     if (codec.xvidPicture) update.xvidPicture = true;
     rows[0] = DisplayText(codec.name);
 
     if (timed && seconds != 0) {
-        const double kbits = (static_cast<double>(avi.riffSize) / seconds - avi.audioBytesPerSec) / 1024 * 8;
+        const double kbits = (size / seconds - avi.audioBytesPerSec) / 1024 * 8;
         rows[1] = Patterned(kbits, Pattern::Kbits, format);
     }
     rows[2] = std::to_string(avi.width) + " x " + std::to_string(avi.height);
@@ -106,21 +120,35 @@ PanelUpdate RunPanel(const PanelInput& input, PanelRecords records, const FileOp
     const std::string& path = input.moviePath;
     if (path.empty()) return update;
 
-    DivX::ReadInfoTags(path, records.tags, files);
-    WriteTagLines(records.tags, update);
-
-    update.kind = ReadAviHeader(path, records.avi, files);
+    // A film by its name is read as one: no INFO search, no AVI header read.
+    if (FilmExtensionLength(path) == 0) {
+        DivX::ReadInfoTags(path, records.tags, files);
+        WriteTagLines(records.tags, update);
+        update.kind = ReadAviHeader(path, records.avi, files);
+    }
     switch (update.kind) {
         case MovieFileKind::OggMedia:
-            WriteOggRows(path, input.format, records.ogg, files, update);
+            WriteOggRows(path, input.format, records, files, update);
             break;
         case MovieFileKind::Avi:
             WriteAviRows(records.avi, input, update);
             break;
         case MovieFileKind::Mp4:
         case MovieFileKind::Matroska:
-        case MovieFileKind::Other:
             break;
+        case MovieFileKind::Other: {
+            // A film by its content, whatever its name: an MP4 named .avi is described too.
+            ContainerInfo unkept;
+            ContainerInfo& film = records.container ? *records.container : unkept;
+            update.kind = ReadContainer(path, film, files);
+            if (update.kind == MovieFileKind::Other) break;
+            // The film's own tags, not what the INFO search may have met in its bytes.
+            update.titleLine = update.authorLine = update.copyrightLine = update.genreLine = std::nullopt;
+            records.tags = film.tags;
+            WriteTagLines(records.tags, update);
+            WriteContainerRows(film, files.length(path), input, update);
+            break;
+        }
     }
     return update;
 }

@@ -6,8 +6,10 @@
 #include <string>
 
 #include "readers/byte_file.h"
+#include "readers/container.h"
 #include "readers/movie_types.h"
 #include "readers/number_format.h"
+#include "readers/ogg_media.h"
 
 namespace discstart {
 
@@ -28,11 +30,15 @@ struct PanelCarry {
     bool operator==(const PanelCarry&) const = default;
 };
 
-// The records the readers fill; the panel reads and updates them in place.
+// The records the readers fill; the panel reads and updates them in place. The tag record
+// holds the tags of whatever kind of film was read last. A caller that keeps no record of the
+// last two passes none.
 struct PanelRecords {
     MovieTags& tags;
     AviHeaderInfo& avi;
     OggStreamInfo& ogg;
+    ContainerInfo* container = nullptr;           // an MP4 or Matroska film
+    Ogg::OggStreamNumbers* oggNumbers = nullptr;  // the numbers behind `ogg`'s texts, for facts
 };
 
 struct PanelInput {
@@ -57,7 +63,16 @@ struct PanelUpdate {
     bool operator==(const PanelUpdate&) const = default;
 };
 
-// One run of the information panel on the movie at input.moviePath.
+// The video bit rate an MP4 or Matroska film's Bitrate row shows, in bits per second: the
+// rate the file stores, else the file's bits per second less the audio's stored rate (an
+// audio track that stores none is counted in, as an AVI film's VBR audio is). Nothing without
+// a video track, or without a length, a duration or a rate above zero.
+std::optional<double> ContainerVideoBitrate(const ContainerInfo& film,
+                                            std::optional<std::int64_t> fileLength);
+
+// One run of the information panel on the movie at input.moviePath. A path that ends in a
+// film extension (FilmPattern) is read as an MP4 or Matroska film alone; any other is read
+// as an AVI or Ogg media file, and where it is neither, as an MP4 or Matroska film.
 PanelUpdate RunPanel(const PanelInput& input, PanelRecords records, const FileOpener& files = DiskFiles());
 
 }  // namespace discstart

@@ -144,29 +144,36 @@ void CheckAudio(const AviLayout& layout, const std::string& file, std::vector<Fi
     }
 }
 
-void CheckOpenDml(const AviLayout& layout, const std::string& file, std::vector<Finding>& out) {
+// The panel shows an OpenDML film's whole size and length where it finds the extended header
+// within the header list's first 64 KiB; say where it does not.
+void CheckOpenDml(const AviLayout& layout, const AviHeaderInfo& header, const std::string& file,
+                  std::vector<Finding>& out) {
     std::size_t extensions = 0;
     for (std::size_t i = 1; i < layout.top.size(); ++i)
         if (layout.top[i].isList("AVIX")) ++extensions;
-    if (extensions == 0 || layout.top.empty()) return;
+    if (extensions == 0 || layout.top.empty() || header.openDmlFrames != 0) return;
     const RiffChunk& first = layout.top.front();
-    std::string seen = "an OpenDML file of " + std::to_string(extensions + 1) +
-                       " RIFF chunks: the Filesize row shows " + MegabyteText(first.size) + " of " +
-                       MegabyteText(layout.fileLength);
-    if (layout.main && layout.odmlTotalFrames && *layout.odmlTotalFrames > layout.main->totalFrames) {
-        seen += " and the Length row counts " + std::to_string(layout.main->totalFrames) + " of " +
-                std::to_string(*layout.odmlTotalFrames) + " frames";
+    std::string seen = "an OpenDML file of " + std::to_string(extensions + 1) + " RIFF chunks";
+    if (header.openDmlLength == 0) {
+        seen += " without an extended header (odml dmlh) where the launcher looks: the Filesize row shows " +
+                MegabyteText(first.size) + " of " + MegabyteText(layout.fileLength) + " and the Length row";
     } else {
-        seen += " and the Length row counts only the first chunk's frames";
+        seen += " whose extended header counts no frames: the Length row";
+    }
+    if (layout.main) {
+        seen += " counts the first chunk's " + std::to_string(layout.main->totalFrames) + " frames";
+    } else {
+        seen += " counts the first chunk's frames";
     }
     out.push_back({Severity::Warning, "avi-opendml-short", file, seen,
-                   "write the movie as a plain AVI of one RIFF chunk (under 1 GB), or accept the short "
-                   "figures"});
+                   "remux the movie with a writer that puts the extended header in the header list "
+                   "(ffmpeg -i in.avi -c copy out.avi), or make it an MP4"});
 }
 
 }  // namespace
 
-std::vector<Finding> CheckAviLayout(const AviLayout& layout, const std::string& file) {
+std::vector<Finding> CheckAviLayout(const AviLayout& layout, const AviHeaderInfo& header,
+                                    const std::string& file) {
     std::vector<Finding> out;
     if (layout.headerList && layout.headerList->end() > layout.fileLength) {
         out.push_back({Severity::Error, "avi-truncated", file,
@@ -191,7 +198,7 @@ std::vector<Finding> CheckAviLayout(const AviLayout& layout, const std::string& 
     }
     CheckStreams(layout, file, out);
     CheckAudio(layout, file, out);
-    CheckOpenDml(layout, file, out);
+    CheckOpenDml(layout, header, file, out);
     return out;
 }
 

@@ -5,11 +5,14 @@
 
 #include "kit/avi_layout.h"
 #include "kit/finding.h"
+#include "readers/movie_types.h"
 
 namespace discstart {
 
 // Where the launcher's fixed header positions part from the file's real structure, and
-// the stream facts it shows wrongly: stream order, audio format, byte rate, OpenDML size.
-std::vector<Finding> CheckAviLayout(const AviLayout& layout, const std::string& file);
+// the stream facts it shows wrongly: stream order, audio format, byte rate, and an OpenDML film
+// whose whole size and length the launcher's `header` reading did not find.
+std::vector<Finding> CheckAviLayout(const AviLayout& layout, const AviHeaderInfo& header,
+                                    const std::string& file);
 
 }  // namespace discstart

@@ -80,14 +80,13 @@ void CheckPicture(const DiscContent& content, std::vector<Finding>& out) {
 
 void CheckTitleStrip(const DiscContent& content, std::vector<Finding>& out) {
     QString name = content.movies.List(0);
-    QString shown = StripName(name);
-    QString base = shown.chopped(std::min<qsizetype>(4, shown.size()));
+    QString base = TitleName(name);
     QString strip = content.titleStrip();
     if (strip.startsWith(QChar(' ') + base)) return;
-    out.push_back(
-        {Severity::Warning, "title-strip-cut", Utf8(name),
-         "the title strip is cut to \"" + Utf8(strip) + "\"",
-         "shorten the movie's name to " + std::to_string(TitleStripLength - 1) + " characters before .avi"});
+    out.push_back({Severity::Warning, "title-strip-cut", Utf8(name),
+                   "the title strip is cut to \"" + Utf8(strip) + "\"",
+                   "shorten the movie's name to " + std::to_string(TitleStripLength - 1) +
+                       " characters before " + Utf8(StripName(name).mid(base.size()))});
 }
 
 }  // namespace
@@ -96,9 +95,9 @@ std::vector<Finding> CheckContent(const DiscContent& content) {
     std::vector<Finding> out;
     if (content.movies.ListCount() == 0) {
         out.push_back({Severity::Error, "no-movie", "",
-                       "no *.avi movie: the title strip says \"" + std::string(NoMovieTitle) +
-                           "\" and the play button is disabled",
-                       "put the movie beside the launcher as an .avi file"});
+                       "no movie (*.avi, or else *.mp4, *.m4v, *.mkv or *.webm): the title strip says \"" +
+                           std::string(NoMovieTitle) + "\" and the play button is disabled",
+                       "put the movie beside the launcher as an .mp4, .mkv, .webm or .avi file"});
     } else {
         CheckSeveralMovies(content.movies, out);
         CheckTitleStrip(content, out);

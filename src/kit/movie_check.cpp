@@ -1,12 +1,15 @@
 #include "kit/movie_check.h"
 
+#include "info/film_names.h"
 #include "kit/avi_check.h"
 #include "kit/avi_layout.h"
+#include "kit/film_check.h"
 #include "kit/info_check.h"
 #include "kit/ogg_check.h"
 #include "kit/tag_check.h"
 #include "readers/avi_header.h"
 #include "readers/byte_file.h"
+#include "readers/container.h"
 #include "readers/info_tags.h"
 
 namespace discstart {
@@ -31,28 +34,48 @@ std::vector<Finding> CheckMovie(const std::string& path, const std::string& name
                      "): the panel stays empty",
                  "make it a plain file that everyone may read (chmod a+r)"}};
     }
-    AviHeaderInfo header;
     std::vector<Finding> out;
-    switch (ReadAviHeader(path, header, files)) {
-        case MovieFileKind::Avi: {
+    // As the panel reads it: a film by its name, else an AVI or Ogg media file, else a film by
+    // its content.
+    const bool filmName = FilmExtensionLength(path) > 0;
+    MovieFileKind kind = MovieFileKind::Other;
+    if (!filmName) {
+        AviHeaderInfo header;
+        kind = ReadAviHeader(path, header, files);
+        if (kind == MovieFileKind::Avi) {
             AviLayout layout = ReadAviLayout(*file, std::uint64_t(*length));
-            Append(out, CheckAviLayout(layout, name));
+            Append(out, CheckAviLayout(layout, header, name));
             Append(out, CheckInfoList(layout, *file, name));
             MovieTags tags;
             DivX::ReadInfoTags(path, tags, files);
             Append(out, CheckTagLines(tags, name));
-            break;
         }
-        case MovieFileKind::OggMedia:
-            Append(out, CheckOggPages(*file, name));
-            break;
-        case MovieFileKind::Mp4:
-        case MovieFileKind::Matroska:
-        case MovieFileKind::Other:
+        if (kind == MovieFileKind::OggMedia) Append(out, CheckOggPages(*file, name));
+    }
+    if (kind == MovieFileKind::Other) {
+        ContainerInfo film;
+        kind = ReadContainer(path, film, files);
+        if (kind == MovieFileKind::Other) {
             out.push_back({Severity::Error, "movie-not-avi", name,
-                           "the movie is neither AVI nor Ogg media: the panel shows no facts about it",
-                           "put the movie on the disc as an AVI file"});
-            break;
+                           filmName
+                               ? "the movie is not the MP4 or Matroska film its name says: the panel "
+                                 "shows no facts about it"
+                               : "the movie is neither AVI, Ogg media, MP4 nor Matroska: the panel shows "
+                                 "no facts about it",
+                           filmName ? "name the movie after what it holds, or convert it to MP4 (H.264, AAC)"
+                                    : "put the movie on the disc as an MP4 (H.264, AAC) or AVI file"});
+        } else {
+            if (!filmName) {
+                out.push_back(
+                    {Severity::Warning, "film-named-avi", name,
+                     std::string("the movie is ") + (kind == MovieFileKind::Mp4 ? "an MP4" : "a Matroska") +
+                         " film under an AVI name: the panel describes it, but a player that goes by "
+                         "the name may refuse it",
+                     kind == MovieFileKind::Mp4 ? "name it .mp4" : "name it .mkv (.webm for WebM)"});
+            }
+            Append(out, CheckFilm(kind, film, name));
+            Append(out, CheckTagLines(film.tags, name));
+        }
     }
     if (const std::error_code error = files.counts().error) {
         // The findings above would blame the file's layout for what the medium did.

@@ -1,5 +1,6 @@
 #include "readers/avi_header.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <limits>
 #include <optional>
@@ -86,6 +87,46 @@ void ReadAviFields(FieldReader& fields, AviHeaderInfo& info) {
     info.audioBytesPerSec = fields.int32(Position(format, 16, h));
 }
 
+// The header list's chunks lie within its first 64 KiB in every writer's layout; an OpenDML
+// film's extended header comes after the stream lists.
+constexpr std::uint64_t HeaderListStart = 12;
+constexpr std::size_t MaxHeaderList = std::size_t{64} * 1024;
+
+// The first chunk `id` (a LIST of that type when `id` is "LIST") among the chunks lying in
+// [begin, end) of `bytes`; its data offset, or nothing.
+std::optional<std::uint64_t> FindChunk(const ByteWindow& bytes, std::uint64_t begin, std::uint64_t end,
+                                       const std::string& id, const std::string& listType = {}) {
+    for (std::uint64_t at = begin; at + 8 <= end && bytes.holds(at, 8);) {
+        const std::uint64_t size = bytes.uint32At(at + 4);
+        if (bytes.textAt(at, 4) == id && (listType.empty() || bytes.textAt(at + 8, 4) == listType)) {
+            return at + 8;
+        }
+        at += 8 + size + (size & 1);
+    }
+    return std::nullopt;
+}
+
+// One further read, only for a file longer than its first RIFF chunk: the header list (as
+// far as its first 64 KiB), to find the extended header (LIST odml, dmlh) of a film in
+// several RIFF chunks.
+void ReadOpenDml(ByteFile& file, FieldReader& fields, std::int64_t length, AviHeaderInfo& info) {
+    const std::int64_t firstChunkEnd = std::int64_t{static_cast<std::uint32_t>(info.riffSize)} + 8;
+    if (length <= firstChunkEnd) return;
+    if (fields.code(HeaderListStart) != "LIST" || fields.code(HeaderListStart + 8) != "hdrl") return;
+    const std::uint64_t listEnd =
+        HeaderListStart + 8 + static_cast<std::uint32_t>(fields.int32(HeaderListStart + 4));
+    const ByteWindow list = ByteWindow::Read(
+        file, HeaderListStart,
+        static_cast<std::size_t>(std::min<std::uint64_t>(listEnd - HeaderListStart, MaxHeaderList)));
+    const auto odml = FindChunk(list, HeaderListStart + 12, listEnd, "LIST", "odml");
+    if (!odml) return;
+    const std::uint64_t odmlEnd = *odml + list.uint32At(*odml - 4);
+    const auto dmlh = FindChunk(list, *odml + 4, std::min(odmlEnd, listEnd), "dmlh");
+    if (!dmlh || !list.holds(*dmlh, 4)) return;
+    info.openDmlLength = length;
+    info.openDmlFrames = list.uint32At(*dmlh);
+}
+
 }  // namespace
 
 MovieFileKind ReadAviHeader(const std::string& path, AviHeaderInfo& info, const FileOpener& files) {
@@ -99,6 +140,9 @@ MovieFileKind ReadAviHeader(const std::string& path, AviHeaderInfo& info, const 
     if (info.signature != "AVI ") return MovieFileKind::Other;
 
     ReadAviFields(fields, info);
+    info.openDmlLength = 0;
+    info.openDmlFrames = 0;
+    if (const auto length = files.length(path)) ReadOpenDml(*file, fields, *length, info);
     return MovieFileKind::Avi;
 }
 

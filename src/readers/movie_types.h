@@ -40,6 +40,11 @@ struct AviHeaderInfo {
     // Where the two stream headers' data start; kept for the reader's own use.
     std::int32_t videoStreamDataPos = 0;
     std::int32_t audioStreamDataPos = 0;
+    // An OpenDML film (over 1 GiB: further RIFF chunks after the first): the file's length and
+    // the extended header's frame count, which stand for the whole film. Zero for every other
+    // file, and where the extended header is not found.
+    std::int64_t openDmlLength = 0;
+    std::uint32_t openDmlFrames = 0;
 
     bool operator==(const AviHeaderInfo&) const = default;
 };

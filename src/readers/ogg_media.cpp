@@ -45,35 +45,32 @@ std::string ReadOggVideoCodec(const std::string& path, const FileOpener& files) 
     return ByteWindow::Read(*file, CodecOffset, 4).textAt(CodecOffset, 4);
 }
 
-void ReadOggInfo(const std::string& path, const NumberFormat& format, OggStreamInfo& info,
-                 const FileOpener& files) {
+std::optional<OggStreamNumbers> ReadOggInfo(const std::string& path, const NumberFormat& format,
+                                            OggStreamInfo& info, const FileOpener& files) {
     // An opened file always yields four characters, so empty means the open failed.
     auto codec = ReadOggVideoCodec(path, files);
-    if (codec.empty()) return;
-    info.videoCodec = std::move(codec);
+    if (codec.empty()) return std::nullopt;
+    info.videoCodec = codec;
+    OggStreamNumbers numbers{std::move(codec)};
 
     const auto file = files.open(path);
-    if (!file) return;
+    if (!file) return numbers;
     const ByteWindow fields = ByteWindow::Read(*file, FieldsStart, FieldsEnd - FieldsStart);
+    numbers.timeUnit = fields.int32At(TimeUnitOffset);
+    numbers.width = fields.int32At(WidthOffset);
+    numbers.height = fields.int32At(HeightOffset);
+    numbers.channels = fields.byteAt(ChannelsOffset);
+    numbers.sampleRate = fields.int32At(SampleRateOffset);
+    numbers.nominalBitrate = fields.int32At(BitrateOffset);
 
-    const std::int32_t timeUnit = fields.int32At(TimeUnitOffset);
-    if (timeUnit == 0) return;
-    info.frameRateText = FormatFixed(10'000'000.0 / timeUnit, 3, format);
-    info.widthText = std::to_string(fields.int32At(WidthOffset));
-    info.heightText = std::to_string(fields.int32At(HeightOffset));
-    if (auto channels = ChannelsText(fields.byteAt(ChannelsOffset))) info.channelsText = std::move(*channels);
-    info.sampleRateText = std::to_string(fields.int32At(SampleRateOffset)) + " Hz";
-    info.bitrateText = FormatFixed(fields.int32At(BitrateOffset) / 1000.0, 2, format);
-}
-
-std::optional<OggStreamNumbers> ReadOggNumbers(const std::string& path, const FileOpener& files) {
-    const auto file = files.open(path);
-    if (!file) return std::nullopt;
-    const ByteWindow window = ByteWindow::Read(*file, CodecOffset, FieldsEnd - CodecOffset);
-    return OggStreamNumbers{window.textAt(CodecOffset, 4), window.int32At(TimeUnitOffset),
-                            window.int32At(WidthOffset),   window.int32At(HeightOffset),
-                            window.byteAt(ChannelsOffset), window.int32At(SampleRateOffset),
-                            window.int32At(BitrateOffset)};
+    if (numbers.timeUnit == 0) return numbers;
+    info.frameRateText = FormatFixed(10'000'000.0 / numbers.timeUnit, 3, format);
+    info.widthText = std::to_string(numbers.width);
+    info.heightText = std::to_string(numbers.height);
+    if (auto channels = ChannelsText(numbers.channels)) info.channelsText = std::move(*channels);
+    info.sampleRateText = std::to_string(numbers.sampleRate) + " Hz";
+    info.bitrateText = FormatFixed(numbers.nominalBitrate / 1000.0, 2, format);
+    return numbers;
 }
 
 }  // namespace Ogg

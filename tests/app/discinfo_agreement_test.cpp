@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -40,7 +41,7 @@ QJsonObject DiscinfoJson(const QString& folder) {
 
 TEST(DiscinfoAgreement, EveryRowOfEveryTestFilm) {
     const QDir data(DISCSTART_SOURCE_DIR "/tests/data");
-    const QStringList films = data.entryList({"*.avi"}, QDir::Files);
+    const QStringList films = data.entryList({"*.avi", "*.mp4", "*.mkv", "*.webm"}, QDir::Files);
     ASSERT_GE(films.size(), 8);
     for (const QString& film : films) {
         SCOPED_TRACE(film.toStdString());
@@ -48,7 +49,7 @@ TEST(DiscinfoAgreement, EveryRowOfEveryTestFilm) {
             DiscFolder disc;
             QFile movie(data.filePath(film));
             ASSERT_TRUE(movie.open(QIODevice::ReadOnly));
-            disc.add("film.avi", movie.readAll());
+            disc.add("film." + QFileInfo(film).suffix(), movie.readAll());
             auto started = StartForm(disc.path());
             Form1& form = *started->form;
             form.Form_Activate();
@@ -86,6 +87,8 @@ TEST(DiscinfoAgreement, EveryChoiceOnAFolder) {
         {.what = "page and picture, no movie", .files = {"cover.bmp", "page.htm"}},
         {.what = "long name", .files = {QString(70, 'n') + ".avi", "cover.jpg"}},
         {.what = "control character", .files = {"two\tparts.avi", "b.html", "a.htm"}},
+        {.what = "films, no AVI", .files = {"b.mp4", "A.webm", "c.mkv"}},
+        {.what = "an AVI beside films", .files = {"z.avi", "a.mp4", "b.M4V"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

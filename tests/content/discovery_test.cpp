@@ -32,6 +32,15 @@ TEST(TitleText, DropsTheExtensionAndCutsTo64Characters) {
         {QString(63, 'm') + QString::fromUtf8("\xF0\x9F\x8E\xAC") + ".avi", " " + QString(63, 'm')},
         {QString::fromUtf8("Ålborg \xF0\x9F\x8E\xAC.avi"), QString::fromUtf8(" Ålborg \xF0\x9F\x8E\xAC ")},
         {"Night\nTrain\t2\x7F.avi", " Night Train 2  "},
+        // A film's whole extension goes, whatever its length and letter case.
+        {"Night Train.webm", " Night Train "},
+        {"Night Train.MKV", " Night Train "},
+        {"a.b.m4v", " a.b "},
+        {".webm", "  "},
+        {"film.webm.avi", " film.webm "},
+        {"film.webmx", " film.w "},
+        {QString(62, 'm') + ".webm", " " + QString(62, 'm') + " "},
+        {QString(63, 'm') + ".webm", " " + QString(63, 'm')},
     };
     for (const TitleCase& c : cases) EXPECT_EQ(TitleText(c.movieName), c.title) << c.movieName.toStdString();
 }
@@ -76,6 +85,39 @@ TEST_F(Disc, FirstOfEachKindWins) {
     EXPECT_EQ(disc.moviePath(), dir.path() + QDir::separator() + "A.avi");
     EXPECT_EQ(disc.pictures.List(0), "y.JPG");
     EXPECT_EQ(disc.pages.List(0), "index.html");
+}
+
+struct FilmFolderCase {
+    const char* name;
+    std::vector<const char*> files;
+    QString movie;  // empty: none
+};
+
+// Films are taken only where there is no AVI file, by the same order and rules.
+TEST_F(Disc, FilmsWhereThereIsNoAvi) {
+    const FilmFolderCase cases[] = {
+        {"AVI wins", {"a.mp4", "z.avi", "b.webm"}, "z.avi"},
+        {"first film by name", {"b.mp4", "A.webm", "c.mkv", "d.m4v"}, "A.webm"},
+        {"capitals", {"FILM.MKV"}, "FILM.MKV"},
+        {"other extensions", {"film.mp4x", "film.mov", "film.mp"}, ""},
+        {"a folder named like a film", {"a.mp4/", "b.m4v"}, "b.m4v"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir folder;
+        for (const QString name : c.files) {
+            if (name.endsWith('/')) {
+                ASSERT_TRUE(QDir(folder.path()).mkdir(name.chopped(1)));
+                continue;
+            }
+            QFile file(QDir(folder.path()).filePath(name));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        }
+        const DiscContent disc = DiscoverContent(folder.path());
+        EXPECT_EQ(disc.movies.List(0), c.movie);
+        EXPECT_EQ(disc.playEnabled(), !c.movie.isEmpty());
+        EXPECT_EQ(disc.titleStrip(), c.movie.isEmpty() ? QString(NoMovieTitle) : TitleText(c.movie));
+    }
 }
 
 TEST_F(Disc, PicturesOutsideThePatternsDoNotCount) {

@@ -13,6 +13,8 @@ struct PanelBench {
     MovieTags tags;
     AviHeaderInfo avi;
     OggStreamInfo ogg;
+    Ogg::OggStreamNumbers oggNumbers;
+    ContainerInfo container;
     MemoryFiles files;
 
     static constexpr const char* MoviePath = "D:\\film.avi";
@@ -28,7 +30,7 @@ struct PanelBench {
         return run(input);
     }
     PanelUpdate run(const PanelInput& input, const FileOpener& opener) {
-        return RunPanel(input, PanelRecords{tags, avi, ogg}, opener);
+        return RunPanel(input, PanelRecords{tags, avi, ogg, &container, &oggNumbers}, opener);
     }
 };
 

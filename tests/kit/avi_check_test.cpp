@@ -4,6 +4,7 @@
 
 #include "kit/avi_check.h"
 #include "kit/info_check.h"
+#include "readers/avi_header.h"
 #include "support/memory_files.h"
 #include "support/riff_bytes.h"
 
@@ -16,7 +17,11 @@ namespace {
 std::vector<Finding> Check(const Bytes& bytes) {
     MemoryFile file(bytes);
     AviLayout layout = ReadAviLayout(file, file.length());
-    auto out = CheckAviLayout(layout, "film.avi");
+    MemoryFiles files;
+    files.add("film.avi", bytes);
+    AviHeaderInfo header;
+    ReadAviHeader("film.avi", header, files);
+    auto out = CheckAviLayout(layout, header, "film.avi");
     auto info = CheckInfoList(layout, file, "film.avi");
     out.insert(out.end(), info.begin(), info.end());
     return out;
@@ -92,15 +97,26 @@ const LayoutCase Layouts[] = {
      {"avi-extensible-audio"},
      "(0x0055)"},
     {"VBR audio", Avi({Avih(), VideoList(), AudioList(Wave(0x55, 0))}, {Tags}), {"avi-vbr-audio"}, "VBR"},
-    {"OpenDML",
+    {"OpenDML without an extended header",
      CleanAvi() + Chunk("RIFF", "AVIX" + List("movi", {Chunk("00dc", Bytes(64, '\x11'))})),
      {"avi-opendml-short"},
-     ""},
+     "first chunk's 250 frames"},
+    // The panel shows the whole film where it finds the extended header.
     {"OpenDML with its frame count",
      Avi({Avih(40000, 250), VideoList(), AudioList(), Dmlh(400)}, {Tags}) +
          Chunk("RIFF", "AVIX" + List("movi", {})),
+     {},
+     ""},
+    {"OpenDML counting no frames",
+     Avi({Avih(40000, 250), VideoList(), AudioList(), Dmlh(0)}, {Tags}) +
+         Chunk("RIFF", "AVIX" + List("movi", {})),
      {"avi-opendml-short"},
-     "250 of 400 frames"},
+     "counts no frames"},
+    {"OpenDML header past the 64 KiB the launcher reads",
+     Avi({Avih(40000, 250), VideoList(), AudioList(), Chunk("JUNK", Zeros(65536)), Dmlh(400)}, {Tags}) +
+         Chunk("RIFF", "AVIX" + List("movi", {})),
+     {"avi-opendml-short", "avi-info-outside"},
+     "without an extended header"},
     {"INFO list past 8999",
      Avi({Avih(), VideoList(), AudioList()}, {Chunk("JUNK", Bytes(9000, '\0')), Tags}),
      {"avi-info-outside"},

@@ -20,6 +20,13 @@ using namespace media;
 namespace {
 
 const QByteArray Page = "<html><body>Night Train</body></html>";
+// The first bytes of an MP4 (a file type box) and of a Matroska file (the EBML magic).
+const QByteArray Mp4Head = QByteArray(
+                               "\0\0\0\x18"
+                               "ftypisom",
+                               12) +
+                           QByteArray(12, '\0');
+const QByteArray MatroskaHead = QByteArray("\x1A\x45\xDF\xA3") + QByteArray(60, '\0');
 
 struct FolderCase {
     const char* name;
@@ -111,7 +118,33 @@ const std::vector<FolderCase>& Cases() {
           {"intro.htm", Page}},
          {"movie-not-avi"},
          2,
-         "neither AVI nor Ogg"},
+         "neither AVI, Ogg media, MP4 nor Matroska"},
+        {"MP4 film", {{"film.mp4", Mp4Head}, {"cover.jpg", jpeg}, {"intro.htm", Page}}, {}, 0, ""},
+        {"AVI beside a film",
+         {{"z.avi", avi}, {"a.mp4", Mp4Head}, {"cover.jpg", jpeg}, {"intro.htm", Page}},
+         {},
+         0,
+         ""},
+        {"MP4 named .avi",
+         {{"film.avi", Mp4Head}, {"cover.jpg", jpeg}, {"intro.htm", Page}},
+         {"film-named-avi"},
+         1,
+         "name it .mp4"},
+        {"AVI named .mp4",
+         {{"film.mp4", avi}, {"cover.jpg", jpeg}, {"intro.htm", Page}},
+         {"movie-not-avi"},
+         2,
+         "not the MP4 or Matroska film its name says"},
+        {"Matroska without an index",
+         {{"film.mkv", MatroskaHead}, {"cover.jpg", jpeg}, {"intro.htm", Page}},
+         {"matroska-no-cues", "matroska-no-seekhead"},
+         1,
+         ""},
+        {"WebM name of 64 characters",
+         {{QString(64, 'n') + ".webm", MatroskaHead}, {"cover.jpg", jpeg}, {"intro.htm", Page}},
+         {"title-strip-cut", "matroska-no-cues", "matroska-no-seekhead"},
+         1,
+         "to 63 characters before .webm"},
         {"long author",
          {{"film.avi", Raw(Avi({Avih(), VideoList(), AudioList()},
                                {Info({{"INAM", "Night Train"}, {"IART", "Jean-Baptiste Poquelin"}})}))},

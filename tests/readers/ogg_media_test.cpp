@@ -34,8 +34,25 @@ TEST(ReadOggInfo, ReadsBothPages) {
 
 TEST(ReadOggInfo, AFileThatCannotBeOpenedSetsNothing) {
     OggStreamInfo info = Earlier;
-    Ogg::ReadOggInfo("missing.avi", NumberFormat::English(), info, MemoryFiles());
+    EXPECT_EQ(Ogg::ReadOggInfo("missing.avi", NumberFormat::English(), info, MemoryFiles()), std::nullopt);
     EXPECT_EQ(info, Earlier);
+}
+
+// The same reads give the numbers behind the texts, also where the texts stop at a zero time unit.
+TEST(ReadOggInfo, ReturnsTheNumbersItRead) {
+    OgmLayout stopped;
+    stopped.timeUnit = 0;
+    stopped.channels = 6;
+    const std::pair<OgmLayout, Ogg::OggStreamNumbers> cases[] = {
+        {OgmLayout{}, {"XVID", 400'000, 640, 352, 2, 48'000, 128'000}},
+        {stopped, {"XVID", 0, 640, 352, 6, 48'000, 128'000}},
+    };
+    for (const auto& [layout, numbers] : cases) {
+        MemoryFiles files;
+        files.add("film.avi", BuildOgm(layout));
+        OggStreamInfo info;
+        EXPECT_EQ(Ogg::ReadOggInfo("film.avi", NumberFormat::English(), info, files), numbers);
+    }
 }
 
 struct FrameRateCase {
