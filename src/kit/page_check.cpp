@@ -1,5 +1,8 @@
 #include "kit/page_check.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include "content/file_errors.h"
 #include "content/native_name.h"
 #include "readers/page_files.h"
@@ -10,6 +13,17 @@ namespace {
 
 std::string Shown(const std::string& bytes) {
     return DisplayName(NameFromNativeBytes(QByteArray::fromStdString(bytes))).toStdString();
+}
+
+// A file named the same but for letter case: found where names ignore case (Windows), missing
+// where they do not.
+std::string CaseHint(const QString& folder, const std::string& path) {
+    const QFileInfo wanted(QDir(folder).filePath(NameFromNativeBytes(QByteArray::fromStdString(path))));
+    for (const QString& name : QDir(wanted.path()).entryList(QDir::Files | QDir::Hidden)) {
+        if (name != wanted.fileName() && name.compare(wanted.fileName(), Qt::CaseInsensitive) == 0)
+            return " (" + DisplayName(name).toStdString() + " is there, which differs only in case)";
+    }
+    return {};
 }
 
 }  // namespace
@@ -34,10 +48,10 @@ std::vector<Finding> CheckPage(const DiscContent& content) {
                  "refers to " + Shown(r.reference) + ", outside the disc folder: the page does not show it",
                  "put the file on the disc and refer to it by a relative path"});
         } else if (!r.present) {
-            out.push_back(
-                {Severity::Warning, "page-file-missing", Shown(r.from),
-                 "refers to " + Shown(r.path) + ", which is not on the disc: the page shows it missing",
-                 "put " + Shown(r.path) + " on the disc (make-disc copies what a page refers to)"});
+            out.push_back({Severity::Warning, "page-file-missing", Shown(r.from),
+                           "refers to " + Shown(r.path) + ", which is not on the disc" +
+                               CaseHint(content.directory, r.path) + ": the page shows it missing",
+                           "put " + Shown(r.path) + " on the disc (make-disc copies what a page refers to)"});
         }
     }
     return out;

@@ -20,6 +20,7 @@ import subprocess
 from pathlib import Path
 
 from . import icu, layout, plan
+from . import paths as kit_paths
 
 
 class BundleError(Exception):
@@ -117,7 +118,7 @@ def bundle(program, out, start):
     program, out = Path(program), Path(out)
     for tool in ("ldd", "patchelf", "readelf", "strip"):
         if not shutil.which(tool):
-            raise BundleError(f"{tool} is missing (scripts/deps kit)")
+            raise BundleError(kit_paths.missing(tool))
     prefix, rel = qt_paths(program)
     plugin_root = Path(prefix) / rel["plugins"]
     if not (plugin_root / "platforms").is_dir():
@@ -132,7 +133,7 @@ def bundle(program, out, start):
     for group in groups.values():
         for plugin in group:
             if not (plugin_root / plugin).is_file():
-                raise BundleError(f"missing Qt plugin {plugin_root / plugin} (scripts/deps kit)")
+                raise BundleError(f"no Qt plugin {plugin_root / plugin}: " + kit_paths.missing(Path(plugin).name))
 
     libs.mkdir(parents=True, exist_ok=True)
     shutil.copy(start, out / layout.START)

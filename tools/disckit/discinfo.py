@@ -3,6 +3,7 @@
 import json
 import os
 import subprocess
+import sys
 from dataclasses import dataclass, field
 
 
@@ -69,8 +70,12 @@ CLEAN, WARNINGS, ERRORS, COULD_NOT_RUN = 0, 1, 2, 3
 
 
 def check(discinfo, folder):
-    """Runs the disc check, its findings going to standard output as they come; its status."""
-    return subprocess.run([discinfo, "--check", "--", str(folder)]).returncode
+    """Runs the disc check; its status and findings, which go to standard output as well."""
+    result = subprocess.run([discinfo, "--check", "--", str(folder)], stdout=subprocess.PIPE)
+    said = result.stdout.decode("utf-8", "replace")
+    sys.stdout.write(said)
+    sys.stdout.flush()
+    return result.returncode, said
 
 
 def native(path):

@@ -5,6 +5,8 @@ import subprocess
 import tempfile
 from pathlib import Path
 
+from . import paths
+
 # ICU data the disc keeps: the character converters a page may name, normalization and the
 # character properties; locales, collation, time zones and the rest stay behind.
 KEEP = re.compile(r"^[^/]+\.(cnv|icu|nrm|spp|cfu)$")
@@ -23,7 +25,7 @@ def trim_data(library, version):
     data (most of its 30 MB) goes. Needs icupkg and a C compiler."""
     for tool in ("icupkg", "cc", "readelf"):
         if not shutil.which(tool):
-            raise IcuError(f"{tool} is missing (scripts/deps kit)")
+            raise IcuError(paths.missing(tool))
     symbol = f"icudt{version}_dat"
     table = output(["readelf", "-sW", "--dyn-syms", str(library)])
     found = re.search(rf"^\s*\d+:\s+([0-9a-f]+)\s+(0x[0-9a-f]+|\d+)\s+OBJECT\s+GLOBAL\s+\S+\s+(\d+)\s+{symbol}$",

@@ -1,4 +1,5 @@
-"""Writes a disc folder as an ISO 9660 image with Joliet and Rock Ridge names. The launcher's
+"""Writes a disc folder as an ISO 9660 image with Rock Ridge names for Linux and a Joliet tree
+for Windows without the Linux launcher. The launcher's
 files come first, in the order they are read (qt/read-order), then what the launcher shows in
 the order it reads it (the cover, the movie's header, the page and its files: as discinfo
 reports them), then the rest. The Qt the disc carries is stored zisofs-compressed, which Linux
@@ -44,6 +45,13 @@ def compressed(order_entries):
     return ["/" + path for group, path in order_entries if group != "start"]
 
 
+def linux_only(folder):
+    """The Linux launcher's files on the disc: left out of the Joliet tree, which Windows reads,
+    so that a Windows user sees the film, the cover, the page, the Windows launcher and the
+    licences. Linux reads the Rock Ridge tree, which has everything."""
+    return ["/" + name.rstrip("/") for name in layout.LINUX_FILES if os.path.lexists(os.path.join(folder, name))]
+
+
 def read_order(folder):
     path = os.path.join(folder, layout.READ_ORDER)
     if not os.path.isfile(path):
@@ -71,6 +79,9 @@ def write(folder, iso, content, label=None, volume_id=None, compress=True, optio
         weights.flush()
         command = ["xorriso", "-as", "mkisofs", *options] + (["-V", label] if label is not None else [])
         command += ["--sort-weight-list", weights.name, "-o", str(iso), str(folder), "--"]
+        hidden = linux_only(folder)
+        if hidden:
+            command += ["-hide", "joliet", *hidden, "--"]
         filters = compressed(entries) if compress else []
         if filters:
             command += ["-zisofs", "block_size=128k", "-set_filter", "--zisofs", *filters, "--"]

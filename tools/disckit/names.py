@@ -4,6 +4,8 @@ autorun.inf."""
 import re
 import unicodedata
 
+from . import layout
+
 # Characters Windows refuses in a name, control characters among them.
 NOT_ON_WINDOWS = re.compile(r"[\x00-\x1f\x7f/\\:*?\"<>|]")
 # Names Windows keeps for its devices, with any extension.
@@ -74,13 +76,10 @@ def shown_label(label):
     return re.sub(r"[\x00-\x1f\x7f]", " ", label)
 
 
-def autorun_inf(label, windows):
-    """autorun.inf in UTF-16 with a byte-order mark (Windows reads a label in any script right).
-    None for a disc without the Windows launcher: then Windows finds nothing to start."""
-    if not windows:
-        return None
-    from . import layout
+def autorun_inf(label):
+    """autorun.inf in UTF-16 with a byte-order mark (Windows reads a label in any script right):
+    the Windows launcher, its own icon, the label."""
     shown = shown_label(label)
-    text = (f"[autorun]\r\nopen={layout.WINDOWS_EXE}\r\nicon=discstart.ico\r\n"
+    text = (f"[autorun]\r\nopen={layout.WINDOWS_EXE}\r\nicon={layout.AUTORUN_ICON}\r\n"
             f"label={shown}\r\naction=Start {shown}\r\n")
     return b"\xff\xfe" + text.encode("utf-16-le", "surrogatepass")

@@ -44,24 +44,37 @@ def windows_exe(env, default_build):
     chosen = env.get("DISCSTART_WINDOWS_EXE")
     if chosen:
         return Path(chosen)
-    built = Path(env.get("DISCSTART_WINDOWS_BUILD") or default_build) / "src/app/discstart.exe"
-    return built if built.is_file() else None
+    build = env.get("DISCSTART_WINDOWS_BUILD") or default_build
+    built = Path(build) / "src/app/discstart.exe" if build else None
+    return built if built and built.is_file() else None
 
 
 def find(env=os.environ):
     """The paths for this run; the environment may name each program (see make-disc --help)."""
     if INSTALLED.is_file():
-        installed = json.loads(INSTALLED.read_text())
-        data = Path(installed["data"])
-        launcher = Path(env.get("DISCSTART_LAUNCHER") or installed["launcher"])
-        return Paths(launcher, Path(env.get("DISCINFO") or installed["discinfo"]),
+        # Paths relative to the kit, which lies where the package put it.
+        installed = {key: value if key == "version" else (HERE / value).resolve()
+                     for key, value in json.loads(INSTALLED.read_text()).items()}
+        return Paths(Path(env.get("DISCSTART_LAUNCHER") or installed["launcher"]),
+                     Path(env.get("DISCINFO") or installed["discinfo"]),
                      Path(env.get("DISCSTART_START") or installed["start"]),
-                     windows_exe(env, "/nonexistent"), data / "LICENSE", data / "LiberationSans-LICENSE", None,
-                     installed["version"])
+                     windows_exe(env, None), installed["data"] / "licences/discstart",
+                     installed["data"] / "licences/liberation-sans", None, installed["version"])
     root = HERE.parent.parent
-    build = Path(env.get("DISCSTART_BUILD") or root / "build")
+    build = Path(env.get("DISCSTART_BUILD") or root / "build-demo")
     launcher = Path(env.get("DISCSTART_LAUNCHER") or build / "src/app/discstart")
     return Paths(launcher, Path(env.get("DISCINFO") or build / "src/cli/discinfo"),
                  Path(env.get("DISCSTART_START") or launcher.parent.parent / "start/disc_start"),
                  windows_exe(env, root / "build-windows"), root / "LICENSE", root / "assets/fonts/LICENSE", root,
                  source_version(root))
+
+
+# The Debian package of each tool the kit runs, for a hint where one is missing.
+PACKAGES = {"xorriso": "xorriso", "patchelf": "patchelf", "readelf": "binutils", "strip": "binutils",
+            "icupkg": "icu-devtools", "cc": "gcc", "ldd": "libc-bin", "libqwayland-generic.so": "qt6-wayland"}
+
+
+def missing(tool):
+    """What to say of a tool (or Qt plugin) that is not there: how to get it."""
+    how = f"apt-get install {PACKAGES.get(tool, tool)}" if INSTALLED.is_file() else "scripts/deps kit"
+    return f"{tool} is missing ({how})"
