@@ -57,7 +57,7 @@ struct ContainerInfo {
 
 // The first bytes every container read starts from; one read call shared by the kind test
 // and the reader.
-inline constexpr std::size_t ContainerHeadBlock = 16 * 1024;
+inline constexpr std::size_t ContainerHeadBlock = std::size_t{16} * 1024;
 
 // Mp4 for an ISO base media file (MP4, M4V, MOV: a ftyp, moov, mdat, free, skip or wide box
 // first), Matroska for an EBML file, else Other.
