@@ -55,6 +55,7 @@ class Run:
         self.iso_started = False
         self.scratch = None
         self.label = options.label or content.stem(options.movie)
+        self.launcher = layout.BUNDLE  # the Linux launcher's kind: its files, bundled with Qt
 
     def check_inputs(self):
         o, p = self.options, self.paths
@@ -221,7 +222,7 @@ class Run:
         self.iso_started = True
         order = iso.content_order(self.report, str(self.out))
         iso.write(self.out, self.iso, order, label=names.shown_label(self.label), volume_id=volume)
-        launcher = [self.out / name.rstrip("/") for name in layout.BUNDLE.files]
+        launcher = [self.out / name.rstrip("/") for name in self.launcher.files]
         size = self.iso.stat().st_size
         say(f"wrote {self.iso} ({layout.mib(size)}), volume {volume}: the launcher takes"
             f" {layout.mib(size - tree_bytes(self.out) + tree_bytes(*launcher))} of it")
