@@ -16,6 +16,7 @@
 namespace discstart {
 
 struct PanelUpdate;
+struct ContainerInfo;
 
 // One movie file's bytes, exactly as a reader would see them on disk.
 using FileBytes = std::span<const std::uint8_t>;
@@ -29,6 +30,7 @@ Problems CheckAviHeader(FileBytes file);
 Problems CheckInfoTags(FileBytes file);
 Problems CheckOggInfo(FileBytes file);
 Problems CheckPanel(FileBytes file);
+Problems CheckMatroska(FileBytes file);
 
 // The comparisons alone, on a reading already made, so that a wrong record can be shown to be
 // caught. `before` is the record the reading started from.
@@ -45,6 +47,9 @@ struct PanelRecordsAfter {
 };
 Problems PanelUpdateProblems(FileBytes file, const NumberFormat& format, PanelRecordsAfter records,
                              const PanelUpdate& update);
+
+// A Matroska reading: sane numbers, and every text one the file stores.
+Problems MatroskaProblems(FileBytes file, const ContainerInfo& info);
 
 // The kind a file's signature bytes call for.
 MovieFileKind ExpectedKind(FileBytes file);

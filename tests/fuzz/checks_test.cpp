@@ -1,6 +1,7 @@
 // The checks must reject wrong readings, or a fuzzer running them proves nothing.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
@@ -9,8 +10,10 @@
 #include "info/panel.h"
 #include "readers/avi_header.h"
 #include "readers/byte_file.h"
+#include "readers/container.h"
 #include "readers/info_tags.h"
 #include "readers/ogg_media.h"
+#include "support/ebml_bytes.h"
 
 namespace discstart {
 
@@ -333,6 +336,34 @@ TEST(PanelCheck, CatchesRowsWrittenForAnUnknownFile) {
                                  {"codec row", [](PanelUpdate& u) { u.rows[0] = "MPEG"; }},
                                  {"picture", [](PanelUpdate& u) { u.xvidPicture = true; }},
                              });
+}
+
+TEST(MatroskaCheck, PassesTheRealReadingAndCatchesMadeUpFacts) {
+    const std::string film = ebml::BuildMatroska({}).whole();
+    const Bytes file(film.begin(), film.end());
+    ASSERT_EQ(CheckMatroska(file), Problems{});
+    ContainerInfo read;
+    MemoryFiles files = FilesWith(file);
+    const auto movie = files.open(Path);
+    ReadMatroska(*movie, ByteWindow::Read(*movie, 0, ContainerHeadBlock), read);
+    ASSERT_TRUE(read.video && read.audio);
+    const std::vector<std::pair<const char*, std::function<void(ContainerInfo&)>>> faults = {
+        {"a title the file lacks", [](ContainerInfo& i) { i.tags.title = "Made Up"; }},
+        {"a codec the file lacks", [](ContainerInfo& i) { i.audio->codecId = "A_DTS"; }},
+        {"a duration that is no number", [](ContainerInfo& i) { i.durationSeconds = std::nan(""); }},
+        {"a negative duration", [](ContainerInfo& i) { i.durationSeconds = -1; }},
+        {"a three-byte code", [](ContainerInfo& i) { i.video->fourcc = "XVI"; }},
+        {"an audio track with a picture", [](ContainerInfo& i) { i.audio->width = 640; }},
+        {"a video track with sound", [](ContainerInfo& i) { i.video->channels = 2; }},
+        {"a brand of its own", [](ContainerInfo& i) { i.brand = "mkv"; }},
+        {"facts without a brand", [](ContainerInfo& i) { i.brand.clear(); }},
+        {"a comment", [](ContainerInfo& i) { i.tags.comment = "film"; }},
+    };
+    for (const auto& [name, spoil] : faults) {
+        ContainerInfo wrong = read;
+        spoil(wrong);
+        EXPECT_FALSE(MatroskaProblems(file, wrong).empty()) << name;
+    }
 }
 
 }  // namespace

@@ -32,6 +32,10 @@ void VirtualMovie::patch32(std::uint64_t offset, std::int32_t value) {
     for (int i = 0; i < 4; ++i) patches_.emplace_back(offset + i, std::uint8_t(bits >> (8 * i)));
 }
 
+void VirtualMovie::place(std::uint64_t offset, const std::string& bytes) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) patches_.emplace_back(offset + i, std::uint8_t(bytes[i]));
+}
+
 std::unique_ptr<ByteFile> VirtualMovie::open(const std::string&) const {
     return std::make_unique<VirtualFile>(*this);
 }
