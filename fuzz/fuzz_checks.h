@@ -8,8 +8,10 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "readers/container.h"
 #include "readers/movie_types.h"
 #include "readers/number_format.h"
 
@@ -30,6 +32,7 @@ Problems CheckAviHeader(FileBytes file);
 Problems CheckInfoTags(FileBytes file);
 Problems CheckOggInfo(FileBytes file);
 Problems CheckPanel(FileBytes file);
+Problems CheckIsoMedia(FileBytes file);
 Problems CheckMatroska(FileBytes file);
 
 // The comparisons alone, on a reading already made, so that a wrong record can be shown to be
@@ -37,6 +40,9 @@ Problems CheckMatroska(FileBytes file);
 Problems AviHeaderProblems(FileBytes file, const AviHeaderInfo& before, MovieFileKind kind,
                            const AviHeaderInfo& after);
 Problems InfoTagsProblems(FileBytes file, const MovieTags& before, const MovieTags& after);
+// A container reading: the kind ReadContainer returned and the record it left.
+Problems IsoMediaProblems(FileBytes file, const std::pair<MovieFileKind, ContainerInfo>& before,
+                          const std::pair<MovieFileKind, ContainerInfo>& after);
 Problems OggInfoProblems(FileBytes file, const NumberFormat& format, const OggStreamInfo& before,
                          const OggStreamInfo& after);
 // The records as the run left them.

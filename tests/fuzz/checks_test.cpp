@@ -14,6 +14,7 @@
 #include "readers/info_tags.h"
 #include "readers/ogg_media.h"
 #include "support/ebml_bytes.h"
+#include "support/iso_bytes.h"
 
 namespace discstart {
 
@@ -336,6 +337,39 @@ TEST(PanelCheck, CatchesRowsWrittenForAnUnknownFile) {
                                  {"codec row", [](PanelUpdate& u) { u.rows[0] = "MPEG"; }},
                                  {"picture", [](PanelUpdate& u) { u.xvidPicture = true; }},
                              });
+}
+
+TEST(IsoMediaCheck, PassesTheRealReadingAndCatchesAbsurdFacts) {
+    isobmff::MovieRecipe movie;
+    movie.udta = isobmff::ItemList({{"\251nam", "Ein Film"}});
+    const std::string built = isobmff::MoovFirst(movie);
+    const Bytes file(built.begin(), built.end());
+    using Reading = std::pair<MovieFileKind, ContainerInfo>;
+    Reading read;
+    read.first = ReadContainer(Path, read.second, FilesWith(file));
+    ASSERT_TRUE(read.second.video && read.second.audio && read.second.tags.title == "Ein Film");
+    EXPECT_EQ(IsoMediaProblems(file, {}, read), Problems{});
+    EXPECT_EQ(CheckIsoMedia(file), Problems{});
+
+    struct Fault {
+        const char* name;
+        std::function<void(Reading&)> apply;
+    };
+    const Fault faults[] = {
+        {"title not in the file", [](Reading& r) { r.second.tags.title += "!"; }},
+        {"codec not in the file", [](Reading& r) { r.second.video->codecId = "h264"; }},
+        {"negative length", [](Reading& r) { r.second.durationSeconds = -1; }},
+        {"endless frame rate", [](Reading& r) { r.second.video->framesPerSecond = 1 / 0.0; }},
+        {"channels of a picture", [](Reading& r) { r.second.video->channels = 2; }},
+        {"size of a sound", [](Reading& r) { r.second.audio->width = 640; }},
+        {"a Matroska field", [](Reading& r) { r.second.audio->fourcc = "XVID"; }},
+        {"another kind, yet described", [](Reading& r) { r.first = MovieFileKind::Other; }},
+    };
+    for (const auto& fault : faults) {
+        Reading wrong = read;
+        fault.apply(wrong);
+        EXPECT_FALSE(IsoMediaProblems(file, {}, wrong).empty()) << fault.name;
+    }
 }
 
 TEST(MatroskaCheck, PassesTheRealReadingAndCatchesMadeUpFacts) {

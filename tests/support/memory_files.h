@@ -42,6 +42,7 @@ class VirtualMovie : public FileOpener {
     std::shared_ptr<const std::vector<std::uint8_t>> bytes_;
     std::uint64_t length_;
     std::vector<std::pair<std::uint64_t, std::uint8_t>> patches_;
+    std::vector<std::pair<std::uint64_t, std::string>> blocks_;
 };
 
 }  // namespace discstart
