@@ -146,10 +146,11 @@ class Run:
         wrong = []
         for chosen, placed, what in ((report.movie, p.movie, "play"), (report.picture, p.cover, "show as cover"),
                                      (report.page, p.page, "show as page")):
-            if placed and chosen != str(self.out / placed.name):
-                shown = os.path.relpath(chosen, self.out) if chosen else "nothing"
-                wrong.append(f"the launcher would {what} {shown}, not {placed.name}: the page's own files must not "
-                             "come first at the disc's top (move them into a folder)")
+            if placed and not chosen:
+                wrong.append(f"the launcher would {what} nothing, not {placed.name}: it does not list such a file")
+            elif placed and chosen != str(self.out / placed.name):
+                wrong.append(f"the launcher would {what} {os.path.relpath(chosen, self.out)}, not {placed.name}: the"
+                             " page's own files must not come first at the disc's top (move them into a folder)")
         if wrong:
             refuse_all(wrong, "the disc would not show what you asked")
         if report.title_strip != f" {self.label} ":
