@@ -1,6 +1,6 @@
 #include "readers/ebml_element.h"
 
-#include <bit>
+#include <cstring>
 
 namespace discstart {
 
@@ -64,15 +64,24 @@ std::optional<std::uint64_t> EbmlUint(const ByteWindow& window, const EbmlElemen
     return value;
 }
 
+// std::bit_cast, which GCC 10 (Debian 11's compiler, for the self-contained launcher) lacks.
+template <typename To, typename From>
+To BitCast(From from) {
+    static_assert(sizeof(To) == sizeof(From));
+    To to;
+    std::memcpy(&to, &from, sizeof to);
+    return to;
+}
+
 std::optional<double> EbmlFloat(const ByteWindow& window, const EbmlElement& element) {
     if (!window.holds(element.dataStart, element.size)) return std::nullopt;
     switch (element.size) {
         case 0:
             return 0.0;
         case 4:
-            return static_cast<double>(std::bit_cast<float>(window.uint32BeAt(element.dataStart)));
+            return static_cast<double>(BitCast<float>(window.uint32BeAt(element.dataStart)));
         case 8:
-            return std::bit_cast<double>(window.uint64BeAt(element.dataStart));
+            return BitCast<double>(window.uint64BeAt(element.dataStart));
         default:
             return std::nullopt;
     }

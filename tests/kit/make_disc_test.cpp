@@ -205,7 +205,8 @@ TEST_F(MakeDisc, EachLauncherFindsItsOwnQt) {
     }
 }
 
-// Every file of the launcher in the order it is read, each once; the start program carries it.
+// Every file of the launcher in the order it is read, each once, and the film the start program
+// hands to the player where no launcher runs; the start program carries the list.
 TEST_F(MakeDisc, ListsTheLaunchersFilesInReadingOrder) {
     QFile list(out + "/qt/read-order");
     ASSERT_TRUE(list.open(QIODevice::ReadOnly));
@@ -214,8 +215,9 @@ TEST_F(MakeDisc, ListsTheLaunchersFilesInReadingOrder) {
     ASSERT_GE(lines.size(), 4);
     EXPECT_EQ(lines.mid(0, 3),
               (QStringList{"start discstart", "host discstart-host", "disc discstart-disc"}));
+    EXPECT_EQ(lines.last(), "movie " + Label + ".avi");
     QStringList listed;
-    for (const auto& line : lines) listed << line.section(' ', 1);
+    for (const auto& line : lines.mid(0, lines.size() - 1)) listed << line.section(' ', 1);
     QStringList files{"discstart", "discstart-host", "discstart-disc"};
     QDirIterator it(out + "/qt", QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) files << QDir(out).relativeFilePath(it.next());

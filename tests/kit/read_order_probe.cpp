@@ -1,5 +1,6 @@
 // Prints the read order a start program's file carries, as the disc's start program reads it
-// (its footer, then its lines): one "GROUP<TAB>PATH" per line. For the kit's round-trip test.
+// (its footer, then its lines): one "GROUP<TAB>PATH" per line, then "film<TAB>" and the film it
+// would hand to the player. For the kit's round-trip test.
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -25,5 +26,8 @@ int main(int argc, char** argv) {
                         line.path.data());
         rest = end < rest.size() ? rest.substr(end + 1) : std::string_view();
     }
+    const std::string_view film =
+        Start::FilmOf(data.substr(data.size() - Start::OrderFooterSize - length, length));
+    std::printf("film\t%.*s\n", int(film.size()), film.data());
     return 0;
 }

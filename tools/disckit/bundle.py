@@ -112,9 +112,9 @@ def page_module(program):
                              program.parent / "../page" / layout.WEBENGINE_MODULE) if m.is_file()), None)
 
 
-def bundle(program, out, start):
-    """Bundles `program` with the start program `start` into the disc folder `out`; the number
-    of libraries it carries."""
+def bundle(program, out, start, movie=None):
+    """Bundles `program` with the start program `start` into the disc folder `out`, the film
+    `movie` (its name there) named in the read order; the number of libraries it carries."""
     program, out = Path(program), Path(out)
     for tool in ("ldd", "patchelf", "readelf", "strip"):
         if not shutil.which(tool):
@@ -178,7 +178,7 @@ def bundle(program, out, start):
     (out / layout.READ_ORDER).touch()
     qt_files = [str(p.relative_to(out)) for p in qt.rglob("*") if p.is_file()]
     entries = plan.read_order(libraries, groups, str(libs.relative_to(out)), str(plugins.relative_to(out)),
-                              module.name if module else None, qt_files)
+                              module.name if module else None, qt_files, movie)
     text = layout.order_text(entries)
     (out / layout.READ_ORDER).write_text(text)
     # The start program carries the list at the end of its file, which is read anyway.

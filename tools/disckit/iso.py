@@ -33,8 +33,8 @@ def content_order(report, folder):
 
 def sort_weights(order_entries, content):
     """xorriso's sort weights: heavier files lie nearer the start of the disc, each file at the
-    first place it is named."""
-    names = [path for _, path in order_entries] + list(content)
+    first place it is named: the launcher's files, then the content."""
+    names = [path for group, path in order_entries if group in layout.LAUNCHER_GROUPS] + list(content)
     unique = list(dict.fromkeys(name for name in names if name))
     return "".join(f"{1000000 - i} /{name}\n" for i, name in enumerate(unique))
 
@@ -42,7 +42,7 @@ def sort_weights(order_entries, content):
 def compressed(order_entries):
     """The launcher's files stored compressed: all but the start program, which runs before
     anything is known of the kernel, and says what is wrong where it cannot read them."""
-    return ["/" + path for group, path in order_entries if group != "start"]
+    return ["/" + path for group, path in order_entries if group in layout.LAUNCHER_GROUPS and group != "start"]
 
 
 def linux_only(folder):

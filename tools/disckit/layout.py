@@ -25,7 +25,10 @@ SOURCES = "sources"
 # "host" is read before the launcher runs on the machine's Qt, "disc" before it runs on the
 # disc's, "xcb" and "wayland" before it runs on the disc's Qt under that window system; "late"
 # and "page" are read by the launcher itself later (ICU's data, the WebEngine page view).
-GROUPS = ("start", "host", "disc", "xcb", "wayland", "late", "page")
+# "movie" names the film, which the start program hands to the system's player where no
+# launcher can run; it is not read ahead, nor part of the launcher.
+GROUPS = ("start", "host", "disc", "xcb", "wayland", "late", "page", "movie")
+LAUNCHER_GROUPS = GROUPS[:-1]
 
 
 @dataclass(frozen=True)

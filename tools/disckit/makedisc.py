@@ -178,7 +178,10 @@ class Run:
             program = self.scratch / "app" / layout.START
             shutil.copyfile(p.launcher, program)
             program.chmod(0o755)
-        self.libraries = bundle.bundle(program, self.out, p.start)
+        # The film as discinfo says the launcher plays it: the start program hands it to the
+        # system's player where no launcher can run.
+        movie = os.path.relpath(self.report.movie, self.out) if self.report.movie else None
+        self.libraries = bundle.bundle(program, self.out, p.start, movie)
         sh = self.out / layout.AUTORUN_SH
         sh.write_text("#!/bin/sh\n# Linux desktops offer to run this when the disc is mounted; by hand: sh autorun.sh\n"
                       f'cd "$(dirname "$0")" || exit 1\nexec ./{layout.START} "$@"\n')

@@ -91,13 +91,13 @@ def plan_libraries(program, page_roots, groups, needs, plugin=lambda p: p):
     return Libraries(common, xcb, wayland, page)
 
 
-def read_order(libraries, groups, libs, plugins, module, qt_files):
+def read_order(libraries, groups, libs, plugins, module, qt_files, movie=None):
     """The disc's reading order as (group, path) pairs: the start program, the launcher for the
     machine's Qt, then what the launcher on the disc's Qt loads; its plugins by folder, as the
     disc lays out its directories (the start program opens every file before it reads one).
     ICU's data, of which only the first page is read, after what is read whole; Wayland's part,
     then the rest of qt/ (`qt_files`, every file there). `libs` and `plugins` are the folders on
-    the disc, `module` the page view's module or None."""
+    the disc, `module` the page view's module or None; `movie`, the film, is named last."""
     icu = libraries.icu_data()
     entries = [("start", layout.START), ("host", layout.HOST), ("disc", layout.DISC)]
     entries += [("disc", f"{libs}/{s}") for s in libraries.common if s not in icu]
@@ -111,4 +111,4 @@ def read_order(libraries, groups, libs, plugins, module, qt_files):
     entries += [("page", f"{libs}/{s}") for s in libraries.page]
     listed = {path for _, path in entries}
     entries += [("page", path) for path in sorted(qt_files, key=lambda p: p.split("/")) if path not in listed]
-    return entries
+    return entries + ([("movie", movie)] if movie else [])

@@ -4,7 +4,7 @@ read in what order."""
 import unittest
 
 import kit_support  # noqa: F401
-from disckit import plan
+from disckit import iso, plan
 
 GRAPH = {
     "program": ["libQt6Widgets.so.6", "libc.so.6", "libstdc++.so.6"],
@@ -72,14 +72,16 @@ class PlanTest(unittest.TestCase):
         groups = plan.plugin_groups(True)
         libraries = plan.plan_libraries("program", ["module"], groups, GRAPH.get)
         qt_files = ["qt/lib/libQt6Core.so.6", "qt/read-order", "qt/share/a-b/x", "qt/share/a/y"]
-        entries = plan.read_order(libraries, groups, "qt/lib", "qt/plugins", "module.so", qt_files)
+        entries = plan.read_order(libraries, groups, "qt/lib", "qt/plugins", "module.so", qt_files, "film.avi")
         paths = [path for _, path in entries]
         self.assertEqual(len(paths), len(set(paths)))
         self.assertEqual(entries[:4], [("start", "discstart"), ("host", "discstart-host"),
                                        ("disc", "discstart-disc"), ("disc", "qt/lib/libQt6Widgets.so.6")])
         order = [group for group, _ in entries]
         self.assertEqual(sorted(set(order), key=order.index), ["start", "host", "disc", "xcb", "late", "wayland",
-                                                               "page"])
+                                                               "page", "movie"])
+        self.assertEqual(entries[-1], ("movie", "film.avi"))
+        paths = paths[:-1]
         self.assertEqual([p for g, p in entries if g == "late"], ["qt/lib/libicudata.so.72"])
         self.assertEqual([p for g, p in entries if g == "disc" and "plugins" in p],
                          ["qt/plugins/" + p for p in sorted(groups["disc"])])
@@ -87,6 +89,15 @@ class PlanTest(unittest.TestCase):
         # The rest of qt/ last, folder by folder: a/ before a-b/.
         self.assertEqual(paths[-3:], ["qt/read-order", "qt/share/a/y", "qt/share/a-b/x"])
         self.assertLess(paths.index("module.so"), paths.index("qt/lib/libQt6WebEngineCore.so.6"))
+
+    def test_the_image_lays_out_the_launcher_then_the_content(self):
+        entries = [("start", "discstart"), ("disc", "qt/a.so"), ("late", "qt/icu.so"), ("movie", "film.avi")]
+        content = ["cover.jpg", "film.avi", "intro.htm", "qt/a.so"]
+        self.assertEqual(iso.sort_weights(entries, content).splitlines(),
+                         ["1000000 /discstart", "999999 /qt/a.so", "999998 /qt/icu.so", "999997 /cover.jpg",
+                          "999996 /film.avi", "999995 /intro.htm"])
+        # The start program runs before anything is known of the kernel; the film is no launcher's.
+        self.assertEqual(iso.compressed(entries), ["/qt/a.so", "/qt/icu.so"])
 
 
 if __name__ == "__main__":

@@ -24,14 +24,18 @@ class RoundTripTest(unittest.TestCase):
             f.write(data)
             f.flush()
             out = subprocess.run([PROBE, f.name], check=True, capture_output=True).stdout.decode()
-        return [tuple(line.split("\t", 1)) for line in out.splitlines()]
+        lines = [tuple(line.split("\t", 1)) for line in out.splitlines()]
+        self.film = dict(lines[-1:]).get("film")
+        return lines[:-1]
 
     def test_what_the_kit_writes_the_start_program_reads(self):
         entries = [("start", "discstart"), ("host", "discstart-host"), ("disc", "discstart-disc"),
                    ("disc", "qt/lib/x86_64-linux-gnu/libQt6Core.so.6"), ("xcb", "qt/lib/a name with spaces.so"),
-                   ("late", "qt/lib/libicudata.so.72"), ("wayland", "qt/lib/Köln.so"), ("page", "qt/read-order")]
+                   ("late", "qt/lib/libicudata.so.72"), ("wayland", "qt/lib/Köln.so"), ("page", "qt/read-order"),
+                   ("movie", "Night Train.avi")]
         data = start_program(entries)
         self.assertEqual(self.read_back(data), entries)
+        self.assertEqual(self.film, "Night Train.avi")
         self.assertEqual(layout.carried_order(data), entries)
 
     def test_a_broken_footer_gives_no_order_to_either(self):
@@ -40,6 +44,7 @@ class RoundTripTest(unittest.TestCase):
         for data in broken:
             with self.subTest(data=data[-24:]):
                 self.assertEqual(self.read_back(data), [])
+                self.assertEqual(self.film, "")
                 self.assertEqual(layout.carried_order(data), [])
 
     def test_the_length_names_the_text_exactly(self):
