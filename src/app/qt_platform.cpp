@@ -79,7 +79,7 @@ void QtPlatform::endProgramNow() {
 }
 
 QString QtPlatform::applicationDirectory() const {
-    return ApplicationDirectory();
+    return folder_.isEmpty() ? ApplicationDirectory() : folder_;
 }
 
 NumberFormat QtPlatform::numberFormat() const {

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <utility>
 
 #include "app/platform.h"
 
@@ -9,6 +10,8 @@ namespace discstart {
 
 class QtPlatform : public Platform {
   public:
+    // `folder`: the disc folder the window shows, empty for the program's own.
+    explicit QtPlatform(QString folder = {}) : folder_(std::move(folder)) {}
     QRect screenGeometry() const override;
     void keepOnTop(QWidget& window) override;
     void startWindowDrag(QWidget& window) override;
@@ -16,6 +19,9 @@ class QtPlatform : public Platform {
     void endProgramNow() override;
     QString applicationDirectory() const override;
     NumberFormat numberFormat() const override;
+
+  private:
+    QString folder_;
 };
 
 // How a file is handed to its associated application on a desktop without a shell API:

@@ -36,17 +36,19 @@ namespace discstart {
 namespace {
 
 constexpr const char* Usage =
-    "usage: discinfo [--json] [--] PATH...\n"
+    "usage: discinfo [--json] [--page NAME] [--] PATH...\n"
     "       discinfo --check [--] FOLDER...\n"
     "       discinfo --help | --version\n"
     "\n"
     "Prints what the discstart window shows for each movie file or disc folder (the folder\n"
     "the launcher runs from), in the user's number format.\n"
     "\n"
-    "  --json     one JSON object per path, one per line, in the order given\n"
-    "  --check    report what makes the window show less or other than expected\n"
-    "  --version  print the version\n"
-    "  --         end of options: what follows is a path, even if it starts with '-'\n"
+    "  --json       one JSON object per path, one per line, in the order given\n"
+    "  --page NAME  a folder's page files (disc.pageFiles) are those its page NAME refers to\n"
+    "               rather than the launcher's page's\n"
+    "  --check      report what makes the window show less or other than expected\n"
+    "  --version    print the version\n"
+    "  --           end of options: what follows is a path, even if it starts with '-'\n"
     "\n"
     "Exit status: 0 fine, 1 a path could not be read or the output could not be written,\n"
     "2 usage error. With --check: 0 clean, 1 warnings, 2 errors, 3 the check could not run.\n";
@@ -114,13 +116,14 @@ QString Unreadable(const QString& path, bool& isFolder) {
 
 // The report of one path as text or a JSON line; a path that cannot be read, or whose movie
 // cannot be read to its end, gives nothing but a line on stderr.
-std::optional<QByteArray> Describe(const QString& path, bool json) {
+std::optional<QByteArray> Describe(const QString& path, const Options& options) {
     bool isFolder = false;
     if (const QString reason = Unreadable(path, isFolder); !reason.isEmpty()) {
         Fail(path, reason);
         return std::nullopt;
     }
-    const DiscReport report = BuildReport(path, isFolder, NumberFormatOf(QLocale::system()));
+    const DiscReport report =
+        BuildReport(path, isFolder, NumberFormatOf(QLocale::system()), DiskFiles(), options.page);
     if (isFolder && !report.moviePath.isEmpty()) {
         if (const QString reason = OpenError(report.moviePath); !reason.isEmpty()) {
             Fail(report.moviePath, reason);
@@ -131,14 +134,14 @@ std::optional<QByteArray> Describe(const QString& path, bool json) {
         Fail(report.moviePath, Reason(report.readError) + " (reading the movie)");
         return std::nullopt;
     }
-    return json ? CompactJson(ReportJson(report)) + '\n' : ReportText(report).toUtf8();
+    return options.json ? CompactJson(ReportJson(report)) + '\n' : ReportText(report).toUtf8();
 }
 
 int DescribeAll(const Options& options) {
     int status = 0;
     bool first = true;
     for (const QString& path : options.paths) {
-        const auto output = Describe(path, options.json);
+        const auto output = Describe(path, options);
         if (!output) {
             status = 1;
             continue;

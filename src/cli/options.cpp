@@ -6,7 +6,8 @@ Options ParseOptions(const QStringList& args) {
     Options options;
     bool check = false;
     bool optionsEnded = false;
-    for (const QString& arg : args) {
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
         if (optionsEnded || arg == "-" || !arg.startsWith('-')) {
             options.paths << arg;
         } else if (arg == "--") {
@@ -15,6 +16,10 @@ Options ParseOptions(const QStringList& args) {
             options.json = true;
         } else if (arg == "--check") {
             check = true;
+        } else if (arg == "--page") {
+            options.page = i + 1 < args.size() ? args[++i] : QString();
+            if ((options.page.isEmpty() || options.page.contains('/')) && options.error.isEmpty())
+                options.error = QStringLiteral("--page needs a file name in the folder");
         } else if (arg == "--help" || arg == "-h") {
             options.mode = Options::Mode::Help;
             options.error.clear();
@@ -30,6 +35,8 @@ Options ParseOptions(const QStringList& args) {
     if (!options.error.isEmpty()) return options;
     if (check && options.json) {
         options.error = QStringLiteral("--check and --json cannot be combined");
+    } else if (check && !options.page.isEmpty()) {
+        options.error = QStringLiteral("--check and --page cannot be combined");
     } else if (options.paths.isEmpty()) {
         options.error =
             check ? QStringLiteral("--check needs a disc folder") : QStringLiteral("no path given");

@@ -79,7 +79,7 @@ QString Escaped(const QString& text) {
 }  // namespace
 
 DiscReport BuildReport(const QString& path, bool isFolder, const NumberFormat& format,
-                       const FileOpener& files) {
+                       const FileOpener& files, const QString& page) {
     DiscReport report;
     report.path = path;
     QString moviePath = path;
@@ -99,10 +99,11 @@ DiscReport BuildReport(const QString& path, bool isFolder, const NumberFormat& f
         input, {report.tags, report.avi, report.ogg, &report.container, &report.oggNumbers}, watched);
     if (!input.moviePath.empty()) report.fileSize = files.length(input.moviePath);
     report.readError = watched.counts().error;
-    if (report.disc && report.disc->pageButtonShown()) {
-        report.pageFiles =
-            PageReferences(NativePathBytes(report.disc->directory).toStdString(),
-                           NativePathBytes(report.disc->pages.List(0)).toStdString(), files, DecodePageBytes);
+    if (report.disc && (report.disc->pageButtonShown() || !page.isEmpty())) {
+        report.pageFiles = PageReferences(
+            NativePathBytes(report.disc->directory).toStdString(),
+            NativePathBytes(page.isEmpty() ? report.disc->pages.List(0) : page).toStdString(), files,
+            DecodePageBytes);
     }
     return report;
 }

@@ -36,14 +36,12 @@ const char* MoveList =
 std::vector<Finding> CheckInfoList(const AviLayout& layout, ByteFile& file, const std::string& name) {
     auto launcher = LauncherFinds(file);
     if (!layout.infoList) {
-        if (launcher) {
-            return {{Severity::Warning, "avi-info-stray", name,
-                     "there is no INFO list, but the bytes \"INFO\" at offset " + std::to_string(*launcher) +
-                         " are read as one: the tag lines may show stray bytes",
-                     "add a real INFO list with the tags"}};
-        }
-        return {{Severity::Note, "no-tags", name, "there is no INFO list: the title and tag lines stay empty",
-                 "add title, author, copyright and genre tags (INAM, IART, ICOP, IGNR)"}};
+        // A film without a list shows blank tag lines, which the tag check notes.
+        if (!launcher) return {};
+        return {{Severity::Warning, "avi-info-stray", name,
+                 "there is no INFO list, but the bytes \"INFO\" at offset " + std::to_string(*launcher) +
+                     " are read as one: the tag lines may show stray bytes",
+                 "add a real INFO list with the tags"}};
     }
     std::uint64_t real = layout.infoList->dataOffset();
     std::uint32_t size = layout.infoList->size;

@@ -45,10 +45,14 @@ std::vector<Finding> CheckMovie(const std::string& path, const std::string& name
         if (kind == MovieFileKind::Avi) {
             AviLayout layout = ReadAviLayout(*file, std::uint64_t(*length));
             Append(out, CheckAviLayout(layout, header, name));
-            Append(out, CheckInfoList(layout, *file, name));
+            auto list = CheckInfoList(layout, *file, name);
             MovieTags tags;
             DivX::ReadInfoTags(path, tags, files);
-            Append(out, CheckTagLines(tags, name));
+            auto lines = CheckTagLines(tags, name);
+            // A list the launcher misses explains blank lines better than a call to fill them.
+            if (!list.empty()) std::erase_if(lines, [](const Finding& f) { return f.code == "no-tags"; });
+            Append(out, std::move(list));
+            Append(out, std::move(lines));
         }
         if (kind == MovieFileKind::OggMedia) Append(out, CheckOggPages(*file, name));
     }

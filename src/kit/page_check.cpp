@@ -1,5 +1,8 @@
 #include "kit/page_check.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include "content/file_errors.h"
 #include "content/native_name.h"
 #include "content/page_text.h"
@@ -60,6 +63,17 @@ Wording WordingOf(PageRefusal refusal) {
             "put it on the disc (make-disc copies what a page refers to)"};
 }
 
+// A file named the same but for letter case: found where names ignore case (Windows), missing
+// where they do not.
+std::string CaseHint(const QString& folder, const std::string& path) {
+    const QFileInfo wanted(QDir(folder).filePath(NameFromNativeBytes(QByteArray::fromStdString(path))));
+    for (const QString& name : QDir(wanted.path()).entryList(QDir::Files | QDir::Hidden)) {
+        if (name != wanted.fileName() && name.compare(wanted.fileName(), Qt::CaseInsensitive) == 0)
+            return " (" + DisplayName(name).toStdString() + " is there, which differs only in case)";
+    }
+    return {};
+}
+
 }  // namespace
 
 std::vector<Finding> CheckPage(const DiscContent& content) {
@@ -80,12 +94,15 @@ std::vector<Finding> CheckPage(const DiscContent& content) {
         if (r.refusal == PageRefusal::None) continue;
         const Wording wording = WordingOf(r.refusal);
         const std::string named = Shown(r.path.empty() ? r.reference : r.path);
-        const std::string todo =
-            r.refusal == PageRefusal::Missing
-                ? "put " + named + " on the disc (make-disc copies what a page refers to)"
-                : wording.todo;
+        if (r.refusal == PageRefusal::Missing) {
+            out.push_back({Severity::Warning, wording.code, Shown(r.from),
+                           "refers to " + named + ", which is not on the disc" +
+                               CaseHint(content.directory, r.path) + ": the page shows it missing",
+                           "put " + named + " on the disc (make-disc copies what a page refers to)"});
+            continue;
+        }
         out.push_back({Severity::Warning, wording.code, Shown(r.from),
-                       "refers to " + named + ", " + wording.why, todo});
+                       "refers to " + named + ", " + wording.why, wording.todo});
     }
     return out;
 }

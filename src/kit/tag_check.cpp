@@ -1,6 +1,9 @@
 #include "kit/tag_check.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstring>
+#include <string_view>
 
 #include "info/display_text.h"
 #include "info/panel.h"
@@ -23,10 +26,39 @@ const TagLine Lines[] = {
     {"genre", "Genre: ", TagLineLength, &MovieTags::genre},
 };
 
+// A file name as a shell takes it back: plain names as they are, others in single quotes.
+std::string ShellWord(const std::string& name) {
+    const bool plain = !name.empty() && name[0] != '-' && std::all_of(name.begin(), name.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) ||
+               std::string_view("._+-").find(c) != std::string_view::npos;
+    });
+    if (plain) return name;
+    std::string quoted = "'";
+    for (const char c : name) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
 }  // namespace
+
+std::string TagCommand(const std::string& file) {
+    return "ffmpeg -i " + ShellWord(file) +
+           " -c copy -metadata title=\u2026 -metadata artist=\u2026 -metadata copyright=\u2026 -metadata "
+           "genre=\u2026 " +
+           ShellWord("tagged-" + file);
+}
 
 std::vector<Finding> CheckTagLines(const MovieTags& tags, const std::string& file) {
     std::vector<Finding> out;
+    // ffmpeg writes a software tag into every film it makes: the lines count, not the block.
+    // A text is shown up to its first zero byte.
+    if (std::all_of(std::begin(Lines), std::end(Lines),
+                    [&tags](const TagLine& line) { return (tags.*line.field).c_str()[0] == '\0'; })) {
+        out.push_back({Severity::Note, "no-tags", file,
+                       "the film has no title, author, copyright or genre tag: the title and tag lines stay "
+                       "blank",
+                       "fill them: " + TagCommand(file)});
+        return out;
+    }
     for (const auto& line : Lines) {
         const std::string& raw = tags.*line.field;
         if (raw.empty()) continue;

@@ -3,7 +3,6 @@
 import importlib.machinery
 import importlib.util
 import shutil
-import subprocess
 import sys
 import tempfile
 import unittest
@@ -14,6 +13,7 @@ loader = importlib.machinery.SourceFileLoader("disc_cost", str(ROOT / "scripts/d
 spec = importlib.util.spec_from_loader("disc_cost", loader)
 dc = importlib.util.module_from_spec(spec)
 loader.exec_module(dc)
+from disckit import iso  # noqa: E402  (disc-cost put tools/ on the path)
 
 
 def page(seconds, inode, offset, length=4096):
@@ -106,9 +106,9 @@ class ImageTest(unittest.TestCase):
             (folder / "qt/lib/deep dir/lib.so").write_bytes(bytes(range(256)) * 600)
             (folder / "film.avi").write_bytes(b"RIFF" + bytes(5000))
             (folder / "qt/read-order").write_text("disc qt/lib/deep dir/lib.so\n")
-            iso = Path(work) / "disc.iso"
-            subprocess.run([str(ROOT / "scripts/iso-image"), str(folder), str(iso)], check=True)
-            files = dc.iso_files(iso)
+            image = Path(work) / "disc.iso"
+            iso.write(folder, image, ["film.avi"])
+            files = dc.iso_files(image)
         self.assertEqual(sorted(p for p, f in files.items() if isinstance(f, tuple)),
                          ["", "qt", "qt/lib", "qt/lib/deep dir"])
         self.assertIsInstance(files["qt/lib/deep dir/lib.so"], dc.ZisofsFile)

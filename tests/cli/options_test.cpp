@@ -33,6 +33,11 @@ TEST(DiscinfoOptions, ModesPathsAndErrors) {
         {{"--json", "--"}, Mode::Describe, true, {}, "no path given"},
         {{"--check"}, Mode::Check, false, {}, "--check needs a disc folder"},
         {{"--check", "--json", "d"}, Mode::Check, true, {"d"}, "cannot be combined"},
+        {{"--page", "intro.htm", "--json", "d"}, Mode::Describe, true, {"d"}, ""},
+        {{"--json", "d", "--page"}, Mode::Describe, true, {"d"}, "--page needs a file name"},
+        {{"--page", "", "d"}, Mode::Describe, false, {"d"}, "--page needs a file name"},
+        {{"--page", "sub/intro.htm", "d"}, Mode::Describe, false, {"d"}, "--page needs a file name"},
+        {{"--check", "--page", "p.htm", "d"}, Mode::Check, false, {"d"}, "--check and --page"},
     };
     for (const auto& c : cases) {
         const Options options = ParseOptions(c.args);
@@ -44,6 +49,7 @@ TEST(DiscinfoOptions, ModesPathsAndErrors) {
         EXPECT_TRUE(options.error.contains(QString::fromUtf8(c.error)))
             << line << ": " << options.error.toStdString();
     }
+    EXPECT_EQ(ParseOptions({"--page", "-intro.htm", "d"}).page, "-intro.htm");
 }
 
 TEST(CompactJson, KeepsNameBytesAndReadsBackAsQtReadsIt) {

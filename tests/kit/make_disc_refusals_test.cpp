@@ -28,16 +28,25 @@ class MakeDiscRefusals : public testing::Test {
 };
 
 TEST_F(MakeDiscRefusals, RefusesWhatWouldMakeABadDiscAndLeavesNothing) {
-    const QString movie = content("film.avi");
+    const QString movie = content("film.avi"), cover = content("cover.jpg");
+    const QByteArray film = FileBytes(movie);
     ASSERT_TRUE(WriteFile(content("mpeg.avi"),
                           QByteArray("\x00\x00\x01\xBA\x44\x00\x04\x00\x04\x01\x01\x89\xC3\xF8", 14)));
     ASSERT_TRUE(WriteFile(content("cover.png"), PictureBytes("PNG")));
-    // The page's own picture sorts before the cover, as the launcher sorts.
-    ASSERT_TRUE(QFile::copy(content("still.jpg"), content("_still.jpg")));
-    ASSERT_TRUE(WriteFile(content("still.htm"), "<img src=_still.jpg>"));
-    ASSERT_TRUE(QDir().mkpath(target("full")));
-    ASSERT_TRUE(WriteFile(target("full/keep.txt"), "mine"));
+    ASSERT_TRUE(WriteFile(content("gone.htm"), "<img src=still.jpg><IMG SRC=Still.JPG><img src=gone.png>"));
+    ASSERT_TRUE(WriteFile(content("we?rd.png"), PictureBytes("PNG")));
+    ASSERT_TRUE(WriteFile(content("weird.htm"), "<img src='we%3Frd.png'>"));
+    ASSERT_TRUE(WriteFile(content("new\nline.jpg"), PictureBytes("JPEG")));
+    ASSERT_TRUE(WriteFile(content("newline.htm"), "<img src='new%0Aline.jpg'>"));
+    ASSERT_TRUE(WriteFile(content("kit.htm"), "<a href=Licenses/LICENSE>licence</a>"));
+    ASSERT_TRUE(QDir().mkpath(content("Licenses")));
+    ASSERT_TRUE(WriteFile(content("Licenses/LICENSE"), "mine"));
+    ASSERT_TRUE(QFile::copy(movie, content("-film.avi")) && QFile::copy(cover, content("-x.jpg")));
+    ASSERT_TRUE(QDir().mkpath(target("full")) && WriteFile(target("full/keep.txt"), "mine"));
     ASSERT_TRUE(QDir().mkpath(target("empty")));
+    // A film in a folder sharing OUT's name as a prefix does not lie inside OUT.
+    ASSERT_TRUE(QDir().mkpath(target("a2")) && QFile::copy(movie, target("a2/film.avi")));
+    const QStringList linux = {"--linux-only"};
     const struct {
         const char* name;
         QStringList args;
@@ -54,30 +63,55 @@ TEST_F(MakeDiscRefusals, RefusesWhatWouldMakeABadDiscAndLeavesNothing) {
          ""},
         {"value missing at the end", {movie, target("a"), "--label"}, 2, "option --label needs a value", ""},
         {"unknown option", {"--bogus", movie, target("a")}, 2, "unknown option '--bogus'", ""},
+        {"a film named like an option",
+         {"-film.avi", target("a")},
+         2,
+         "goes after --, or as ./-film.avi",
+         ""},
         {"unknown medium",
          {"--medium", "floppy", movie, target("a")},
          2,
          "--medium is cd, dvd or dvd-dl",
          ""},
         {"one argument too many", {movie, target("a"), "more"}, 2, "one MOVIE and one OUT folder", ""},
-        {"missing movie", {content("none.avi"), target("a")}, 1, "no movie file", ""},
+        {"missing movie", linux + QStringList{content("none.avi"), target("a")}, 1, "no movie file", ""},
         {"picture the launcher cannot list",
-         {movie, "--cover", content("cover.png"), target("a")},
-         1,
-         ".jpg, .bmp and .gif",
+         linux + QStringList{movie, "--cover", content("cover.png"), target("a")}, 1, ".jpg, .bmp and .gif",
          ""},
-        {"an ISO without the Windows launcher",
-         {movie, "--iso", target("a.iso"), target("a")},
+        {"no Windows launcher, and no --linux-only",
+         {movie, "--cover", cover, "--iso", target("a.iso"), target("a")},
          1,
-         "discstart.exe, which is not built",
+         "give --linux-only for a disc that starts on Linux alone",
          ""},
-        {"OUT holds files", {movie, target("full")}, 1, "exists and is not an empty folder", "keep.txt"},
-        {"movie the check rejects", {content("mpeg.avi"), target("a")}, 1, "error[movie-not-avi]", ""},
-        {"the page's picture would be the cover",
-         {movie, "--cover", content("cover.jpg"), "--page", content("still.htm"), target("empty")},
-         1,
-         "_still.jpg sorts before cover.jpg and would be the cover",
-         "empty"},
+        {"no cover", linux + QStringList{movie, target("a")}, 1, "no cover: the cover area would say", ""},
+        {"no cover, the film beside a folder sharing OUT's prefix",
+         linux + QStringList{target("a2/film.avi"), target("a")}, 1, "or give --force to make it anyway", ""},
+        {"the page's files missing, one but for case",
+         linux + QStringList{movie, "--cover", cover, "--page", content("gone.htm"), target("a")}, 1,
+         "Still.JPG, which is not beside it (still.jpg is there, which differs only in case", ""},
+        {"names like options, and a missing page file",
+         linux + QStringList{"--cover", content("-x.jpg"), "--page", content("gone.htm"), "--",
+                             content("-film.avi"), target("a")},
+         1, "refers to gone.png, which is not beside it", ""},
+        {"a page's file Windows cannot open",
+         linux + QStringList{movie, "--cover", cover, "--page", content("weird.htm"), target("a")}, 1,
+         "the page's file 'we?rd.png' cannot be opened on Windows (it holds '?')", ""},
+        {"a page's file with a line break in its name",
+         linux + QStringList{movie, "--cover", cover, "--page", content("newline.htm"), target("a")}, 1,
+         "'new\\nline.jpg' cannot be opened on Windows (it holds a control character)", ""},
+        {"a page's file where the disc keeps its licences",
+         linux + QStringList{movie, "--cover", cover, "--page", content("kit.htm"), target("a")}, 1,
+         "takes the name of the disc's own licenses", ""},
+        {"--iso names the film", linux + QStringList{movie, "--cover", cover, "--iso", movie, target("a")}, 1,
+         "is the movie: writing the image would destroy it", ""},
+        {"the ISO inside OUT",
+         linux + QStringList{movie, "--cover", cover, "--iso", target("empty/a.iso"), target("empty")}, 1,
+         "the image would hold itself", "empty"},
+        {"OUT holds files", linux + QStringList{movie, "--cover", cover, target("full")}, 1,
+         "exists and is not an empty folder", "keep.txt"},
+        {"movie the check rejects",
+         linux + QStringList{content("mpeg.avi"), "--cover", cover, target("empty")}, 1,
+         "error[movie-not-avi]", "empty"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -90,32 +124,27 @@ TEST_F(MakeDiscRefusals, RefusesWhatWouldMakeABadDiscAndLeavesNothing) {
         EXPECT_TRUE(QString(c.left) != "keep.txt" ||
                     QDir(target("full")).entryList(QDir::Files) == QStringList{"keep.txt"});
     }
+    EXPECT_EQ(FileBytes(movie), film) << "the film an --iso named";
 }
 
-// The launcher picks a page named _intro.html, so make-disc does; --force takes a movie the
-// check finds no facts in.
-TEST_F(MakeDiscRefusals, TakesWhatTheLauncherPicksAndForceTakesTheRest) {
-    ASSERT_TRUE(WriteFile(content("mpeg.avi"),
-                          QByteArray("\x00\x00\x01\xBA\x44\x00\x04\x00\x04\x01\x01\x89\xC3\xF8", 14)));
-    ASSERT_TRUE(WriteFile(content("_intro.html"), "<html><body>No links at all.</body></html>"));
-    const Outcome run =
-        RunMakeDisc({content("mpeg.avi"), "--page", content("_intro.html"), "--force", target("a")});
-    EXPECT_EQ(run.status, 0) << run.output.toStdString();
-    EXPECT_NE(run.output.indexOf("error[movie-not-avi]"), -1) << run.output.toStdString();
-    EXPECT_TRUE(QFileInfo(target("a/_intro.html")).isFile());
-    EXPECT_TRUE(QFileInfo(target("a/discstart")).isExecutable());
-}
-
-// A film of 690 MB fits on a CD, the film with the launcher does not: no disc, not a silent DVD.
-TEST_F(MakeDiscRefusals, RefusesADiscLargerThanItsMedium) {
+// --force takes what the disc check finds (a movie without facts, no cover), and nothing else:
+// the launcher picks the page named _intro.html as make-disc does, and a disc that does not fit
+// the medium asked for is refused however it is forced. The film is 690 MiB, sparse: the check
+// reads its header, and the copy keeps the holes.
+TEST_F(MakeDiscRefusals, ForceTakesTheChecksFindingsNotTheMedium) {
     QFile movie(content("big.avi"));
     ASSERT_TRUE(movie.open(QIODevice::ReadWrite));
-    movie.write(FileBytes(content("film.avi")));
-    ASSERT_TRUE(movie.resize(qint64(690) << 20));  // sparse: the disc check reads the header only
+    movie.write(QByteArray("\x00\x00\x01\xBA\x44\x00\x04\x00\x04\x01\x01\x89\xC3\xF8", 14));
+    ASSERT_TRUE(movie.resize(qint64(690) << 20));
     movie.close();
-    const Outcome run = RunMakeDisc({content("big.avi"), "--force", target("a")});
+    ASSERT_TRUE(WriteFile(content("_intro.html"), "<html><body>No links at all.</body></html>"));
+    const Outcome run = RunMakeDisc({content("big.avi"), "--page", content("_intro.html"), "--force",
+                                     "--linux-only", "--medium", "cd", target("a")});
     EXPECT_EQ(run.status, 1) << run.output.toStdString();
-    EXPECT_NE(run.output.indexOf("more than a CD (700 MB) holds"), -1) << run.output.toStdString();
+    for (const char* says : {"error[movie-not-avi]", "warning[no-picture]",
+                             "on the disc: the film big.avi, the page _intro.html",
+                             "more than a CD holds (703.1 MiB): give --medium dvd"})
+        EXPECT_NE(run.output.indexOf(says), -1) << says << "\n" << run.output.toStdString();
     EXPECT_FALSE(QFileInfo::exists(target("a")));
 }
 
@@ -132,10 +161,18 @@ TEST_F(MakeDiscRefusals, PutsTheWindowsLauncherAndItsLicencesOnTheDisc) {
     ASSERT_TRUE(WriteFile(build + "/src/app/discstart.exe", "MZ stands in for the Windows launcher"));
     ASSERT_TRUE(WriteFile(qt + "/share/doc/qt6-base.copyright", "Qt's copyright file as Debian ships it"));
     ASSERT_TRUE(WriteFile(qt + "/.complete", "qt6-base 6.4.2+dfsg-10\n"));
-    const Outcome run = RunMakeDisc({content("film.avi"), "--iso", target("a.iso"), target("a")},
-                                    {"DISCSTART_WINDOWS_BUILD=" + build, "DISCSTART_QT_WINDOWS=" + qt});
+    const Outcome run = RunMakeDisc(
+        {content("film.avi"), "--cover", content("cover.jpg"), "--iso", target("a.iso"), target("a")},
+        {"DISCSTART_WINDOWS_BUILD=" + build, "DISCSTART_QT_WINDOWS=" + qt});
     ASSERT_EQ(run.status, 0) << run.output.toStdString();
     EXPECT_EQ(FileBytes(target("a/discstart.exe")), "MZ stands in for the Windows launcher");
+    // Windows reads autorun.inf in UTF-16 with a byte-order mark; the icon is the launcher's own.
+    const QString autorun =
+        "[autorun]\r\nopen=discstart.exe\r\nicon=discstart.exe,0\r\nlabel=film\r\naction=Start film\r\n";
+    QByteArray utf16("\xFF\xFE");
+    for (const QChar c : autorun) utf16.append(char(c.unicode() & 0xFF)).append(char(c.unicode() >> 8));
+    EXPECT_EQ(FileBytes(target("a/autorun.inf")), utf16);
+    EXPECT_FALSE(QFileInfo::exists(target("a/discstart.ico")));
     EXPECT_EQ(FileBytes(target("a/licenses/qt6-base-windows/copyright")),
               "Qt's copyright file as Debian ships it");
     for (const char* package :
@@ -149,15 +186,21 @@ TEST_F(MakeDiscRefusals, PutsTheWindowsLauncherAndItsLicencesOnTheDisc) {
         sources.indexOf("Qt 6.4.2 for Windows, built from the Debian source package qt6-base 6.4.2+dfsg-10"),
         -1)
         << sources.toStdString();
-    EXPECT_NE(Execute("xorriso", {"-indev", target("a.iso"), "-find", "/discstart.exe"})
-                  .output.indexOf("'/discstart.exe'"),
-              -1);
+    // Windows sees its launcher and autorun.inf; Linux's launcher is in the Rock Ridge tree only.
+    const Outcome joliet =
+        Execute("xorriso", {"-read_fs", "norock", "-indev", target("a.iso"), "-find", "/", "-maxdepth", "1"});
+    for (const char* path : {"'/discstart.exe'", "'/autorun.inf'", "'/film.avi'", "'/cover.jpg'"})
+        EXPECT_NE(joliet.output.indexOf(path), -1) << path << joliet.output.toStdString();
+    EXPECT_EQ(joliet.output.indexOf("'/discstart'"), -1) << joliet.output.toStdString();
+    EXPECT_NE(
+        Execute("xorriso", {"-indev", target("a.iso"), "-find", "/discstart"}).output.indexOf("'/discstart'"),
+        -1);
 }
 
 TEST_F(MakeDiscRefusals, BundlesQtWebEngineOnlyWhenAskedTo) {
     if (!WEBENGINE) GTEST_SKIP() << "this build has no WebEngine page view";
-    const Outcome run =
-        RunMakeDisc({content("film.avi"), "--page", content("intro.htm"), "--webengine", target("a")});
+    const Outcome run = RunMakeDisc({content("film.avi"), "--cover", content("cover.jpg"), "--page",
+                                     content("intro.htm"), "--webengine", "--linux-only", target("a")});
     ASSERT_EQ(run.status, 0) << run.output.toStdString();
     for (const char* path :
          {"libdiscstart_webengine.so", "qt/lib/qt6/libexec/QtWebEngineProcess",

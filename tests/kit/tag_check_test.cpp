@@ -49,10 +49,15 @@ const TagCase Cases[] = {
     {"genre of 21", With(&MovieTags::genre, std::string(21, 'g')), {}, ""},
     {"Windows-1252 title", Title("Caf\xE9"), {"tag-not-utf8"}, "\"Caf\xC3\xA9\""},
     {"long Windows-1252 author", Author(std::string(25, '\xE9')), {"tag-not-utf8", "tag-line-cut"}, "author"},
-    {"unshown tags are not checked",
+    {"unshown tags are not checked, and the lines are blank",
      With(&MovieTags::language, std::string(40, 'l'), &MovieTags::comment, "\xFF"),
-     {},
-     ""},
+     {"no-tags"},
+     "fill them: ffmpeg -i film.avi -c copy -metadata title=\xE2\x80\xA6 -metadata artist=\xE2\x80\xA6 "
+     "-metadata "
+     "copyright=\xE2\x80\xA6 -metadata genre=\xE2\x80\xA6 tagged-film.avi"},
+    {"no tag at all", MovieTags{}, {"no-tags"}, "title and tag lines stay blank"},
+    {"ffmpeg's software tag alone", With(&MovieTags::software, "Lavf59.27.100"), {"no-tags"}, "no title"},
+    {"a genre alone fills a line", With(&MovieTags::genre, "Drama"), {}, ""},
 };
 
 TEST(TagCheck, FindsCutAndWindows1252Lines) {
@@ -68,6 +73,17 @@ TEST(TagCheck, FindsCutAndWindows1252Lines) {
         EXPECT_EQ(codes, c.codes);
         EXPECT_NE(all.find(c.mentions), std::string::npos) << all;
     }
+}
+
+// The command is pasted into a shell: every name comes back as the one file.
+TEST(TagCheck, CommandQuotesNamesForTheShell) {
+    const std::pair<const char*, const char*> names[] = {
+        {"film.avi", "-i film.avi "},       {"Night Train.avi", "-i 'Night Train.avi' "},
+        {"it's.avi", "-i 'it'\\''s.avi' "}, {"-x.avi", "-i '-x.avi' "},
+        {"$HOME.avi", "-i '$HOME.avi' "},
+    };
+    for (const auto& [name, says] : names)
+        EXPECT_NE(TagCommand(name).find(says), std::string::npos) << TagCommand(name);
 }
 
 }  // namespace

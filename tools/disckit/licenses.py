@@ -1,0 +1,181 @@
+"""What handing a disc out requires: licenses/ with the copyright file of every Debian package
+whose files it carries, the licence texts those refer to, discstart's own licence, and
+SOURCES.txt naming each package's exact source and where discstart's source is. With sources,
+the source packages themselves and discstart's source go into sources/ (sources.py).
+
+DISC/qt/ holds the Linux launcher's libraries, plugins and data, each from a Debian package;
+DISC/discstart.exe, when there, links Qt for Windows (built from Debian's qt6-base source, whose
+build prefix is `windows_qt`) and the MinGW-w64 runtime statically."""
+import fnmatch
+import os
+import re
+import shutil
+import subprocess
+
+from . import layout, sources as source_packages
+
+# What discstart.exe links statically besides Qt: the GCC runtime and the MinGW-w64 C runtime
+# and thread library.
+MINGW_PACKAGES = ["gcc-mingw-w64-x86-64-posix", "g++-mingw-w64-x86-64-posix", "mingw-w64-x86-64-dev"]
+
+
+class LicenseError(Exception):
+    pass
+
+
+def run(command, **kwargs):
+    return subprocess.run(command, check=True, stdout=subprocess.PIPE, text=True, **kwargs).stdout
+
+
+def bundled_files(disc):
+    """Files under qt/ that come from the host, as (path on the disc, dpkg -S pattern)."""
+    found = []
+    qt = os.path.join(disc, layout.QT_FOLDER)
+    for folder, _, names in os.walk(qt):
+        for name in sorted(names):
+            path = os.path.relpath(os.path.join(folder, name), disc)
+            if name == "qt.conf" or path == layout.READ_ORDER:
+                continue  # written by the kit
+            inside = os.path.relpath(path, layout.QT_FOLDER)
+            # Libraries lie in the host's multiarch folder; the rest keeps its folders.
+            pattern = "*/" + (name if inside.startswith("lib" + os.sep) else inside)
+            found.append((path, pattern))
+    return found
+
+
+def packages_of(files):
+    """The Debian packages each file comes from, by one dpkg -S over all of them."""
+    if not files:
+        return {}
+    result = subprocess.run(["dpkg", "-S"] + [pattern for _, pattern in files], stdout=subprocess.PIPE,
+                            stderr=subprocess.DEVNULL, text=True)
+    owners = []
+    for line in result.stdout.splitlines():
+        packages, _, path = line.partition(": ")
+        if path.startswith("/"):
+            owners.append((path, [p.strip().split(":")[0] for p in packages.split(",")]))
+    return {disc_path: sorted({p for path, packages in owners if fnmatch.fnmatchcase(path, pattern)
+                               for p in packages})
+            for disc_path, pattern in files}
+
+
+def package_versions(packages):
+    """package -> (version, source package, source version), from dpkg's database."""
+    output = run(["dpkg-query", "-W", "-f=${Package}\t${Version}\t${source:Package}\t${source:Version}\n"]
+                 + sorted(packages))
+    versions = {}
+    for line in output.splitlines():
+        name, version, source, source_version = line.split("\t")
+        versions.setdefault(name, (version, source or name, source_version or version))
+    return versions
+
+
+def copy_copyright(source, target, licenses):
+    folder = os.path.join(licenses, target)
+    os.makedirs(folder, exist_ok=True)
+    shutil.copyfile(source, os.path.join(folder, "copyright"))
+    return os.path.join(layout.LICENSES, target, "copyright")
+
+
+def common_licenses(licenses):
+    """Copies the texts in /usr/share/common-licenses/ that the copyright files refer to."""
+    names = set()
+    for folder, _, files in os.walk(licenses):
+        for name in files:
+            with open(os.path.join(folder, name), encoding="utf-8", errors="replace") as f:
+                names.update(re.findall(r"/usr/share/common-licenses/([A-Za-z0-9.+_-]*[A-Za-z0-9+_-])", f.read()))
+    copied = []
+    for name in sorted(names):
+        source = os.path.join("/usr/share/common-licenses", name)
+        if os.path.isfile(source):
+            os.makedirs(os.path.join(licenses, "common"), exist_ok=True)
+            shutil.copyfile(source, os.path.join(licenses, "common", name))
+            copied.append(name)
+    return copied
+
+
+def windows_parts(prefix, versions, licenses, sources):
+    """The licences of what discstart.exe links, as lines for SOURCES.txt."""
+    qt_copyright = os.path.join(prefix, "share", "doc", "qt6-base.copyright")
+    if not prefix or not os.path.isfile(qt_copyright):
+        raise LicenseError("discstart.exe is on the disc, but not the licence of the Qt it links (expected %s)"
+                           % (qt_copyright if prefix else "scripts/qt-windows --prefix"))
+    # scripts/qt-windows writes "qt6-base VERSION" once the build is complete.
+    with open(os.path.join(prefix, ".complete"), encoding="utf-8") as f:
+        qt_version = f.read().split()[-1]
+    where = copy_copyright(qt_copyright, "qt6-base-windows", licenses)
+    sources.add(("qt6-base", qt_version))
+    lines = ["  Qt %s for Windows, built from the Debian source package qt6-base %s\n    licence: %s\n"
+             % (qt_version.split("+")[0], qt_version, where)]
+    for package in MINGW_PACKAGES:
+        version, source, source_version = versions[package]
+        where = copy_copyright("/usr/share/doc/%s/copyright" % package, package, licenses)
+        sources.add((source, source_version))
+        lines.append("  the MinGW-w64 runtime from %s %s, source package %s %s\n    licence: %s\n"
+                     % (package, version, source, source_version, where))
+    return lines
+
+
+def put_licenses(disc, paths, windows_qt="", with_sources=False, source_url=""):
+    """Writes licenses/ and SOURCES.txt into `disc`; the number of Debian packages named."""
+    disc = str(disc)
+    licenses = os.path.join(disc, layout.LICENSES)
+    os.makedirs(os.path.join(licenses, "discstart"), exist_ok=True)
+    # discstart itself, and the font its window carries inside it.
+    shutil.copyfile(paths.license, os.path.join(licenses, "discstart", "LICENSE"))
+    shutil.copyfile(paths.font_license, os.path.join(licenses, "discstart", "LiberationSans-LICENSE"))
+
+    owners = packages_of(bundled_files(disc))
+    unknown = [path for path, packages in owners.items() if not packages]
+    if unknown:
+        raise LicenseError("cannot tell which Debian package these come from: " + ", ".join(unknown))
+    packages = sorted({p for packages in owners.values() for p in packages})
+    windows = os.path.exists(os.path.join(disc, layout.WINDOWS_EXE))
+    wanted = packages + (MINGW_PACKAGES if windows else [])
+    versions = package_versions(wanted)
+    missing = [p for p in wanted if p not in versions]
+    if missing:
+        raise LicenseError("these packages are not installed here: " + ", ".join(missing))
+
+    sources, lines = set(), []
+    for package in packages:
+        version, source, source_version = versions[package]
+        copyright_file = "/usr/share/doc/%s/copyright" % package
+        if not os.path.isfile(copyright_file):
+            raise LicenseError("%s has no copyright file at %s" % (package, copyright_file))
+        where = copy_copyright(copyright_file, package, licenses)
+        sources.add((source, source_version))
+        disc_files = sorted(path for path, owners_of in owners.items() if package in owners_of)
+        lines.append("  %s %s, from the source package %s %s\n    licence: %s\n    on the disc: %s\n"
+                     % (package, version, source, source_version, where, ", ".join(disc_files)))
+    windows_lines = windows_parts(windows_qt, versions, licenses, sources) if windows else []
+
+    common = common_licenses(licenses)
+    commit = paths.commit()
+    own_source = source_url or "ask the disc's author, or make the disc with make-disc --sources"
+    if with_sources:
+        own_source = source_packages.fetch(disc, sources, paths.version, commit, paths.root) + " on this disc"
+
+    with open(os.path.join(disc, layout.SOURCES_TXT), "w", encoding="utf-8", newline="\r\n") as f:
+        f.write("Where the software on this disc comes from\n\n")
+        f.write("discstart %s%s, the program that greets you (%s)\n"
+                % (paths.version, " (commit %s)" % commit if commit else "",
+                   "discstart, discstart.exe" if windows else "discstart"))
+        f.write("  licence: MIT, licenses/discstart/LICENSE; the Liberation Sans font inside it:\n"
+                "    SIL Open Font License, licenses/discstart/LiberationSans-LICENSE\n")
+        f.write("  source: %s\n\n" % own_source)
+        f.write("Debian 12 packages whose files are in qt/ (the Linux launcher's Qt and what Qt loads):\n")
+        f.writelines(lines)
+        if windows_lines:
+            f.write("\nLinked into discstart.exe (one file, no DLLs):\n")
+            f.writelines(windows_lines)
+            f.write("  discstart.exe links Qt statically. To link it with another Qt, build it from discstart's\n"
+                    "  source (above) with scripts/windows-build against that Qt.\n")
+        f.write("\nThe licence texts these copyright files refer to: %s\n"
+                % ", ".join("licenses/common/" + name for name in common))
+        if with_sources:
+            f.write("\nThe source packages are in sources/ (unpack one with: dpkg-source -x NAME_VERSION.dsc).\n")
+        else:
+            f.write("\nEach Debian source package can be had from Debian's archive with:\n"
+                    "  apt-get source NAME=VERSION\n")
+    return len(packages)

@@ -1,0 +1,308 @@
+"""make-disc: a movie disc from a film, its cover and page, with the launcher for Linux and
+Windows, the autorun files, the licences and sources of everything on it; optionally an ISO
+image. What the launcher will pick and show is asked of discinfo, never guessed here."""
+import os
+import shlex
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+from pathlib import Path
+
+from . import bundle, content, discinfo, display, files, guard, icu, iso, layout, licenses, names, plan, sources
+from . import options as cli
+from . import paths as kit_paths
+from .pagefiles import page_files
+
+ME = "make-disc"
+TAGS = "-c copy -metadata title=… -metadata artist=… -metadata copyright=… -metadata genre=…"
+
+
+class Refused(Exception):
+    """The disc cannot be made as asked; the message says why."""
+
+
+def say(message):
+    print(f"{ME}: {message}", file=sys.stderr, flush=True)
+
+
+def refuse_all(problems, closing):
+    for problem in problems:
+        say(f"error: {problem}")
+    raise Refused(closing)
+
+
+def tree_bytes(*paths):
+    """Bytes of files and folders as they lie, folders with everything in them."""
+    total = 0
+    for path in map(Path, paths):
+        if path.is_dir() and not path.is_symlink():
+            total += path.lstat().st_size + sum(p.lstat().st_size for p in path.rglob("*"))
+        elif path.exists():
+            total += path.lstat().st_size
+    return total
+
+
+class Run:
+    def __init__(self, options, paths):
+        self.options = options
+        self.paths = paths
+        self.out = Path(options.out)
+        self.iso = Path(options.iso) if options.iso else None
+        self.made_out = False
+        self.started = False
+        self.iso_started = False
+        self.scratch = None
+        self.label = options.label or content.stem(options.movie)
+        self.launcher = layout.BUNDLE  # the Linux launcher's kind: its files, bundled with Qt
+
+    def check_inputs(self):
+        o, p = self.options, self.paths
+        if not os.path.isfile(o.movie):
+            raise Refused(f"no movie file {o.movie}")
+        if o.cover and not os.path.isfile(o.cover):
+            raise Refused(f"no picture file {o.cover}")
+        if o.page and not os.path.isfile(o.page):
+            raise Refused(f"no page file {o.page}")
+        if o.cover and content.suffix(o.cover) not in content.PICTURES:
+            raise Refused(f"the launcher shows only .jpg, .bmp and .gif pictures: convert {o.cover} to JPEG")
+        if o.page and content.suffix(o.page) not in content.PAGES:
+            raise Refused(f"the launcher shows only .htm and .html pages: {o.page}")
+        if not os.access(p.launcher, os.X_OK):
+            raise Refused(f"no launcher at {p.launcher} (scripts/demo builds it, or set DISCSTART_LAUNCHER)")
+        if not os.access(p.discinfo, os.X_OK):
+            raise Refused(f"no discinfo at {p.discinfo} (scripts/demo builds it, or set DISCINFO)")
+        if not os.access(p.start, os.X_OK):
+            raise Refused(f"no start program at {p.start} (scripts/demo builds it, or set DISCSTART_START)")
+        if not o.linux_only and not p.windows_exe:
+            build = "scripts/windows-build builds it, " if p.root else ""
+            raise Refused(f"no Windows launcher: {build}DISCSTART_WINDOWS_EXE names one, or give --linux-only for"
+                          " a disc that starts on Linux alone")
+        if not o.linux_only and not p.windows_exe.is_file():
+            raise Refused(f"no Windows launcher at {p.windows_exe}")
+        for tool in ("xorriso", "patchelf"):
+            if not shutil.which(tool):
+                raise Refused(kit_paths.missing(tool))
+        if o.webengine and not bundle.page_module(p.launcher):
+            raise Refused("--webengine: this build has no WebEngine page view (configure with -DDISCSTART_WEBENGINE=ON)")
+        if self.iso and self.iso.is_dir():
+            raise Refused(f"--iso names a folder: {o.iso}")
+
+    def ask_discinfo(self):
+        """One run of discinfo for the inputs: the movie's kind, and what the page needs from
+        beside it."""
+        o = self.options
+        folder = os.path.dirname(o.page) or "." if o.page else None
+        asked = [o.movie] + ([folder] if folder else [])
+        reports = discinfo.describe(self.paths.discinfo, asked, page=os.path.basename(o.page) if o.page else None)
+        self.kind = reports[0].kind
+        self.page_report = reports[1] if folder else None
+
+    def plan(self):
+        """The layout, and every reason not to write it, before anything is written."""
+        o = self.options
+        found = page_files(self.page_report, os.path.dirname(o.page) or ".") if o.page else None
+        self.placed = content.plan(o.movie, self.kind, self.label, o.cover, o.page,
+                                   found.copied if found else [])
+        inputs = {"movie": o.movie, "cover": o.cover, "page": o.page,
+                  "page's file": [p.source for p in self.placed.page_files]}
+        fixed = content.problems(self.placed) + guard.overlaps({k: v for k, v in inputs.items() if v}, o.out, o.iso)
+        if fixed:
+            refuse_all(fixed, "nothing is written")
+        if self.out.exists() and not (self.out.is_dir() and not any(self.out.iterdir())):
+            raise Refused(f"{o.out} exists and is not an empty folder")
+        forced = []
+        if not o.cover:
+            forced.append('no cover: the cover area would say "picture is not in the directory"; give --cover'
+                          " PICTURE")
+        if found:
+            forced += found.problems
+        if forced and not o.force:
+            refuse_all(forced, "the disc would show less than you asked; fix the above, or give --force to make it"
+                               " anyway")
+
+    def copy_content(self):
+        for item in self.placed.all():
+            target = self.out / item.name
+            target.parent.mkdir(parents=True, exist_ok=True)
+            files.copy(item.source, target)
+        p = self.placed
+        said = [f"the film {p.movie.name}"] + ([f"the cover {p.cover.name}"] if p.cover else [])
+        if p.page:
+            said.append(f"the page {p.page.name}")
+        others = [f.name for f in p.page_files]
+        listed = ", ".join(said)
+        if others:
+            listed += f" and {len(others)} file{'s' if len(others) > 1 else ''} it refers to: " + ", ".join(others)
+        say(f"on the disc: {listed}")
+
+    def verify(self):
+        """What discinfo says the launcher makes of the disc: the film, cover and page as laid
+        out, and what the disc check finds."""
+        report = discinfo.describe(self.paths.discinfo, [self.out])[0]
+        self.report = report
+        p = self.placed
+        wrong = []
+        for chosen, placed, what in ((report.movie, p.movie, "play"), (report.picture, p.cover, "show as cover"),
+                                     (report.page, p.page, "show as page")):
+            if placed and not chosen:
+                wrong.append(f"the launcher would {what} nothing, not {placed.name}: it does not list such a file")
+            elif placed and chosen != str(self.out / placed.name):
+                wrong.append(f"the launcher would {what} {os.path.relpath(chosen, self.out)}, not {placed.name}: the"
+                             " page's own files must not come first at the disc's top (move them into a folder)")
+        if wrong:
+            refuse_all(wrong, "the disc would not show what you asked")
+        if report.title_strip != f" {self.label} ":
+            say(f'note: the title strip shows "{report.title_strip}"')
+        status, said = discinfo.check(self.paths.discinfo, self.out)
+        if status == discinfo.COULD_NOT_RUN:
+            raise Refused("the disc check could not run: build discinfo with its check library")
+        if status > discinfo.COULD_NOT_RUN:
+            raise Refused(f"discinfo --check failed (status {status})")
+        if report.blank_tag_lines() and "[no-tags]" not in said:
+            movie = self.options.movie
+            tagged = os.path.join(os.path.dirname(movie), "tagged-" + os.path.basename(movie))
+            say(f"note: the film's title and tag lines are blank; fill them with: ffmpeg -i {shlex.quote(movie)}"
+                f" {TAGS} {shlex.quote(tagged)}")
+        if status == discinfo.ERRORS and not self.options.force:
+            raise Refused("the disc check found errors: fix them, or give --force to make the disc anyway")
+
+    def add_launcher(self):
+        o, p = self.options, self.paths
+        program = p.launcher
+        if not o.webengine:
+            # Bundled from a copy of the launcher with no WebEngine module beside it, the
+            # launcher gets the light page view.
+            (self.scratch / "app").mkdir()
+            program = self.scratch / "app" / layout.START
+            shutil.copyfile(p.launcher, program)
+            program.chmod(0o755)
+        # The film as discinfo says the launcher plays it: the start program hands it to the
+        # system's player where no launcher can run.
+        movie = os.path.relpath(self.report.movie, self.out) if self.report.movie else None
+        self.libraries = bundle.bundle(program, self.out, p.start, movie)
+        sh = self.out / layout.AUTORUN_SH
+        sh.write_text("#!/bin/sh\n# Linux desktops offer to run this when the disc is mounted; by hand: sh autorun.sh\n"
+                      f'cd "$(dirname "$0")" || exit 1\nexec ./{layout.START} "$@"\n')
+        sh.chmod(0o755)
+        if not o.linux_only:
+            shutil.copyfile(p.windows_exe, self.out / layout.WINDOWS_EXE)
+            (self.out / layout.AUTORUN_INF).write_bytes(names.autorun_inf(self.label))
+
+    def add_licenses(self):
+        p = self.paths
+        windows_qt = os.environ.get("DISCSTART_QT_WINDOWS", "")
+        script = p.root / "scripts/qt-windows" if p.root else None
+        if not self.options.linux_only and not windows_qt and script and os.access(script, os.X_OK):
+            result = subprocess.run([str(script), "--prefix"], capture_output=True, text=True)
+            if result.returncode != 0:
+                raise Refused("cannot tell where Qt for Windows is")
+            windows_qt = result.stdout.strip()
+        licenses.put_licenses(self.out, p, windows_qt, self.options.sources, os.environ.get("DISCSTART_SOURCE_URL", ""))
+
+    def measure(self):
+        """The disc as it will be written against its medium: the one asked for, else the
+        smallest it fits on."""
+        o = self.options
+        need = iso.image_size(self.out)
+        fits = layout.medium_for(need)
+        medium = layout.medium_named(o.medium) if o.medium else fits
+        if not medium or need > medium.sectors:
+            holds = medium or layout.MEDIA[-1]
+            hint = f": give --medium {fits.name}" if fits else ": leave out what it need not carry"
+            raise Refused(f"the disc needs {layout.mib(need * layout.SECTOR)}, more than {holds.text} holds "
+                          f"({layout.mib(holds.bytes)}){hint}" + (", or leave out --webengine" if o.webengine else ""))
+        out = self.out
+        movie = (out / self.placed.movie.name).stat().st_size
+        programs = tree_bytes(out / layout.START, out / layout.HOST, out / layout.DISC)
+        say(f"made {out} for {medium.text} ({layout.mib(medium.bytes)}), {layout.mib(need * layout.SECTOR)} in all:"
+            f" the launcher adds {layout.mib(tree_bytes(out) - movie)} beside {self.placed.movie.name}"
+            f" ({layout.mib(movie)}): the programs {layout.mib(programs)}, Qt for machines without it"
+            f" ({self.libraries} libraries and their plugins) {layout.mib(tree_bytes(out / layout.QT_FOLDER))}")
+
+    def write_iso(self):
+        volume = names.volume_id(self.label)
+        self.iso_started = True
+        order = iso.content_order(self.report, str(self.out))
+        iso.write(self.out, self.iso, order, label=names.shown_label(self.label), volume_id=volume)
+        launcher = [self.out / name.rstrip("/") for name in self.launcher.files]
+        size = self.iso.stat().st_size
+        say(f"wrote {self.iso} ({layout.mib(size)}), volume {volume}: the launcher takes"
+            f" {layout.mib(size - tree_bytes(self.out) + tree_bytes(*launcher))} of it")
+
+    def make(self):
+        self.check_inputs()
+        self.ask_discinfo()
+        self.plan()
+        self.made_out = not self.out.exists()
+        self.started = True
+        self.out.mkdir(parents=True, exist_ok=True)
+        self.out = self.out.resolve()
+        self.scratch = Path(tempfile.mkdtemp(prefix="make-disc-"))
+        self.copy_content()
+        self.verify()
+        self.add_launcher()
+        self.add_licenses()
+        self.measure()
+        if self.iso:
+            self.write_iso()
+
+    def clean_up(self, failed):
+        if self.scratch:
+            shutil.rmtree(self.scratch, ignore_errors=True)
+        if not failed or not self.started:
+            return
+        if self.made_out:
+            shutil.rmtree(self.out, ignore_errors=True)
+        elif self.out.is_dir():
+            for item in self.out.iterdir():
+                shutil.rmtree(item) if item.is_dir() and not item.is_symlink() else item.unlink()
+        if self.iso_started and os.path.lexists(self.iso):
+            os.remove(self.iso)
+        say("nothing made (what this run had written is removed)")
+
+    def preview(self):
+        say(f"previewing: the launcher from {self.out}, as a viewer starts it (close it to go on)")
+        status = subprocess.run(["sh", str(self.out / layout.AUTORUN_SH)]).returncode
+        if status:
+            say(f"the launcher ended with status {status}")
+
+
+def interrupted(signum, frame):
+    raise KeyboardInterrupt
+
+
+ERRORS = (Refused, bundle.BundleError, discinfo.DiscinfoError, icu.IcuError, iso.IsoError, licenses.LicenseError,
+          plan.PlanError, sources.SourceError, OSError)
+
+
+def main(args, prog="make-disc"):
+    try:
+        options = cli.parse(args)
+    except cli.UsageError as error:
+        say(str(error))
+        print(f"Try '{prog} --help' for more information.", file=sys.stderr)
+        return 2
+    if options.help:
+        sys.stdout.write(cli.USAGE.replace("usage: make-disc", f"usage: {prog}"))
+        return 0
+    if options.preview and not display.has_display():
+        say("--preview: no display (DISPLAY and WAYLAND_DISPLAY are unset); preview later with sh OUT/autorun.sh")
+        return 1
+    run = Run(options, kit_paths.find())
+    signal.signal(signal.SIGTERM, interrupted)
+    failed = True
+    try:
+        run.make()
+        failed = False
+    except ERRORS as error:
+        say(str(error))
+        return 1
+    except KeyboardInterrupt:
+        return 130
+    finally:
+        run.clean_up(failed)
+    if options.preview:
+        run.preview()
+    return 0

@@ -1,0 +1,60 @@
+"""The page's files as discinfo lists them (disc.pageFiles): what is copied to the disc, and what
+the page refers to but the disc will not get, with the reason."""
+import os
+from dataclasses import dataclass, field
+
+from . import guard
+
+
+@dataclass
+class Found:
+    copied: list = field(default_factory=list)    # paths relative to the page's folder
+    problems: list = field(default_factory=list)  # messages
+
+
+def held_back(folder, path):
+    """Why a file discinfo lists is not copied all the same, or None: the page view loads no
+    hidden file and nothing through a link out of the page's folder, so neither may reach a
+    disc whatever lists it."""
+    if any(part.startswith(".") for part in path.split("/")):
+        return "it is hidden"
+    target = guard.real(os.path.join(folder, path))
+    if not guard.inside(target, guard.real(folder)):
+        return "a link leads out of the page's folder"
+    if not os.path.isfile(target):
+        return "it is not a plain file"
+    return None
+
+
+def case_hint(folder, path):
+    """"", or a note naming the file that `path` names but for letter case, in any of its parts."""
+    current, found = folder, []
+    for part in path.split("/"):
+        try:
+            entries = os.listdir(current)
+        except OSError:
+            return ""
+        match = part if part in entries else next((e for e in entries if e.casefold() == part.casefold()), None)
+        if match is None:
+            return ""
+        found.append(match)
+        current = os.path.join(current, match)
+    twin = "/".join(found)
+    return f" ({twin} is there, which differs only in case: make the names agree)" if twin != path else ""
+
+
+def page_files(report, folder):
+    found = Found()
+    for refusal in report.refused:
+        found.problems.append(f"the page refers to {refusal.path}, which is not copied: {refusal.reason}")
+    for f in report.page_files:
+        if f.path is None:
+            found.problems.append(f"{f.source} refers to {f.reference}, outside the page's folder: the page does not"
+                                  " show it")
+        elif not f.present:
+            found.problems.append(f"{f.source} refers to {f.path}, which is not beside it{case_hint(folder, f.path)}")
+        elif held_back(folder, f.path):
+            found.problems.append(f"{f.source} refers to {f.path}, which is not copied: {held_back(folder, f.path)}")
+        elif f.path not in found.copied:
+            found.copied.append(f.path)
+    return found
