@@ -24,7 +24,7 @@
 #include "content/regional_format.h"
 
 #ifdef DISCINFO_CHECK_BUILT_IN
-extern "C" int discinfo_run_check(const char* folder);
+extern "C" int discinfo_run_check(const char* folder, discstart::CheckOutput output);
 #endif
 
 namespace discstart {
