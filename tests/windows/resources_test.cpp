@@ -95,7 +95,9 @@ TEST(DiscstartExe, IsMappedWhereItLiesWithAddressRandomisation) {
         const auto section = At<IMAGE_SECTION_HEADER>(bytes, sections + i * sizeof(IMAGE_SECTION_HEADER));
         const std::string name(reinterpret_cast<const char*>(section.Name),
                                strnlen(reinterpret_cast<const char*>(section.Name), 8));
-        if (section.SizeOfRawData != 0) EXPECT_EQ(section.PointerToRawData % 4096, 0u) << name;
+        if (section.SizeOfRawData != 0) {
+            EXPECT_EQ(section.PointerToRawData % 4096, 0u) << name;
+        }
     }
 #endif
 }

@@ -19,24 +19,43 @@ QString ExtendedLengthForm(const QString& path) {
     return ExtendedPrefix + path;
 }
 
-QString ShortPathOf(const QString& path) {
-    // The \\?\ form, so that a path past MAX_PATH is looked up at all.
-    const std::wstring name = ExtendedLengthForm(path).toStdWString();
+QString ShortNameLookup(const QString& path) {
+    const std::wstring name = path.toStdWString();
     std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length = ::GetShortPathNameW(name.c_str(), buffer.data(), DWORD(buffer.size()));
         if (length == 0) return {};
         if (length < buffer.size()) {
             buffer.resize(length);
-            break;
+            return QString::fromStdWString(buffer);
         }
         buffer.resize(length);
     }
-    QString found = QString::fromStdWString(buffer);
-    if (found.startsWith(ExtendedPrefix + QLatin1String("UNC\\")))
-        return QLatin1String("\\\\") + found.mid(8);
-    if (found.startsWith(ExtendedPrefix)) return found.mid(ExtendedPrefix.size());
-    return found;
+}
+
+QString WithoutExtendedPrefix(const QString& path) {
+    if (path.startsWith(ExtendedPrefix + QLatin1String("UNC\\"))) return QLatin1String("\\\\") + path.mid(8);
+    if (path.startsWith(ExtendedPrefix)) return path.mid(ExtendedPrefix.size());
+    return path;
+}
+
+// Windows gives the short form of a path past MAX_PATH through its \\?\ form; Wine only that of
+// a shorter one: there the folders are shortened from the top, one lookup under MAX_PATH each.
+QString ShortPathOf(const QString& path) {
+    if (const QString found = ShortNameLookup(ExtendedLengthForm(path)); !found.isEmpty())
+        return WithoutExtendedPrefix(found);
+    const QStringList parts = path.split(QLatin1Char('\\'));
+    const qsizetype rootParts = path.startsWith(QLatin1String("\\\\")) ? 4 : 1;  // \\server\share or C:
+    if (parts.size() <= rootParts) return {};
+    QString shortened = parts.mid(0, rootParts).join(QLatin1Char('\\'));
+    for (qsizetype i = rootParts; i < parts.size(); ++i) {
+        const QString next = shortened + QLatin1Char('\\') + parts[i];
+        if (next.size() >= MAX_PATH) return {};
+        const QString found = ShortNameLookup(next);
+        if (found.isEmpty()) return {};
+        shortened = found;
+    }
+    return shortened;
 }
 
 INT_PTR Execute(HWND owner, const QString& path) {
@@ -66,13 +85,13 @@ QStringList LongPathAlternatives(const QString& path, const QString& shortPath) 
 bool OpenWithShell(const QString& path, QWidget* owner) {
     const HWND hwnd = owner ? reinterpret_cast<HWND>(owner->winId()) : nullptr;
     const QString native = QDir::toNativeSeparators(path);
-    INT_PTR result = Execute(hwnd, native);
+    const INT_PTR result = Execute(hwnd, native);
     if (Started(result)) return true;
     if (!NotFound(result)) return false;
+    // Each is tried: a short name's extension has three letters at most, so a longer one finds
+    // no associated program there, where the \\?\ form may.
     for (const QString& form : LongPathAlternatives(native, ShortPathOf(native))) {
-        result = Execute(hwnd, form);
-        if (Started(result)) return true;
-        if (!NotFound(result)) return false;
+        if (Started(Execute(hwnd, form))) return true;
     }
     return false;
 }
