@@ -32,6 +32,7 @@ class CountedMovie {
   public:
     explicit CountedMovie(FileBytes file);
     const FileOpener& files() const { return counting_; }
+    const CountingFiles::Counts& counts() const { return counting_.counts(); }
     void checkLimits(const ReadLimits& limits, const char* what, Problems& problems) const;
 
   private:

@@ -8,14 +8,17 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "readers/container.h"
 #include "readers/movie_types.h"
 #include "readers/number_format.h"
 
 namespace discstart {
 
 struct PanelUpdate;
+struct ContainerInfo;
 
 // One movie file's bytes, exactly as a reader would see them on disk.
 using FileBytes = std::span<const std::uint8_t>;
@@ -29,12 +32,17 @@ Problems CheckAviHeader(FileBytes file);
 Problems CheckInfoTags(FileBytes file);
 Problems CheckOggInfo(FileBytes file);
 Problems CheckPanel(FileBytes file);
+Problems CheckIsoMedia(FileBytes file);
+Problems CheckMatroska(FileBytes file);
 
 // The comparisons alone, on a reading already made, so that a wrong record can be shown to be
 // caught. `before` is the record the reading started from.
 Problems AviHeaderProblems(FileBytes file, const AviHeaderInfo& before, MovieFileKind kind,
                            const AviHeaderInfo& after);
 Problems InfoTagsProblems(FileBytes file, const MovieTags& before, const MovieTags& after);
+// A container reading: the kind ReadContainer returned and the record it left.
+Problems IsoMediaProblems(FileBytes file, const std::pair<MovieFileKind, ContainerInfo>& before,
+                          const std::pair<MovieFileKind, ContainerInfo>& after);
 Problems OggInfoProblems(FileBytes file, const NumberFormat& format, const OggStreamInfo& before,
                          const OggStreamInfo& after);
 // The records as the run left them.
@@ -45,6 +53,9 @@ struct PanelRecordsAfter {
 };
 Problems PanelUpdateProblems(FileBytes file, const NumberFormat& format, PanelRecordsAfter records,
                              const PanelUpdate& update);
+
+// A Matroska reading: sane numbers, and every text one the file stores.
+Problems MatroskaProblems(FileBytes file, const ContainerInfo& info);
 
 // The kind a file's signature bytes call for.
 MovieFileKind ExpectedKind(FileBytes file);

@@ -1,8 +1,9 @@
 #include "info/number_pattern.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstddef>
+
+#include "readers/decimal_text.h"
 
 namespace discstart {
 
@@ -100,7 +101,7 @@ std::optional<double> ParseRegionalNumber(std::string_view text, const NumberFor
     while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
     while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
 
-    // Rebuild the number in the one spelling from_chars reads, whatever the region.
+    // Rebuild the number in the one spelling ParseDecimalText reads, whatever the region.
     std::string plain;
     std::size_t i = 0;
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
@@ -139,10 +140,7 @@ std::optional<double> ParseRegionalNumber(std::string_view text, const NumberFor
     }
     if (i != text.size()) return std::nullopt;
 
-    double value = 0;
-    const auto [rest, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
-    if (error != std::errc() || rest != plain.data() + plain.size()) return std::nullopt;
-    return value;
+    return ParseDecimalText(plain);
 }
 
 double RoundHalfEven(double value) {

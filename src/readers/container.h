@@ -15,14 +15,14 @@ namespace discstart {
 struct TrackFacts {
     // The stored identifier: the sample entry type ("avc1", "mp4a") or the CodecID
     // ("V_MPEG4/ISO/AVC", "A_OPUS"), raw bytes.
-    std::string codecId;
+    std::string codecId{};
     // MP4 esds objectTypeIndication (0x20 MPEG-4 Visual, 0x40 AAC, 0x69/0x6B MP3, ...).
     std::uint8_t objectType = 0;
     // AAC's audio object type from its AudioSpecificConfig (2 LC, 5 SBR, 29 PS), the
     // extension's type where SBR or PS is signalled explicitly.
     std::uint8_t audioObjectType = 0;
     // Matroska V_MS/VFW/FOURCC: the compression code of its BITMAPINFOHEADER (four raw bytes).
-    std::string fourcc;
+    std::string fourcc{};
     // Matroska A_MS/ACM: the format tag of its WAVEFORMATEX.
     std::uint16_t formatTag = 0;
     std::uint32_t width = 0;  // coded picture size, as ffprobe reports it
@@ -40,6 +40,8 @@ struct ContainerInfo {
     // MP4: the ftyp major brand ("isom", "mp42", "M4V ", "qt  "); Matroska: the DocType
     // ("matroska", "webm").
     std::string brand;
+    // MP4: mvhd, else the longer of the two tracks' mdhd; a fragmented film's only from its mehd
+    // (its moov counts the first fragment at most).
     double durationSeconds = 0;
     std::optional<TrackFacts> video;  // the first video track
     std::optional<TrackFacts> audio;  // the first audio track
@@ -48,7 +50,7 @@ struct ContainerInfo {
 
     // How the file is laid out, for the disc check.
     bool indexAfterMedia = false;  // MP4: moov lies after mdat
-    bool fragmented = false;       // MP4: moof fragments (mvex in moov)
+    bool fragmented = false;       // MP4: moof fragments (mvex in moov, or a moof before it)
     bool hasSeekHead = false;      // Matroska
     bool hasCues = false;          // Matroska: found through the SeekHead or before the first Cluster
 
@@ -57,7 +59,7 @@ struct ContainerInfo {
 
 // The first bytes every container read starts from; one read call shared by the kind test
 // and the reader.
-inline constexpr std::size_t ContainerHeadBlock = 16 * 1024;
+inline constexpr std::size_t ContainerHeadBlock = std::size_t{16} * 1024;
 
 // Mp4 for an ISO base media file (MP4, M4V, MOV: a ftyp, moov, mdat, free, skip or wide box
 // first), Matroska for an EBML file, else Other.
@@ -67,6 +69,8 @@ MovieFileKind ContainerKind(const ByteWindow& head);
 // (ContainerHeadBlock of them, fewer at the end of the file); `info` comes in empty and keeps
 // zero where the file gives nothing. Never throws; never reads media data (mdat, Clusters) or
 // sample tables.
+// An MP4 costs the first block and at most four more reads of 16 KiB, at the audio track and the
+// tags of a long film's moov, and at the moov itself where it lies after mdat.
 void ReadIsoMedia(ByteFile& file, const ByteWindow& head, ContainerInfo& info);
 void ReadMatroska(ByteFile& file, const ByteWindow& head, ContainerInfo& info);
 

@@ -1,9 +1,9 @@
 #include "readers/number_format.h"
 
 #include <algorithm>
-#include <array>
-#include <charconv>
 #include <cmath>
+
+#include "readers/decimal_text.h"
 
 namespace discstart {
 
@@ -30,11 +30,9 @@ std::optional<RoundedDecimal> RoundDecimal(double value, int decimals) {
 
     // With MaxDecimals digits the fixed expansion of a double is exact, so the rounding
     // below sees the true binary value and never a value already rounded once.
-    std::array<char, 16 + 309 + MaxDecimals> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), std::fabs(value),
-                                      std::chars_format::fixed, MaxDecimals);
-    if (result.ec != std::errc()) return std::nullopt;
-    const std::string_view exact(buffer.data(), static_cast<std::size_t>(result.ptr - buffer.data()));
+    const std::optional<std::string> written = FixedDecimalText(std::fabs(value), MaxDecimals);
+    if (!written) return std::nullopt;
+    const std::string_view exact = *written;
     const auto point = exact.find('.');
     const std::string_view integerPart = exact.substr(0, point);
     const std::string_view fractionPart = point == std::string_view::npos ? "" : exact.substr(point + 1);

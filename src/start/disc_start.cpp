@@ -5,8 +5,11 @@
 // every jump costs an optical drive a seek.
 //
 //   NAME-host   the launcher, linked to Qt as the machine has it
-//   NAME-disc   the same launcher with a run path into qt/, the disc's Qt
+//   NAME-disc   the launcher that brings its Qt: one file with Qt linked in, or the same
+//               launcher with a run path into qt/, the disc's Qt
 // and, appended to this program's own file, "GROUP PATH" lines in disc order (start_rules.h).
+// Where neither can run (no display, too old a C library, libraries missing), it says why and
+// hands the film to the system's player: it never ends without a word.
 //
 // DISCSTART_QT=disc (or host) makes the choice by hand.
 #include <dirent.h>
@@ -22,6 +25,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "start/hand_over.h"
 #include "start/start_rules.h"
 
 namespace discstart {
@@ -136,39 +140,49 @@ int main(int argc, char** argv) {
         return 127;
     }
     self[length] = '\0';
-    const std::string_view folder(self, static_cast<size_t>(std::strrchr(self, '/') - self));
+    const size_t folderLength = static_cast<size_t>(std::strrchr(self, '/') - self);
+    char folder[PATH_MAX];
+    std::snprintf(folder, sizeof folder, "%.*s", static_cast<int>(folderLength), self);
 
     Start::Session session{std::getenv("QT_QPA_PLATFORM"), std::getenv("DISPLAY"),
                            std::getenv("WAYLAND_DISPLAY")};
+    const std::string_view order = ReadOrder(self);
+    Start::Obstacle obstacle;
+    if (Start::NoDisplay(session)) {
+        obstacle.kind = Start::Obstacle::Kind::NoDisplay;
+        Start::ReportAndHandOver(obstacle, folder, Start::FilmOf(order));
+        return 1;
+    }
     if (const char* platform = Start::PlatformToSet(session)) {
         setenv("QT_QPA_PLATFORM", platform, 1);
         session.platform = platform;
     }
     const std::string_view windowSystem = Start::FirstWindowSystem(session);
 
-    QtSource source = QtSource::Disc;
+    // The machine's Qt where it serves, else the disc's; the first that the loader says runs.
+    QtSource candidates[2] = {QtSource::Disc, QtSource::Disc};
+    int count = 1;
     switch (Start::ParseQtWish(std::getenv("DISCSTART_QT"))) {
         case Start::QtWish::Host:
-            source = QtSource::Host;
+            candidates[0] = QtSource::Host;
             break;
         case Start::QtWish::Disc:
             break;
         case Start::QtWish::Either:
-            source = HostQtServes(windowSystem) ? QtSource::Host : QtSource::Disc;
+            if (HostQtServes(windowSystem)) candidates[0] = QtSource::Host, count = 2;
             break;
     }
-    ReadInDiscOrder(folder, ReadOrder(self), source, windowSystem);
-
     char program[PATH_MAX];
-    if (!Join(program, self, source == QtSource::Host ? "-host" : "-disc")) return 127;
-    execv(program, argv);
-    const int error = errno;
-    std::fprintf(stderr, "discstart: cannot run %s: %s\n", program, std::strerror(error));
-    if (error == ENOEXEC) {
-        std::fputs(
-            "discstart: this system reads the disc's compressed files as they are stored "
-            "(its kernel lacks zisofs); copy the disc with a system that has it\n",
-            stderr);
+    for (int i = 0; i < count; ++i) {
+        ReadInDiscOrder(folder, order, candidates[i], windowSystem);
+        if (!Join(program, self, candidates[i] == QtSource::Host ? "-host" : "-disc")) return 127;
+        if (Start::LauncherRuns(program, obstacle)) {
+            execv(program, argv);
+            obstacle.kind = Start::Obstacle::Kind::CannotRun;
+            obstacle.error = errno;
+            break;
+        }
     }
-    return 127;
+    Start::ReportAndHandOver(obstacle, folder, Start::FilmOf(order));
+    return 1;
 }

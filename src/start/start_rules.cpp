@@ -1,5 +1,7 @@
 #include "start/start_rules.h"
 
+#include "start/text.h"
+
 namespace discstart {
 
 namespace Start {
@@ -8,15 +10,6 @@ namespace {
 
 bool Set(const char* value) {
     return value != nullptr && *value != '\0';
-}
-
-// string_view's substr throws, which would pull in the C++ library.
-std::string_view Head(std::string_view text, size_t count) {
-    return {text.data(), count < text.size() ? count : text.size()};
-}
-
-std::string_view Tail(std::string_view text, size_t from) {
-    return from < text.size() ? std::string_view(text.data() + from, text.size() - from) : std::string_view();
 }
 
 }  // namespace
@@ -29,8 +22,8 @@ QtWish ParseQtWish(const char* value) {
 }
 
 const char* PlatformToSet(const Session& session) {
-    if (Set(session.platform) || !Set(session.display) || !Set(session.wayland)) return nullptr;
-    return "xcb";
+    if (Set(session.platform) || !Set(session.wayland)) return nullptr;
+    return Set(session.display) ? "xcb" : "wayland";
 }
 
 std::string_view FirstWindowSystem(const Session& session) {
@@ -50,11 +43,25 @@ std::string_view FirstWindowSystem(const Session& session) {
     return "";
 }
 
+bool NoDisplay(const Session& session) {
+    return !Set(session.platform) && !Set(session.display) && !Set(session.wayland);
+}
+
 OrderLine ParseOrderLine(std::string_view line) {
     while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.remove_suffix(1);
     const auto space = line.find(' ');
     if (space == std::string_view::npos || space == 0 || space + 1 == line.size()) return {};
     return {Head(line, space), Tail(line, space + 1)};
+}
+
+std::string_view FilmOf(std::string_view order) {
+    while (!order.empty()) {
+        const size_t end = order.find('\n');
+        const OrderLine line = ParseOrderLine(Head(order, end));
+        if (line.group == "movie") return line.path;
+        order = end == std::string_view::npos ? std::string_view() : Tail(order, end + 1);
+    }
+    return {};
 }
 
 bool ReadBeforeStart(const OrderLine& line, QtSource source, std::string_view windowSystem) {

@@ -26,21 +26,30 @@ struct Session {
 
 // The QT_QPA_PLATFORM to set, or nullptr to leave it. Where XWayland is there the launcher
 // prefers X, where a window can place itself and stay on top. A plain "xcb", as the launcher
-// sets it itself: the player it starts inherits it, and Qt 5 reads no list.
+// sets it itself: the player it starts inherits it, and Qt 5 reads no list. Wayland alone is
+// named too: Qt tries X first where the session does not say it is Wayland's (and on GNOME).
 const char* PlatformToSet(const Session& session);
 
 // The window system Qt will try first ("xcb", "wayland"), "" when neither.
 std::string_view FirstWindowSystem(const Session& session);
 
+// Whether the session offers no window system at all: none named, no X display, no Wayland.
+bool NoDisplay(const Session& session);
+
 // One line of the disc's read order: "GROUP PATH", PATH relative to the disc's folder.
 // Groups: "host" (read before the launcher runs on the machine's Qt), "disc" (before it runs
 // on the disc's Qt), "xcb" and "wayland" (before it runs on the disc's Qt with that window
-// system). Empty or malformed lines give an empty path.
+// system). A "movie" line names the film and is not read. Empty or malformed lines give an
+// empty path.
 struct OrderLine {
     std::string_view group;
     std::string_view path;
 };
 OrderLine ParseOrderLine(std::string_view line);
+
+// The film the launcher would play, relative to the disc's folder: the read order's "movie"
+// line (make-disc writes it from discinfo's answer), empty when there is none.
+std::string_view FilmOf(std::string_view order);
 
 // Whether a line of the read order is read before the launcher starts on `source` under
 // `windowSystem`.

@@ -1,6 +1,7 @@
 // The checks must reject wrong readings, or a fuzzer running them proves nothing.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
@@ -9,8 +10,11 @@
 #include "info/panel.h"
 #include "readers/avi_header.h"
 #include "readers/byte_file.h"
+#include "readers/container.h"
 #include "readers/info_tags.h"
 #include "readers/ogg_media.h"
+#include "support/ebml_bytes.h"
+#include "support/iso_bytes.h"
 
 namespace discstart {
 
@@ -333,6 +337,67 @@ TEST(PanelCheck, CatchesRowsWrittenForAnUnknownFile) {
                                  {"codec row", [](PanelUpdate& u) { u.rows[0] = "MPEG"; }},
                                  {"picture", [](PanelUpdate& u) { u.xvidPicture = true; }},
                              });
+}
+
+TEST(IsoMediaCheck, PassesTheRealReadingAndCatchesAbsurdFacts) {
+    isobmff::MovieRecipe movie;
+    movie.udta = isobmff::ItemList({{"\251nam", "Ein Film"}});
+    const std::string built = isobmff::MoovFirst(movie);
+    const Bytes file(built.begin(), built.end());
+    using Reading = std::pair<MovieFileKind, ContainerInfo>;
+    Reading read;
+    read.first = ReadContainer(Path, read.second, FilesWith(file));
+    ASSERT_TRUE(read.second.video && read.second.audio && read.second.tags.title == "Ein Film");
+    EXPECT_EQ(IsoMediaProblems(file, {}, read), Problems{});
+    EXPECT_EQ(CheckIsoMedia(file), Problems{});
+
+    struct Fault {
+        const char* name;
+        std::function<void(Reading&)> apply;
+    };
+    const Fault faults[] = {
+        {"title not in the file", [](Reading& r) { r.second.tags.title += "!"; }},
+        {"codec not in the file", [](Reading& r) { r.second.video->codecId = "h264"; }},
+        {"negative length", [](Reading& r) { r.second.durationSeconds = -1; }},
+        {"endless frame rate", [](Reading& r) { r.second.video->framesPerSecond = 1 / 0.0; }},
+        {"channels of a picture", [](Reading& r) { r.second.video->channels = 2; }},
+        {"size of a sound", [](Reading& r) { r.second.audio->width = 640; }},
+        {"a Matroska field", [](Reading& r) { r.second.audio->fourcc = "XVID"; }},
+        {"another kind, yet described", [](Reading& r) { r.first = MovieFileKind::Other; }},
+    };
+    for (const auto& fault : faults) {
+        Reading wrong = read;
+        fault.apply(wrong);
+        EXPECT_FALSE(IsoMediaProblems(file, {}, wrong).empty()) << fault.name;
+    }
+}
+
+TEST(MatroskaCheck, PassesTheRealReadingAndCatchesMadeUpFacts) {
+    const std::string film = ebml::BuildMatroska({}).whole();
+    const Bytes file(film.begin(), film.end());
+    ASSERT_EQ(CheckMatroska(file), Problems{});
+    ContainerInfo read;
+    MemoryFiles files = FilesWith(file);
+    const auto movie = files.open(Path);
+    ReadMatroska(*movie, ByteWindow::Read(*movie, 0, ContainerHeadBlock), read);
+    ASSERT_TRUE(read.video && read.audio);
+    const std::vector<std::pair<const char*, std::function<void(ContainerInfo&)>>> faults = {
+        {"a title the file lacks", [](ContainerInfo& i) { i.tags.title = "Made Up"; }},
+        {"a codec the file lacks", [](ContainerInfo& i) { i.audio->codecId = "A_DTS"; }},
+        {"a duration that is no number", [](ContainerInfo& i) { i.durationSeconds = std::nan(""); }},
+        {"a negative duration", [](ContainerInfo& i) { i.durationSeconds = -1; }},
+        {"a three-byte code", [](ContainerInfo& i) { i.video->fourcc = "XVI"; }},
+        {"an audio track with a picture", [](ContainerInfo& i) { i.audio->width = 640; }},
+        {"a video track with sound", [](ContainerInfo& i) { i.video->channels = 2; }},
+        {"a brand of its own", [](ContainerInfo& i) { i.brand = "mkv"; }},
+        {"facts without a brand", [](ContainerInfo& i) { i.brand.clear(); }},
+        {"a comment", [](ContainerInfo& i) { i.tags.comment = "film"; }},
+    };
+    for (const auto& [name, spoil] : faults) {
+        ContainerInfo wrong = read;
+        spoil(wrong);
+        EXPECT_FALSE(MatroskaProblems(file, wrong).empty()) << name;
+    }
 }
 
 }  // namespace

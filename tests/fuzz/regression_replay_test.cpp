@@ -20,10 +20,8 @@ struct EntryPoint {
 };
 
 constexpr EntryPoint EntryPoints[] = {
-    {"ReadAviHeader", CheckAviHeader},
-    {"ReadInfoTags", CheckInfoTags},
-    {"ReadOggInfo", CheckOggInfo},
-    {"RunPanel", CheckPanel},
+    {"ReadAviHeader", CheckAviHeader}, {"ReadInfoTags", CheckInfoTags}, {"ReadOggInfo", CheckOggInfo},
+    {"RunPanel", CheckPanel},          {"ReadMatroska", CheckMatroska}, {"ReadIsoMedia", CheckIsoMedia},
 };
 
 // The folders are listed when the test runs, so a new crash input needs no rebuild.

@@ -18,7 +18,7 @@ TEST(StartRules, WindowSystemOfTheSession) {
         const char* first;
     } cases[] = {
         {"X alone", {nullptr, ":0", nullptr}, nullptr, "xcb"},
-        {"Wayland alone", {nullptr, nullptr, "wayland-0"}, nullptr, "wayland"},
+        {"Wayland alone", {nullptr, nullptr, "wayland-0"}, "wayland", "wayland"},
         {"XWayland: X", {nullptr, ":0", "wayland-0"}, "xcb", "xcb"},
         {"empty values count as unset", {"", ":0", ""}, nullptr, "xcb"},
         {"the viewer's choice stands", {"wayland", ":0", "wayland-0"}, nullptr, "wayland"},
@@ -85,6 +85,17 @@ TEST(StartRules, ReadOrderFooter) {
         SCOPED_TRACE(c.footer);
         EXPECT_EQ(Start::OrderLength(c.footer), c.length);
     }
+}
+
+TEST(StartRules, TheFilmAndTheDisplay) {
+    EXPECT_EQ(Start::FilmOf("start discstart\nmovie Night Train.avi\ndisc discstart-disc\n"),
+              "Night Train.avi");
+    EXPECT_EQ(Start::FilmOf("movie\nmovies a.avi\n"), "");
+    EXPECT_EQ(Start::FilmOf(""), "");
+    EXPECT_FALSE(Start::ReadBeforeStart(Start::ParseOrderLine("movie film.avi"), QtSource::Disc, "xcb"));
+    EXPECT_TRUE(Start::NoDisplay({nullptr, "", nullptr}));
+    EXPECT_FALSE(Start::NoDisplay({"offscreen", nullptr, nullptr}));
+    EXPECT_FALSE(Start::NoDisplay({nullptr, nullptr, "wayland-0"}));
 }
 
 TEST(StartRules, TheViewersWish) {

@@ -32,6 +32,10 @@ void VirtualMovie::patch32(std::uint64_t offset, std::int32_t value) {
     for (int i = 0; i < 4; ++i) patches_.emplace_back(offset + i, std::uint8_t(bits >> (8 * i)));
 }
 
+void VirtualMovie::place(std::uint64_t offset, const std::string& bytes) {
+    blocks_.emplace_back(offset, bytes);
+}
+
 std::unique_ptr<ByteFile> VirtualMovie::open(const std::string&) const {
     return std::make_unique<VirtualFile>(*this);
 }
@@ -48,6 +52,11 @@ std::size_t VirtualMovie::readAt(std::uint64_t offset, std::uint8_t* dest, std::
         const std::size_t stored =
             static_cast<std::size_t>(std::min<std::uint64_t>(got, bytes_->size() - offset));
         std::memcpy(dest, bytes_->data() + offset, stored);
+    }
+    for (const auto& [at, block] : blocks_) {
+        const std::uint64_t from = std::max(at, offset);
+        const std::uint64_t to = std::min(at + block.size(), offset + got);
+        if (from < to) std::memcpy(dest + (from - offset), block.data() + (from - at), to - from);
     }
     for (const auto& [at, byte] : patches_) {
         if (at >= offset && at < offset + got) dest[at - offset] = byte;

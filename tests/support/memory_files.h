@@ -30,6 +30,8 @@ class VirtualMovie : public FileOpener {
         : bytes_(std::move(bytes)), length_(length) {}
 
     void patch32(std::uint64_t offset, std::int32_t value);
+    // `bytes` written at `offset`, as a muxer writes the index after the media.
+    void place(std::uint64_t offset, const std::string& bytes);
 
     std::unique_ptr<ByteFile> open(const std::string& path) const override;
     std::optional<std::int64_t> length(const std::string& path) const override;
@@ -40,6 +42,7 @@ class VirtualMovie : public FileOpener {
     std::shared_ptr<const std::vector<std::uint8_t>> bytes_;
     std::uint64_t length_;
     std::vector<std::pair<std::uint64_t, std::uint8_t>> patches_;
+    std::vector<std::pair<std::uint64_t, std::string>> blocks_;
 };
 
 }  // namespace discstart
