@@ -126,6 +126,7 @@ class Form1 : public QWidget {
     void flipPage();
     void pageButtonPressed();
     void closeButtonPressed();
+    void playFailed();
     void focusFirstControl();
     void firstPaintDone();
     // What only shows once the user looks closer (the icon, the pointer): after the first paint.

@@ -129,16 +129,30 @@ void Form1::cmdPlay_Click() {
 }
 
 void Form1::play() {
-    // Best effort: whatever fails, the window still closes.
+    // Best effort: a failing step is skipped. The window closes once the player has started;
+    // a window that closed when nothing started would report a failure as success.
     try {
         moviePath = disc.moviePath();
     } catch (const std::exception&) {
     }
+    bool started = false;
     try {
-        Module1::ShellOpen(moviePath, this, platform_);
+        started = Module1::ShellOpen(moviePath, this, platform_);
     } catch (const std::exception&) {
     }
-    close();
+    if (started) {
+        close();
+        return;
+    }
+    playFailed();
+}
+
+// The window stays as it was, the play button ready for another try, and says what happened
+// to those who hear rather than see it: the system's beep, and the button's description.
+void Form1::playFailed() {
+    cmdPlay->setFocus(Qt::OtherFocusReason);
+    cmdPlay->setAccessibleDescription(QStringLiteral("The film could not be opened"));
+    QApplication::beep();
 }
 
 }  // namespace discstart

@@ -6,9 +6,9 @@ namespace discstart {
 
 namespace Module1 {
 
-void ShellOpen(const QString& path, QWidget* owner, Platform& platform) {
-    if (path.isEmpty()) return;
-    platform.openWithAssociatedApplication(path, owner);
+bool ShellOpen(const QString& path, QWidget* owner, Platform& platform) {
+    if (path.isEmpty()) return false;
+    return platform.openWithAssociatedApplication(path, owner);
 }
 
 }  // namespace Module1

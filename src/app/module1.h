@@ -11,8 +11,8 @@ class Platform;
 namespace Module1 {
 
 // Opens `path` with the application associated with its type; `owner` owns whatever that
-// application shows. An empty path starts nothing. The result is of no interest.
-void ShellOpen(const QString& path, QWidget* owner, Platform& platform);
+// application shows. An empty path starts nothing. True when the application was started.
+bool ShellOpen(const QString& path, QWidget* owner, Platform& platform);
 
 }  // namespace Module1
 

@@ -22,7 +22,7 @@ class Platform {
     // The window follows the mouse until the left button is released.
     virtual void startWindowDrag(QWidget& window) = 0;
     // Opens the file with the application its type is associated with, without waiting.
-    // False when nothing could be started; callers ignore it.
+    // False when nothing could be started.
     virtual bool openWithAssociatedApplication(const QString& path, QWidget* owner) = 0;
     // Ends the program at once: no further events, no clean-up.
     virtual void endProgramNow() = 0;

@@ -17,8 +17,8 @@
 
 #ifdef Q_OS_WIN
 #include <windows.h>
-// shellapi.h needs windows.h first.
-#include <shellapi.h>
+
+#include "app/windows/open_with_shell.h"
 #else
 #include "app/detached_start.h"
 #endif
@@ -59,11 +59,7 @@ OpenCommand AssociatedOpenCommand(const QString& path) {
 
 bool QtPlatform::openWithAssociatedApplication(const QString& path, QWidget* owner) {
 #ifdef Q_OS_WIN
-    const HWND hwnd = owner ? reinterpret_cast<HWND>(owner->winId()) : nullptr;
-    const std::wstring file = QDir::toNativeSeparators(path).toStdWString();
-    const auto result = reinterpret_cast<INT_PTR>(
-        ShellExecuteW(hwnd, nullptr, file.c_str(), nullptr, L"C:\\", SW_SHOWNORMAL));
-    return result > 32;
+    return OpenWithShell(path, owner);
 #else
     Q_UNUSED(owner);
     const OpenCommand command = AssociatedOpenCommand(path);

@@ -2,22 +2,19 @@
 #include <QByteArray>
 #include <QTextStream>
 
-#include <cstdio>
-
 #include "cli/check_module.h"
 #include "content/native_name.h"
 #include "kit/disc_check.h"
 
 namespace discstart {
 
-extern "C" Q_DECL_EXPORT int discinfo_run_check(const char* folder) {
+extern "C" Q_DECL_EXPORT int discinfo_run_check(const char* folder, CheckOutput output) {
     QString text;
     QTextStream out(&text);
     const int status = RunDiscCheck(NameFromNativeBytes(QByteArray(folder)), out);
-    // Through the C library's stdout, where discinfo sees whether the write succeeded.
+    // Through discinfo's own writer: it knows a console from a file and sees a failed write.
     const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout);
-    return status;
+    return output(bytes.constData(), std::size_t(bytes.size())) ? status : -1;
 }
 
 }  // namespace discstart

@@ -2,7 +2,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QLibrary>
-#include <QTextStream>
 
 #include <cerrno>
 #include <csignal>
@@ -11,9 +10,7 @@
 #include <filesystem>
 #include <system_error>
 
-#ifdef Q_OS_WIN
-#include <windows.h>
-#else
+#ifndef Q_OS_WIN
 #include <fcntl.h>
 #include <unistd.h>
 #endif
@@ -22,13 +19,14 @@
 #include "cli/json_writer.h"
 #include "cli/options.h"
 #include "cli/report.h"
+#include "cli/standard_streams.h"
 #include "content/file_errors.h"
 #include "content/native_name.h"
 #include "content/regional_format.h"
 #include "info/control_escape.h"
 
 #ifdef DISCINFO_CHECK_BUILT_IN
-extern "C" int discinfo_run_check(const char* folder);
+extern "C" int discinfo_run_check(const char* folder, discstart::CheckOutput output);
 #endif
 
 namespace discstart {
@@ -55,19 +53,18 @@ constexpr const char* Usage =
 
 constexpr int CheckCouldNotRun = 3;
 
-QTextStream& Err() {
-    static QTextStream err(stderr);
-    return err;
-}
-
 // Escaped as the report escapes names (\x1B, \u202E).
 QString Shown(const QString& path) {
     return QString::fromStdString(EscapeControlCharacters(DisplayName(path).toStdString()));
 }
 
+void Complain(const QString& message) {
+    WriteStandard(StandardStream::Err, ("discinfo: " + message + '\n').toUtf8());
+}
+
 // One line, whatever bytes the path holds.
 int Fail(const QString& path, const QString& reason) {
-    Err() << "discinfo: " << Shown(path) << ": " << reason << Qt::endl;
+    Complain(Shown(path) + ": " + reason);
     return 1;
 }
 
@@ -79,14 +76,14 @@ QString ErrnoText(int error) {
 // disc check's own writes to stdout are caught by the error flag.
 bool WriteOut(const QByteArray& bytes) {
     errno = 0;
-    const auto size = std::size_t(bytes.size());
-    if (std::fwrite(bytes.constData(), 1, size, stdout) == size && std::fflush(stdout) == 0 &&
-        !std::ferror(stdout)) {
-        return true;
-    }
-    Err() << "discinfo: cannot write the output: "
-          << (errno != 0 ? ErrnoText(errno) : QStringLiteral("write error")) << Qt::endl;
+    if (WriteStandard(StandardStream::Out, bytes)) return true;
+    Complain("cannot write the output: " + (errno != 0 ? ErrnoText(errno) : QStringLiteral("write error")));
     return false;
+}
+
+// The disc check's findings go out the same way.
+bool WriteCheckOutput(const char* bytes, std::size_t size) {
+    return WriteOut(QByteArray(bytes, qsizetype(size)));
 }
 
 QString Reason(const std::error_code& error) {
@@ -173,7 +170,7 @@ int RunChecks(const QStringList& folders) {
     QLibrary library;
     const auto check = LoadCheck(library);
     if (check == nullptr) {
-        Err() << "discinfo: the disc check is missing beside discinfo: " << library.errorString() << Qt::endl;
+        Complain("the disc check is missing beside discinfo: " + library.errorString());
         return CheckCouldNotRun;
     }
     int status = 0;
@@ -182,8 +179,9 @@ int RunChecks(const QStringList& folders) {
         if (folders.size() > 1 && !WriteOut((i > 0 ? "\n" : "") + Shown(folders[i]).toUtf8() + ":\n")) {
             return CheckCouldNotRun;
         }
-        status = std::max(status, check(NativePathBytes(folders[i]).constData()));
-        if (!WriteOut({})) return CheckCouldNotRun;
+        const int found = check(NativePathBytes(folders[i]).constData(), &WriteCheckOutput);
+        if (found < 0) return CheckCouldNotRun;
+        status = std::max(status, found);
     }
     return status;
 }
@@ -204,35 +202,22 @@ void HoldClosedStdout() {
 #endif
 }
 
-// The arguments with their exact bytes kept (a disc path need not be UTF-8).
+// The arguments with their exact bytes kept (a disc path need not be UTF-8). On Windows every
+// separator becomes a backslash, so that a path given as examples/disc is shown, and its
+// movie found, as Windows writes paths: examples\disc\film.avi, not examples/disc\film.avi.
 QStringList Arguments(int argc, char** argv) {
 #ifdef Q_OS_WIN
     Q_UNUSED(argc);
     Q_UNUSED(argv);
-    return QCoreApplication::arguments().mid(1);
+    QStringList args = QCoreApplication::arguments().mid(1);
+    for (QString& arg : args) arg = QDir::toNativeSeparators(arg);
+    return args;
 #else
     QStringList args;
     for (int i = 1; i < argc; ++i) args << NameFromNativeBytes(QByteArray(argv[i]));
     return args;
 #endif
 }
-
-#ifdef Q_OS_WIN
-// The output is UTF-8; a console shows it right only while its code page says so. The
-// console outlives us, so its own code page comes back when we end.
-class Utf8Console {
-  public:
-    Utf8Console() : previous_(::GetConsoleOutputCP()) { ::SetConsoleOutputCP(CP_UTF8); }
-    ~Utf8Console() {
-        if (previous_ != 0) ::SetConsoleOutputCP(previous_);
-    }
-    Utf8Console(const Utf8Console&) = delete;
-    Utf8Console& operator=(const Utf8Console&) = delete;
-
-  private:
-    UINT previous_;
-};
-#endif
 
 }  // namespace
 
@@ -241,15 +226,11 @@ class Utf8Console {
 using namespace discstart;
 
 int main(int argc, char** argv) {
-#ifdef Q_OS_WIN
-    const Utf8Console console;
-#endif
     HoldClosedStdout();
     QCoreApplication app(argc, argv);
     const Options options = ParseOptions(Arguments(argc, argv));
     if (!options.error.isEmpty()) {
-        Err() << "discinfo: " << Shown(options.error) << "\nTry 'discinfo --help' for more information."
-              << Qt::endl;
+        Complain(Shown(options.error) + "\nTry 'discinfo --help' for more information.");
         return 2;
     }
     switch (options.mode) {

@@ -197,7 +197,7 @@ TEST(PageToggle, WithoutPageOrMovie) {
     }
 }
 
-TEST(Play, OpensTheFirstMovieAndClosesTheWindow) {
+TEST(Play, OpensTheFirstMovieAndClosesTheWindowOnceItStarted) {
     const QString sep = QDir::separator();
     struct Case {
         const char* what;
@@ -226,9 +226,31 @@ TEST(Play, OpensTheFirstMovieAndClosesTheWindow) {
         QTest::mouseClick(form.cmdPlay, Qt::LeftButton);
         EXPECT_EQ(started->platform.opened, QStringList{disc.path() + sep + c.expectedName}) << c.what;
         EXPECT_EQ(form.moviePath, disc.path() + sep + c.expectedName) << c.what;
-        EXPECT_FALSE(form.isVisible()) << c.what;
+        // Nothing started: the window stays, ready for another try, and says so.
+        EXPECT_EQ(form.isVisible(), !c.openSucceeds) << c.what;
+        EXPECT_EQ(form.cmdPlay->accessibleDescription().isEmpty(), c.openSucceeds) << c.what;
+        if (!c.openSucceeds) {
+            EXPECT_EQ(form.focusWidget(), form.cmdPlay) << c.what;
+            EXPECT_TRUE(form.cmdPlay->isEnabled()) << c.what;
+            EXPECT_FALSE(form.cmdPlay->isDown()) << c.what;
+        }
         EXPECT_EQ(started->platform.ends, 0) << c.what;
     }
+}
+
+TEST(Play, AFailedStartCanBeTriedAgain) {
+    DiscFolder disc;
+    disc.add("film.avi");
+    auto started = StartForm(disc.path());
+    Form1& form = *started->form;
+    form.show();
+    started->platform.openSucceeds = false;
+    QTest::mouseClick(form.cmdPlay, Qt::LeftButton);
+    ASSERT_TRUE(form.isVisible());
+    started->platform.openSucceeds = true;
+    QTest::keyClick(form.cmdPlay, Qt::Key_Space);
+    EXPECT_EQ(started->platform.opened.size(), 2);
+    EXPECT_FALSE(form.isVisible());
 }
 
 TEST(Play, IsPressedBySpaceEnterAndAltP) {
@@ -249,12 +271,14 @@ TEST(Play, IsPressedBySpaceEnterAndAltP) {
     }
 }
 
-TEST(ShellOpen, StartsNothingForAnEmptyPath) {
+TEST(ShellOpen, StartsNothingForAnEmptyPathAndSaysWhetherItStarted) {
     FakePlatform platform;
-    Module1::ShellOpen(QString(), nullptr, platform);
+    EXPECT_FALSE(Module1::ShellOpen(QString(), nullptr, platform));
     EXPECT_TRUE(platform.opened.isEmpty());
-    Module1::ShellOpen(QStringLiteral("/disc/film.avi"), nullptr, platform);
-    EXPECT_EQ(platform.opened, QStringList{"/disc/film.avi"});
+    EXPECT_TRUE(Module1::ShellOpen(QStringLiteral("/disc/film.avi"), nullptr, platform));
+    platform.openSucceeds = false;
+    EXPECT_FALSE(Module1::ShellOpen(QStringLiteral("/disc/film.avi"), nullptr, platform));
+    EXPECT_EQ(platform.opened, (QStringList{"/disc/film.avi", "/disc/film.avi"}));
 }
 
 }  // namespace discstart

@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -67,7 +68,7 @@ TEST(Discinfo, FileThatIsNeitherAviNorOggChangesOnlyTheTitleLine) {
     const Outcome run = Discinfo({"--json", path});
     ASSERT_EQ(run.status, 0) << run.err.toStdString();
     const QJsonObject json = Json(run);
-    EXPECT_EQ(json["movie"].toString(), path);
+    EXPECT_EQ(json["movie"].toString(), QDir::toNativeSeparators(path));
     EXPECT_EQ(json["kind"].toString(), "Other");
     EXPECT_FALSE(json.contains("disc"));
     for (const QJsonValue& row : json["rows"].toArray()) EXPECT_EQ(row.toObject()["value"].toString(), "");

@@ -1,10 +1,14 @@
-// What Explorer, AutoPlay and the loader read from discstart.exe itself: its icon, and the
-// manifest that asks for per-monitor DPI awareness, the version 6 common controls and no elevation.
+// What Explorer, AutoPlay and the loader read from discstart.exe itself: its icon, the manifest
+// that asks for per-monitor DPI awareness, the version 6 common controls and no elevation, and
+// the headers a loader reads before it maps the program.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
 #include <string>
+#include <vector>
 
 namespace discstart {
 
@@ -52,6 +56,50 @@ TEST(DiscstartExe, CarriesItsManifest) {
           "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"", "level=\"asInvoker\""}) {
         EXPECT_NE(manifest.find(wanted), std::string::npos) << wanted;
     }
+}
+
+std::vector<char> FileBytes(const wchar_t* path) {
+    std::vector<char> bytes;
+    FILE* file = ::_wfopen(path, L"rb");
+    if (file == nullptr) return bytes;
+    char buffer[65536];
+    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+        bytes.insert(bytes.end(), buffer, buffer + got);
+    std::fclose(file);
+    return bytes;
+}
+
+template <typename T>
+T At(const std::vector<char>& bytes, std::size_t offset) {
+    T value{};
+    if (offset + sizeof value <= bytes.size()) std::memcpy(&value, bytes.data() + offset, sizeof value);
+    return value;
+}
+
+TEST(DiscstartExe, IsMappedWhereItLiesWithAddressRandomisation) {
+    const std::vector<char> bytes = FileBytes(L"" DISCSTART_EXE_W);
+    const auto headers = std::size_t(At<IMAGE_DOS_HEADER>(bytes, 0).e_lfanew);
+    const auto nt = At<IMAGE_NT_HEADERS64>(bytes, headers);
+    ASSERT_EQ(nt.Signature, IMAGE_NT_SIGNATURE);
+    // Never copied to the page file before it runs, from a disc or a network.
+    EXPECT_EQ(
+        nt.FileHeader.Characteristics & (IMAGE_FILE_REMOVABLE_RUN_FROM_SWAP | IMAGE_FILE_NET_RUN_FROM_SWAP),
+        0);
+    EXPECT_NE(nt.OptionalHeader.DllCharacteristics & IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE, 0);
+#ifdef DISCSTART_PAGE_ALIGNED
+    EXPECT_EQ(nt.OptionalHeader.FileAlignment, 4096u);
+    EXPECT_EQ(nt.OptionalHeader.SectionAlignment, 4096u);
+    const std::size_t sections =
+        headers + offsetof(IMAGE_NT_HEADERS64, OptionalHeader) + nt.FileHeader.SizeOfOptionalHeader;
+    for (int i = 0; i < nt.FileHeader.NumberOfSections; ++i) {
+        const auto section = At<IMAGE_SECTION_HEADER>(bytes, sections + i * sizeof(IMAGE_SECTION_HEADER));
+        const std::string name(reinterpret_cast<const char*>(section.Name),
+                               strnlen(reinterpret_cast<const char*>(section.Name), 8));
+        if (section.SizeOfRawData != 0) {
+            EXPECT_EQ(section.PointerToRawData % 4096, 0u) << name;
+        }
+    }
+#endif
 }
 
 }  // namespace
