@@ -13,10 +13,11 @@ int main(int argc, char** argv) {
     if (argc != 2) return 2;
     std::ifstream file(argv[1], std::ios::binary);
     const std::string data((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (data.size() < Start::OrderFooterSize) return 0;
+    const auto none = [] { return std::printf("film\t\n") < 0; };  // no order, so no film either
+    if (data.size() < Start::OrderFooterSize) return none();
     const std::string_view footer(data.data() + data.size() - Start::OrderFooterSize, Start::OrderFooterSize);
     const size_t length = Start::OrderLength(footer);
-    if (length == 0 || length > data.size() - Start::OrderFooterSize) return 0;
+    if (length == 0 || length > data.size() - Start::OrderFooterSize) return none();
     std::string_view rest(data.data() + data.size() - Start::OrderFooterSize - length, length);
     while (!rest.empty()) {
         const size_t end = std::min(rest.find('\n'), rest.size());

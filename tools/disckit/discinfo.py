@@ -13,15 +13,18 @@ class DiscinfoError(Exception):
 
 @dataclass
 class PageFile:
+    """A file the page may load (disc.pageFiles)."""
     source: str      # the referring file, relative to the folder
     reference: str   # as written there
-    path: str        # the file it names, relative to the folder; None outside it
-    present: bool
+    path: str        # the file it names, relative to the folder
 
 
 @dataclass
 class Refusal:
-    path: str
+    """A reference the page may not load (disc.pageRefused), with discinfo's reason."""
+    source: str
+    reference: str
+    path: str        # None where the name leads out of the folder
     reason: str
 
 
@@ -41,8 +44,8 @@ class Report:
     @classmethod
     def parse(cls, raw):
         disc = raw.get("disc") or {}
-        files = [PageFile(f["from"], f["reference"], f["path"], f["present"]) for f in disc.get("pageFiles", [])]
-        refused = [Refusal(r["path"], r["reason"]) for r in disc.get("pageRefused", [])]
+        files = [PageFile(f["from"], f["reference"], f["path"]) for f in disc.get("pageFiles", [])]
+        refused = [Refusal(r["from"], r["reference"], r["path"], r["reason"]) for r in disc.get("pageRefused", [])]
         return cls(raw, raw["kind"], raw.get("moviePath"), raw.get("lines", {}), disc.get("picturePath"),
                    disc.get("pagePath"), disc.get("titleStrip", ""), files, refused)
 

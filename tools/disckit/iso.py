@@ -27,7 +27,7 @@ def content_order(report, folder):
     the cover, the movie, the page, the files the page refers to."""
     first = [report.picture, report.movie, report.page]
     order = [os.path.relpath(path, folder) for path in first if path]
-    order += [f.path for f in report.page_files if f.path and f.present]
+    order += [f.path for f in report.page_files]
     return order
 
 

@@ -43,18 +43,28 @@ def case_hint(folder, path):
     return f" ({twin} is there, which differs only in case: make the names agree)" if twin != path else ""
 
 
+# Why discinfo refuses a reference, as the author reads it.
+REASONS = {"hidden": "it is hidden", "link-outside": "a link leads out of the page's folder",
+           "special": "it is not a plain file", "unreadable": "it cannot be read",
+           "too-large": "it is larger than the page view reads (1 MiB for a page or style sheet, 32 MiB for a picture)"}
+
+
 def page_files(report, folder):
     found = Found()
-    for refusal in report.refused:
-        found.problems.append(f"the page refers to {refusal.path}, which is not copied: {refusal.reason}")
-    for f in report.page_files:
-        if f.path is None:
-            found.problems.append(f"{f.source} refers to {f.reference}, outside the page's folder: the page does not"
+    for r in report.refused:
+        if r.reason == "outside" or r.path is None:
+            found.problems.append(f"{r.source} refers to {r.reference}, outside the page's folder: the page does not"
                                   " show it")
-        elif not f.present:
-            found.problems.append(f"{f.source} refers to {f.path}, which is not beside it{case_hint(folder, f.path)}")
-        elif held_back(folder, f.path):
-            found.problems.append(f"{f.source} refers to {f.path}, which is not copied: {held_back(folder, f.path)}")
+        elif r.reason == "missing":
+            found.problems.append(f"{r.source} refers to {r.path}, which is not beside it{case_hint(folder, r.path)}")
+        else:
+            found.problems.append(f"{r.source} refers to {r.path}, which is not copied: "
+                                  + REASONS.get(r.reason, r.reason))
+    for f in report.page_files:
+        # discinfo lists only what the page may load; checked again here, where a file is copied.
+        why = held_back(folder, f.path)
+        if why:
+            found.problems.append(f"{f.source} refers to {f.path}, which is not copied: {why}")
         elif f.path not in found.copied:
             found.copied.append(f.path)
     return found

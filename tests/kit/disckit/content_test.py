@@ -115,21 +115,22 @@ class PageFilesTest(unittest.TestCase):
                 (w / "page" / name).write_text("x")
             os.symlink("../elsewhere.txt", w / "page/users.txt")
             os.symlink("img/a.png", w / "page/inside.png")
-            listed = [("img/a.png", True), ("img/a.png", True), ("inside.png", True), (".secret/id", True),
-                      (".bash_history", True), ("users.txt", True), ("Still.JPG", False), ("gone.gif", False),
-                      (None, False)]
-            report = Report({}, page_files=[PageFile("intro.htm", path or "../x.png", path, present)
-                                            for path, present in listed],
-                            refused=[Refusal(".ssh/id_rsa", "hidden")])
+            # What discinfo lists as loadable (hidden and linked-out ones are checked again all the
+            # same), and what it refuses.
+            listed = ["img/a.png", "img/a.png", "inside.png", ".secret/id", "users.txt"]
+            refused = [(".ssh/id_rsa", "hidden"), ("Still.JPG", "missing"), ("gone.gif", "missing"),
+                       ("fifo", "special"), (None, "outside")]
+            report = Report({}, page_files=[PageFile("intro.htm", path, path) for path in listed],
+                            refused=[Refusal("intro.htm", path or "../x.png", path, reason) for path, reason in refused])
             found = pagefiles.page_files(report, str(w / "page"))
             self.assertEqual(found.copied, ["img/a.png", "inside.png"])
-            says = ["the page refers to .ssh/id_rsa, which is not copied: hidden",
-                    ".secret/id, which is not copied: it is hidden",
-                    ".bash_history, which is not copied: it is hidden",
-                    "users.txt, which is not copied: a link leads out of the page's folder",
+            says = ["refers to .ssh/id_rsa, which is not copied: it is hidden",
                     "Still.JPG, which is not beside it (still.jpg is there, which differs only in case",
                     "gone.gif, which is not beside it",
-                    "refers to ../x.png, outside the page's folder"]
+                    "fifo, which is not copied: it is not a plain file",
+                    "refers to ../x.png, outside the page's folder",
+                    ".secret/id, which is not copied: it is hidden",
+                    "users.txt, which is not copied: a link leads out of the page's folder"]
             self.assertEqual(len(found.problems), len(says), found.problems)
             for message, said in zip(found.problems, says):
                 self.assertIn(said, message)
