@@ -21,7 +21,7 @@ Outcome Execute(const QString& program, const QStringList& args, const QStringLi
 Outcome RunMakeDisc(const QStringList& args, const QStringList& env) {
     return Execute(MAKE_DISC, args,
                    QStringList{QString("DISCSTART_LAUNCHER=") + LAUNCHER, QString("DISCINFO=") + DISCINFO,
-                               "DISCSTART_WINDOWS_BUILD=/nonexistent"} +
+                               "DISCSTART_WINDOWS_BUILD=/nonexistent", "DISCSTART_LINUX_BUILD=/nonexistent"} +
                        env);
 }
 

@@ -13,7 +13,7 @@ struct Outcome {
 // A program run with nothing of this environment but PATH (the disc must not depend on it).
 Outcome Execute(const QString& program, const QStringList& args, const QStringList& env = {});
 
-// make-disc with this build's programs, no Windows build unless `env` names one.
+// make-disc with this build's programs, no Windows build or one-file Linux launcher unless `env` names one.
 Outcome RunMakeDisc(const QStringList& args, const QStringList& env = {});
 
 // The bytes of a file, empty when it cannot be read.

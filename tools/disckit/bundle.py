@@ -185,3 +185,25 @@ def bundle(program, out, start, movie=None):
     with open(out / layout.START, "ab") as start_file:
         start_file.write(text.encode() + layout.footer(text))
     return len(libraries.all())
+
+
+def one_file(program, single, start, out, movie=None, page_in=False):
+    """Puts the launcher as one file into the disc folder `out`: `single`, Qt linked in, runs
+    where the machine has no Qt of its own, `program` (the launcher as built here) where it has.
+    The start program reads the one file whole, in one sweep, before it runs it; with `page_in`
+    it leaves the pages it needs to the kernel instead."""
+    out = Path(out)
+    for tool in ("patchelf", "strip"):
+        if not shutil.which(tool):
+            raise BundleError(kit_paths.missing(tool))
+    shutil.copy(start, out / layout.START)
+    (out / layout.START).chmod(0o755)
+    copy_program(program, out / layout.HOST)
+    shutil.copyfile(single, out / layout.DISC)
+    (out / layout.DISC).chmod(0o755)
+    entries = [("start", layout.START), ("host", layout.HOST), ("late" if page_in else "disc", layout.DISC)]
+    text = layout.order_text(entries + ([("movie", movie)] if movie else []))
+    (out / layout.QT_FOLDER).mkdir(exist_ok=True)
+    (out / layout.READ_ORDER).write_text(text)
+    with open(out / layout.START, "ab") as start_file:
+        start_file.write(text.encode() + layout.footer(text))

@@ -116,7 +116,41 @@ def windows_parts(prefix, versions, licenses, sources):
     return lines
 
 
-def put_licenses(disc, paths, windows_qt="", with_sources=False, source_url=""):
+def one_file_parts(prefix, runtime, licenses, sources):
+    """The licences of what the one-file Linux launcher links, as lines for SOURCES.txt: the
+    static Qt of scripts/qt-linux (prefix) and the C++ runtime of Debian 11's GCC, whose
+    copyright file and version scripts/linux-build leaves in `runtime`."""
+    complete = os.path.join(prefix, ".complete") if prefix else ""
+    if not complete or not os.path.isfile(complete):
+        raise LicenseError("the one-file Linux launcher is on the disc, but not the licence of the Qt it links"
+                           " (expected %s)" % (complete or "scripts/qt-linux --prefix"))
+    # "qt6-base VERSION, qt6-wayland VERSION", written once the build is complete.
+    with open(complete, encoding="utf-8") as f:
+        built = dict(part.split() for part in f.read().strip().split(", "))
+    lines = []
+    for package, version in sorted(built.items()):
+        copyright_file = os.path.join(prefix, "share", "doc", package + ".copyright")
+        if not os.path.isfile(copyright_file):
+            raise LicenseError("no licence of %s at %s" % (package, copyright_file))
+        where = copy_copyright(copyright_file, package + "-static", licenses)
+        sources.add((package, version))
+        lines.append("  %s %s, built from the Debian source package %s %s\n    licence: %s\n"
+                     % ("Qt" if package == "qt6-base" else "Qt Wayland", version.split("+")[0].split("-")[0],
+                        package, version, where))
+    try:
+        with open(os.path.join(runtime, "gcc.version"), encoding="utf-8") as f:
+            source, version = f.read().split()
+    except (OSError, ValueError):
+        raise LicenseError("no record of the C++ runtime linked into the one-file launcher in %s"
+                           " (scripts/linux-build writes it)" % runtime)
+    where = copy_copyright(os.path.join(runtime, "gcc.copyright"), source + "-runtime", licenses)
+    sources.add((source, version))
+    lines.append("  the GCC C++ runtime (libstdc++, libgcc) of Debian 11, source package %s %s\n    licence: %s\n"
+                 % (source, version, where))
+    return lines
+
+
+def put_licenses(disc, paths, windows_qt="", with_sources=False, source_url="", linux_qt=""):
     """Writes licenses/ and SOURCES.txt into `disc`; the number of Debian packages named."""
     disc = str(disc)
     licenses = os.path.join(disc, layout.LICENSES)
@@ -149,6 +183,9 @@ def put_licenses(disc, paths, windows_qt="", with_sources=False, source_url=""):
         lines.append("  %s %s, from the source package %s %s\n    licence: %s\n    on the disc: %s\n"
                      % (package, version, source, source_version, where, ", ".join(disc_files)))
     windows_lines = windows_parts(windows_qt, versions, licenses, sources) if windows else []
+    one_file = bool(linux_qt)
+    one_file_lines = (one_file_parts(linux_qt, os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(
+        paths.one_file))), "licences"), licenses, sources) if one_file else [])
 
     common = common_licenses(licenses)
     commit = paths.commit()
@@ -164,8 +201,15 @@ def put_licenses(disc, paths, windows_qt="", with_sources=False, source_url=""):
         f.write("  licence: MIT, licenses/discstart/LICENSE; the Liberation Sans font inside it:\n"
                 "    SIL Open Font License, licenses/discstart/LiberationSans-LICENSE\n")
         f.write("  source: %s\n\n" % own_source)
-        f.write("Debian 12 packages whose files are in qt/ (the Linux launcher's Qt and what Qt loads):\n")
-        f.writelines(lines)
+        if lines:
+            f.write("Debian 12 packages whose files are in qt/ (the Linux launcher's Qt and what Qt loads):\n")
+            f.writelines(lines)
+        if one_file_lines:
+            f.write("%sLinked into %s (the Linux launcher as one file, no Qt libraries beside it):\n"
+                    % ("\n" if lines else "", layout.DISC))
+            f.writelines(one_file_lines)
+            f.write("  %s links Qt statically. To link it with another Qt, build it from discstart's source\n"
+                    "  (above) with scripts/linux-build against that Qt.\n" % layout.DISC)
         if windows_lines:
             f.write("\nLinked into discstart.exe (one file, no DLLs):\n")
             f.writelines(windows_lines)

@@ -84,6 +84,13 @@ class Run:
         for tool in ("xorriso", "patchelf"):
             if not shutil.which(tool):
                 raise Refused(kit_paths.missing(tool))
+        # The one file where it is built: it starts on older systems and reads less from a disc.
+        if not o.bundle and not o.webengine and p.one_file:
+            self.launcher = layout.ONE_FILE
+        elif not o.bundle and not o.webengine:
+            where = "scripts/linux-build makes it, or " if p.root else ""
+            say("note: no one-file Linux launcher (" + where + "set DISCSTART_LINUX_BUILD): the disc carries the"
+                " launcher with Qt beside it, which starts on Debian 12 and newer only")
         if o.webengine and not bundle.page_module(p.launcher):
             raise Refused("--webengine: this build has no WebEngine page view (configure with -DDISCSTART_WEBENGINE=ON)")
         if self.iso and self.iso.is_dir():
@@ -181,7 +188,11 @@ class Run:
         # The film as discinfo says the launcher plays it: the start program hands it to the
         # system's player where no launcher can run.
         movie = os.path.relpath(self.report.movie, self.out) if self.report.movie else None
-        self.libraries = bundle.bundle(program, self.out, p.start, movie)
+        if self.launcher is layout.ONE_FILE:
+            bundle.one_file(program, p.one_file, p.one_file_start, self.out, movie)
+        else:
+            # The start program built for Debian 11, where there is one, explains on older systems too.
+            self.libraries = bundle.bundle(program, self.out, p.one_file_start or p.start, movie)
         sh = self.out / layout.AUTORUN_SH
         sh.write_text("#!/bin/sh\n# Linux desktops offer to run this when the disc is mounted; by hand: sh autorun.sh\n"
                       f'cd "$(dirname "$0")" || exit 1\nexec ./{layout.START} "$@"\n')
@@ -199,7 +210,17 @@ class Run:
             if result.returncode != 0:
                 raise Refused("cannot tell where Qt for Windows is")
             windows_qt = result.stdout.strip()
-        licenses.put_licenses(self.out, p, windows_qt, self.options.sources, os.environ.get("DISCSTART_SOURCE_URL", ""))
+        linux_qt = ""
+        if self.launcher is layout.ONE_FILE:
+            linux_qt = os.environ.get("DISCSTART_QT_LINUX", "")
+            script = p.root / "scripts/qt-linux" if p.root else None
+            if not linux_qt and script and os.access(script, os.X_OK):
+                result = subprocess.run([str(script), "--prefix"], capture_output=True, text=True)
+                if result.returncode != 0:
+                    raise Refused("cannot tell where the Qt linked into the one-file launcher is")
+                linux_qt = result.stdout.strip()
+        licenses.put_licenses(self.out, p, windows_qt, self.options.sources, os.environ.get("DISCSTART_SOURCE_URL", ""),
+                              linux_qt)
 
     def measure(self):
         """The disc as it will be written against its medium: the one asked for, else the
@@ -216,10 +237,15 @@ class Run:
         out = self.out
         movie = (out / self.placed.movie.name).stat().st_size
         programs = tree_bytes(out / layout.START, out / layout.HOST, out / layout.DISC)
+        if self.launcher is layout.ONE_FILE:
+            linux = (f"the Linux programs {layout.mib(programs)}, Qt for machines without it linked into"
+                     f" {layout.DISC} ({layout.mib(tree_bytes(out / layout.DISC))})")
+        else:
+            linux = (f"the programs {layout.mib(programs)}, Qt for machines without it ({self.libraries} libraries"
+                     f" and their plugins) {layout.mib(tree_bytes(out / layout.QT_FOLDER))}")
         say(f"made {out} for {medium.text} ({layout.mib(medium.bytes)}), {layout.mib(need * layout.SECTOR)} in all:"
             f" the launcher adds {layout.mib(tree_bytes(out) - movie)} beside {self.placed.movie.name}"
-            f" ({layout.mib(movie)}): the programs {layout.mib(programs)}, Qt for machines without it"
-            f" ({self.libraries} libraries and their plugins) {layout.mib(tree_bytes(out / layout.QT_FOLDER))}")
+            f" ({layout.mib(movie)}): {linux}")
 
     def write_iso(self):
         volume = names.volume_id(self.label)

@@ -19,7 +19,11 @@ on the disc under an .avi name), an MP4/M4V or a Matroska/WebM film.
                    fit; default: the smallest the whole disc fits on
   --linux-only     a disc without the Windows launcher: Windows shows its files and starts
                    nothing (no autorun.inf)
-  --webengine      show the page with Qt WebEngine (needs a build with it; about 215 MB more)
+  --bundle         the Linux launcher with Qt's shared libraries beside it in qt/ (needs the C
+                   library of Debian 12) instead of one file with Qt linked in (Debian 11 and
+                   newer); the default where scripts/linux-build has not made the one file
+  --webengine      show the page with Qt WebEngine (needs a build with it and the bundle;
+                   about 215 MB more)
   --sources        put the source of everything on the disc into sources/ (downloads)
   --preview        start the disc's launcher from OUT when it is made, as a viewer would
   --force          make the disc despite what the disc check finds: no cover, a file the
@@ -33,14 +37,15 @@ DISCSTART_LAUNCHER, DISCSTART_START and DISCINFO (the programs, default from the
 DISCSTART_WINDOWS_EXE (the Windows launcher, default src/app/discstart.exe in
 DISCSTART_WINDOWS_BUILD, itself build-windows/ by default, when it exists), DISCSTART_QT_WINDOWS
 (the Qt for Windows it links, whose licence goes on the disc; default from scripts/qt-windows
---prefix), DISCSTART_SOURCE_URL (where discstart's source can be had, for SOURCES.txt).
+--prefix), DISCSTART_LINUX_BUILD (the one-file launcher and its start program, default
+build-linux-static/ as scripts/linux-build makes it), DISCSTART_SOURCE_URL (where discstart's source can be had, for SOURCES.txt).
 
 Exit status: 0 made, 1 the disc could not be made as asked, 2 usage error.
 Preview a disc again with: sh OUT/autorun.sh
 """
 
 VALUED = ("--cover", "--page", "--label", "--iso", "--medium")
-FLAGS = ("--force", "--linux-only", "--webengine", "--sources", "--preview")
+FLAGS = ("--force", "--linux-only", "--bundle", "--webengine", "--sources", "--preview")
 
 
 class UsageError(Exception):
@@ -58,6 +63,7 @@ class Options:
     medium: str = ""
     force: bool = False
     linux_only: bool = False
+    bundle: bool = False
     webengine: bool = False
     sources: bool = False
     preview: bool = False

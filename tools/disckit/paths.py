@@ -18,6 +18,8 @@ class Paths:
     discinfo: Path
     start: Path
     windows_exe: Path      # None when there is none
+    one_file: Path         # the launcher with Qt linked in, None when there is none
+    one_file_start: Path   # the start program built beside it
     license: Path          # discstart's licence
     font_license: Path     # the licence of the font the window carries
     root: Path             # the source tree, None when installed
@@ -49,6 +51,16 @@ def windows_exe(env, default_build):
     return built if built and built.is_file() else None
 
 
+def one_file(env, default_build):
+    """The one-file launcher and its start program, as scripts/linux-build makes them; (None,
+    None) when they are not built."""
+    build = env.get("DISCSTART_LINUX_BUILD") or default_build
+    if not build:
+        return None, None
+    program, start = Path(build) / "src/app/discstart", Path(build) / "src/start/disc_start"
+    return (program, start) if program.is_file() and start.is_file() else (None, None)
+
+
 def find(env=os.environ):
     """The paths for this run; the environment may name each program (see make-disc --help)."""
     if INSTALLED.is_file():
@@ -58,14 +70,15 @@ def find(env=os.environ):
         return Paths(Path(env.get("DISCSTART_LAUNCHER") or installed["launcher"]),
                      Path(env.get("DISCINFO") or installed["discinfo"]),
                      Path(env.get("DISCSTART_START") or installed["start"]),
-                     windows_exe(env, None), installed["data"] / "licences/discstart",
+                     windows_exe(env, None), *one_file(env, None), installed["data"] / "licences/discstart",
                      installed["data"] / "licences/liberation-sans", None, installed["version"])
     root = HERE.parent.parent
     build = Path(env.get("DISCSTART_BUILD") or root / "build-demo")
     launcher = Path(env.get("DISCSTART_LAUNCHER") or build / "src/app/discstart")
     return Paths(launcher, Path(env.get("DISCINFO") or build / "src/cli/discinfo"),
                  Path(env.get("DISCSTART_START") or launcher.parent.parent / "start/disc_start"),
-                 windows_exe(env, root / "build-windows"), root / "LICENSE", root / "assets/fonts/LICENSE", root,
+                 windows_exe(env, root / "build-windows"), *one_file(env, root / "build-linux-static"),
+                 root / "LICENSE", root / "assets/fonts/LICENSE", root,
                  source_version(root))
 
 

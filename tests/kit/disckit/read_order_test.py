@@ -7,7 +7,7 @@ import tempfile
 import unittest
 
 import kit_support  # noqa: F401
-from disckit import layout
+from disckit import bundle, layout, paths
 
 PROBE = os.environ.get("READ_ORDER_PROBE", "")
 
@@ -59,6 +59,47 @@ class OrderTextTest(unittest.TestCase):
             with self.subTest(entry=entry):
                 with self.assertRaises(ValueError):
                     layout.order_text([entry])
+
+
+class OneFileTest(unittest.TestCase):
+    def test_the_one_file_is_laid_out_with_its_read_order(self):
+        with tempfile.TemporaryDirectory() as out:
+            single = os.path.join(out, "single")
+            with open(single, "wb") as f:
+                f.write(b"one file with Qt")
+            start = os.path.join(out, "start")
+            with open(start, "wb") as f:
+                f.write(b"start program")
+            disc = os.path.join(out, "disc")
+            os.mkdir(disc)
+            for page_in, group in ((False, "disc"), (True, "late")):
+                with self.subTest(page_in=page_in):
+                    bundle.one_file("/bin/true", single, start, disc, "Night Train.mkv", page_in)
+                    entries = [("start", layout.START), ("host", layout.HOST), (group, layout.DISC),
+                               ("movie", "Night Train.mkv")]
+                    with open(os.path.join(disc, layout.START), "rb") as f:
+                        carried = f.read()
+                    self.assertTrue(carried.startswith(b"start program"))
+                    self.assertEqual(layout.carried_order(carried), entries)
+                    with open(os.path.join(disc, layout.READ_ORDER)) as f:
+                        self.assertEqual(f.read(), layout.order_text(entries))
+                    with open(os.path.join(disc, layout.DISC), "rb") as f:
+                        self.assertEqual(f.read(), b"one file with Qt")
+                    self.assertTrue(os.access(os.path.join(disc, layout.HOST), os.X_OK))
+            self.assertEqual(sorted(os.listdir(disc)), sorted(n.rstrip("/") for n in layout.ONE_FILE.files))
+
+    def test_the_one_file_counts_only_with_its_start_program(self):
+        with tempfile.TemporaryDirectory() as build:
+            for made, expected in (((), (None, None)), (("src/app/discstart",), (None, None)),
+                                   (("src/app/discstart", "src/start/disc_start"), ("src/app/discstart",
+                                                                                      "src/start/disc_start"))):
+                with self.subTest(made=made):
+                    for name in made:
+                        os.makedirs(os.path.dirname(os.path.join(build, name)), exist_ok=True)
+                        open(os.path.join(build, name), "w").close()
+                    found = paths.one_file({"DISCSTART_LINUX_BUILD": build}, None)
+                    self.assertEqual(found, tuple(p and paths.Path(build) / p for p in expected))
+            self.assertEqual(paths.one_file({}, None), (None, None))
 
 
 if __name__ == "__main__":
