@@ -100,10 +100,10 @@ DiscReport BuildReport(const QString& path, bool isFolder, const NumberFormat& f
     if (!input.moviePath.empty()) report.fileSize = files.length(input.moviePath);
     report.readError = watched.counts().error;
     if (report.disc && (report.disc->pageButtonShown() || !page.isEmpty())) {
-        report.pageFiles = PageReferences(
-            NativePathBytes(report.disc->directory).toStdString(),
-            NativePathBytes(page.isEmpty() ? report.disc->pages.List(0) : page).toStdString(), files,
-            DecodePageBytes);
+        report.pageFiles =
+            PageReferences(NativePathBytes(report.disc->directory).toStdString(),
+                           NativePathBytes(page.isEmpty() ? report.disc->pages.List(0) : page).toStdString(),
+                           files, DecodePageBytes);
     }
     return report;
 }
