@@ -1,6 +1,6 @@
 #include "readers/ebml_element.h"
 
-#include <cstring>
+#include "readers/bit_cast.h"
 
 namespace discstart {
 
@@ -62,15 +62,6 @@ std::optional<std::uint64_t> EbmlUint(const ByteWindow& window, const EbmlElemen
     for (std::uint64_t i = 0; i < element.size; ++i)
         value = (value << 8) | window.byteAt(element.dataStart + i);
     return value;
-}
-
-// std::bit_cast, which GCC 10 (Debian 11's compiler, for the self-contained launcher) lacks.
-template <typename To, typename From>
-To BitCast(From from) {
-    static_assert(sizeof(To) == sizeof(From));
-    To to;
-    std::memcpy(&to, &from, sizeof to);
-    return to;
 }
 
 std::optional<double> EbmlFloat(const ByteWindow& window, const EbmlElement& element) {

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cmath>
 #include <string_view>
 
+#include "readers/bit_cast.h"
 #include "readers/iso_audio_config.h"
 
 namespace discstart {
@@ -70,7 +70,7 @@ std::uint64_t ReadSoundFields(const Payload& entry, bool quickTime, TrackFacts& 
         return version == 0 ? SoundChildren : SoundV1Children;
     }
     if (version == 2) {
-        const double rate = std::bit_cast<double>(entry.u64(SoundV2Rate));
+        const double rate = BitCast<double>(entry.u64(SoundV2Rate));
         if (rate >= 1 && rate < 4.0e9) facts.sampleRate = static_cast<std::uint32_t>(std::llround(rate));
         facts.channels = entry.u32(SoundV2Channels);
         return SoundV2Children;
