@@ -175,17 +175,21 @@ std::vector<std::string> HtmlLinks(std::string_view html) {
     std::vector<std::string> out;
     HtmlTokenizer tokens(html);
     HtmlToken token;
-    std::optional<std::string> style;  // the text of a <style> element, up to the next tag
+    // The text of a <style> element, up to the next tag. Not an optional<string>: MinGW's GCC 12
+    // then warns of a string it thinks may be used uninitialized.
+    bool inStyle = false;
+    std::string style;
     const auto endStyle = [&] {
-        if (style) {
-            for (auto& url : CssLinks(*style)) out.push_back(std::move(url));
+        if (inStyle) {
+            for (auto& url : CssLinks(style)) out.push_back(std::move(url));
         }
-        style.reset();
+        inStyle = false;
+        style.clear();
     };
     while (tokens.next(token)) {
         switch (token.kind) {
             case HtmlToken::Kind::Text:
-                if (style) *style += token.text;
+                if (inStyle) style += token.text;
                 break;
             case HtmlToken::Kind::Skipped:
                 break;
@@ -195,7 +199,7 @@ std::vector<std::string> HtmlLinks(std::string_view html) {
             case HtmlToken::Kind::StartTag:
                 endStyle();
                 AddAttributeLinks(token.name, token.attributes, out);
-                if (token.name == "style" && !token.closed) style.emplace();
+                inStyle = token.name == "style" && !token.closed;
                 break;
         }
     }
