@@ -62,6 +62,9 @@ TEST(DecimalText, OnlyTheWholeTextIsRead) {
 }
 
 TEST(DecimalText, TheLocalesDecimalPointStaysOut) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the German locale is made with Linux's localedef";
+#else
     const std::filesystem::path folder = std::filesystem::temp_directory_path() / "decimal-text-locale";
     std::filesystem::create_directories(folder);
     const std::string make =
@@ -78,6 +81,7 @@ TEST(DecimalText, TheLocalesDecimalPointStaysOut) {
     EXPECT_EQ(Portable::ParseDecimalText("1,5"), std::nullopt);
     std::setlocale(LC_NUMERIC, "C");
     unsetenv("LOCPATH");
+#endif
 }
 
 }  // namespace
