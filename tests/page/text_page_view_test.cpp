@@ -47,8 +47,9 @@ TEST(TextPageViewTest, PageReadsOnlyItsFolder) {
     const QTemporaryDir outside;
     ASSERT_TRUE(
         QFile::copy(site.path(QStringLiteral("cover.png")), outside.filePath(QStringLiteral("cover.png"))));
-    ASSERT_TRUE(MakeSymbolicLink(outside.filePath(QStringLiteral("cover.png")).toStdString(),
-                                 site.path(QStringLiteral("outside.png")).toStdString()));
+    if (!MakeSymbolicLink(outside.filePath(QStringLiteral("cover.png")).toStdString(),
+                          site.path(QStringLiteral("outside.png")).toStdString()))
+        GTEST_SKIP() << "this system made no symbolic links for us";
     QDir().mkpath(site.path(QStringLiteral("nested")));
     PageDocument document(PageFolder(intro), QUrl::fromLocalFile(intro));
     for (const Case& c : cases) {
