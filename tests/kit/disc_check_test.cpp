@@ -70,7 +70,7 @@ const std::vector<FolderCase>& Cases() {
          {"page-file-missing", "page-file-missing", "page-file-outside"},
          1,
          "s.css: refers to bg.gif, which is not on the disc"},
-#ifndef _WIN32  // Windows finds a file whatever the case of its name
+#ifndef _WIN32  // Windows names ignore case: there the picture is found
         {"page's picture named in another case",
          {{"film.avi", avi}, {"cover.jpg", jpeg}, {"still.jpg", jpeg}, {"intro.htm", "<img src=Still.JPG>"}},
          {"page-file-missing"},

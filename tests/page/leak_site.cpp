@@ -198,4 +198,24 @@ QString WaitForLeakPage(PageView& view) {
     return title;
 }
 
+ConnectionCounter::ConnectionCounter() {
+    server_.listen(QHostAddress::LocalHost, 0);
+    QObject::connect(&server_, &QTcpServer::newConnection, [this] {
+        while (QTcpSocket* socket = server_.nextPendingConnection()) {
+            ++count_;
+            socket->close();
+            socket->deleteLater();
+        }
+    });
+}
+
+QString ConnectionCounter::url(const QString& name) const {
+    return QStringLiteral("http://127.0.0.1:%1/%2").arg(port()).arg(name);
+}
+
+int ConnectionCounter::connections() {
+    QCoreApplication::processEvents();
+    return count_;
+}
+
 }  // namespace discstart

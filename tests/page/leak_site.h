@@ -10,6 +10,19 @@
 
 namespace discstart {
 
+// Listens on 127.0.0.1 and serves nothing; it only counts who knocked.
+class ConnectionCounter {
+  public:
+    ConnectionCounter();
+    quint16 port() const { return server_.serverPort(); }
+    QString url(const QString& name) const;
+    int connections();
+
+  private:
+    QTcpServer server_;
+    int count_ = 0;
+};
+
 // A disc folder beside a folder the page must never read, with a page that tries every way
 // out: sub-resources, scripts' reads, links, WebRTC with STUN and TURN servers, WebTransport,
 // WebSocket, pre-connects and name look-ups, against a UDP and a TCP listener on loopback and

@@ -1,6 +1,6 @@
 // A page made to get out, tried the ways pages were seen to get out: nothing may reach the
-// network, whether or not the window set the view offline, and nothing outside the page's
-// folder may be read.
+// network, whether or not the window set the view offline, only local links open, and nothing
+// outside the page's folder may be read.
 #include <gtest/gtest.h>
 
 #include <QJsonDocument>
@@ -16,6 +16,38 @@
 namespace discstart {
 
 namespace {
+
+TEST(PageViewTest, OnlyLocalLinksOpen) {
+    ConnectionCounter server;
+    struct Case {
+        QString href;
+        QString landsOn;  // empty: the view stays on intro.htm and loads nothing
+    };
+    const Case cases[] = {
+        {QStringLiteral("second.htm"), QStringLiteral("second.htm")},
+        {QStringLiteral("mailto:someone@example.org"), {}},
+        {server.url(QStringLiteral("page.htm")), {}},
+    };
+    LocalSite site;
+    const QString body =
+        QStringLiteral("<p><a href=\"mailto:someone@example.org\">mail</a> <a href=\"%1\">web</a></p>")
+            .arg(server.url(QStringLiteral("page.htm")));
+    const QString intro = site.writeIntro({}, body);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.href.toStdString());
+        [&] {
+            PageHost host;
+            host.view->setOffline(true);
+            ASSERT_TRUE(NavigateAndWait(*host.view, intro));
+            const bool follows = !c.landsOn.isEmpty();
+            EXPECT_EQ(ClickAndCountLoads(*host.view, c.href, follows), follows ? 1 : 0)
+                << c.href.toStdString();
+            const QString expected = follows ? site.path(c.landsOn) : intro;
+            EXPECT_EQ(host.view->currentUrl(), QUrl::fromLocalFile(expected)) << c.href.toStdString();
+        }();
+    }
+    EXPECT_EQ(server.connections(), 0);
+}
 
 TEST(PageLeakTest, NothingReachesTheNetwork) {
     for (const bool offline : {true, false}) {

@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QImage>
 #include <QSignalSpy>
-#include <QTcpSocket>
 #include <QTest>
 
 #include "page_probe.h"
@@ -36,26 +35,6 @@ QString LocalSite::writeIntro(const QString& head, const QString& body) const {
 void LocalSite::write(const QString& name, const QByteArray& bytes) const {
     QFile file(path(name));
     if (file.open(QIODevice::WriteOnly)) file.write(bytes);
-}
-
-ConnectionCounter::ConnectionCounter() {
-    server_.listen(QHostAddress::LocalHost, 0);
-    QObject::connect(&server_, &QTcpServer::newConnection, [this] {
-        while (QTcpSocket* socket = server_.nextPendingConnection()) {
-            ++count_;
-            socket->close();
-            socket->deleteLater();
-        }
-    });
-}
-
-QString ConnectionCounter::url(const QString& name) const {
-    return QStringLiteral("http://127.0.0.1:%1/%2").arg(port()).arg(name);
-}
-
-int ConnectionCounter::connections() {
-    QCoreApplication::processEvents();
-    return count_;
 }
 
 PageHost::PageHost() : view(CreateTestedView(&window)) {

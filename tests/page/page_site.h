@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QUrl>
 #include <QWidget>
@@ -24,19 +23,6 @@ class LocalSite {
 
   private:
     QTemporaryDir dir_;
-};
-
-// Listens on 127.0.0.1 and serves nothing; it only counts who knocked.
-class ConnectionCounter {
-  public:
-    ConnectionCounter();
-    quint16 port() const { return server_.serverPort(); }
-    QString url(const QString& name) const;
-    int connections();
-
-  private:
-    QTcpServer server_;
-    int count_ = 0;
 };
 
 // A shown top-level window holding a shown page view of the engine under test.

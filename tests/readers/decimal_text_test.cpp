@@ -61,8 +61,10 @@ TEST(DecimalText, OnlyTheWholeTextIsRead) {
     }
 }
 
-#ifndef _WIN32  // a locale made with glibc's localedef
 TEST(DecimalText, TheLocalesDecimalPointStaysOut) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the German locale is made with Linux's localedef";
+#else
     const std::filesystem::path folder = std::filesystem::temp_directory_path() / "decimal-text-locale";
     std::filesystem::create_directories(folder);
     const std::string make =
@@ -79,8 +81,8 @@ TEST(DecimalText, TheLocalesDecimalPointStaysOut) {
     EXPECT_EQ(Portable::ParseDecimalText("1,5"), std::nullopt);
     std::setlocale(LC_NUMERIC, "C");
     unsetenv("LOCPATH");
-}
 #endif
+}
 
 }  // namespace
 
