@@ -44,9 +44,16 @@ QString AppFilePath(const QString& directory, const QString& name) {
 
 namespace {
 
-// The executable's own path as Windows names it, every character kept; grows the buffer
-// for paths past MAX_PATH.
+// The path of the program the viewer started, every character kept. On a disc that is the
+// start program, which runs this one unpacked elsewhere and names itself in the environment
+// (read once, and not handed on to the player). Grows the buffer for paths past MAX_PATH.
 QString ExecutablePath() {
+    static const QString startedAs = [] {
+        const QString path = qEnvironmentVariable("DISCSTART_STARTED_AS");
+        qunsetenv("DISCSTART_STARTED_AS");
+        return path;
+    }();
+    if (!startedAs.isEmpty()) return startedAs;
     std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
         const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), DWORD(buffer.size()));

@@ -157,13 +157,25 @@ TEST_F(MakeDiscRefusals, PutsTheWindowsLauncherAndItsLicencesOnTheDisc) {
     }
     const QString build = target("build-windows");
     const QString qt = target("qt-windows");
-    ASSERT_TRUE(QDir().mkpath(build + "/src/app") && QDir().mkpath(qt + "/share/doc"));
+    const QString xz = target("xz-windows");
+    ASSERT_TRUE(QDir().mkpath(build + "/src/app") && QDir().mkpath(qt + "/share/doc") &&
+                QDir().mkpath(xz + "/share/doc"));
     ASSERT_TRUE(WriteFile(build + "/src/app/discstart.exe", "MZ stands in for the Windows launcher"));
     ASSERT_TRUE(WriteFile(qt + "/share/doc/qt6-base.copyright", "Qt's copyright file as Debian ships it"));
     ASSERT_TRUE(WriteFile(qt + "/.complete", "qt6-base 6.4.2+dfsg-10\n"));
+    ASSERT_TRUE(WriteFile(xz + "/share/doc/xz-utils.copyright", "liblzma's copyright file"));
+    ASSERT_TRUE(WriteFile(xz + "/.complete", "xz-utils 5.4.1-1+deb12u2\n"));
+    const QStringList environment = {"DISCSTART_WINDOWS_BUILD=" + build, "DISCSTART_QT_WINDOWS=" + qt,
+                                     "DISCSTART_XZ_WINDOWS=" + xz};
+    // Without liblzma's licence the disc is refused: discstart.exe links it.
+    const Outcome refused =
+        RunMakeDisc({content("film.avi"), "--cover", content("cover.jpg"), target("b")},
+                    {environment[0], environment[1], "DISCSTART_XZ_WINDOWS=" + target("none")});
+    EXPECT_NE(refused.status, 0);
+    EXPECT_NE(refused.output.indexOf("liblzma"), -1) << refused.output.toStdString();
     const Outcome run = RunMakeDisc(
         {content("film.avi"), "--cover", content("cover.jpg"), "--iso", target("a.iso"), target("a")},
-        {"DISCSTART_WINDOWS_BUILD=" + build, "DISCSTART_QT_WINDOWS=" + qt});
+        environment);
     ASSERT_EQ(run.status, 0) << run.output.toStdString();
     EXPECT_EQ(FileBytes(target("a/discstart.exe")), "MZ stands in for the Windows launcher");
     // Windows reads autorun.inf in UTF-16 with a byte-order mark; the icon is the launcher's own.
@@ -175,6 +187,7 @@ TEST_F(MakeDiscRefusals, PutsTheWindowsLauncherAndItsLicencesOnTheDisc) {
     EXPECT_FALSE(QFileInfo::exists(target("a/discstart.ico")));
     EXPECT_EQ(FileBytes(target("a/licenses/qt6-base-windows/copyright")),
               "Qt's copyright file as Debian ships it");
+    EXPECT_EQ(FileBytes(target("a/licenses/xz-utils-windows/copyright")), "liblzma's copyright file");
     for (const char* package :
          {"gcc-mingw-w64-x86-64-posix", "g++-mingw-w64-x86-64-posix", "mingw-w64-x86-64-dev"}) {
         EXPECT_EQ(FileBytes(target("a/licenses/") + package + "/copyright"),
@@ -184,6 +197,10 @@ TEST_F(MakeDiscRefusals, PutsTheWindowsLauncherAndItsLicencesOnTheDisc) {
     const QString sources = QString::fromUtf8(FileBytes(target("a/SOURCES.txt")));
     EXPECT_NE(
         sources.indexOf("Qt 6.4.2 for Windows, built from the Debian source package qt6-base 6.4.2+dfsg-10"),
+        -1)
+        << sources.toStdString();
+    EXPECT_NE(
+        sources.indexOf("liblzma for Windows, built from the Debian source package xz-utils 5.4.1-1+deb12u2"),
         -1)
         << sources.toStdString();
     // Windows sees its launcher and autorun.inf; Linux's launcher is in the Rock Ridge tree only.

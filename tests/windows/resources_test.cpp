@@ -14,8 +14,14 @@ namespace discstart {
 
 namespace {
 
+// The disc's discstart.exe (the start program with the window program packed behind it) and
+// the window program it unpacks.
+constexpr const wchar_t* Programs[] = {L"" DISCSTART_PACKED_EXE_W, L"" DISCSTART_EXE_W};
+
 struct Module {
-    HMODULE handle = ::LoadLibraryExW(L"" DISCSTART_EXE_W, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    explicit Module(const wchar_t* path)
+        : handle(::LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
+    HMODULE handle;
     ~Module() {
         if (handle != nullptr) ::FreeLibrary(handle);
     }
@@ -30,31 +36,35 @@ std::string ResourceText(HMODULE module, LPCWSTR type, LPCWSTR name) {
 }
 
 TEST(DiscstartExe, CarriesItsIconInBothSizes) {
-    const Module exe;
-    ASSERT_NE(exe.handle, nullptr);
-    for (const int size : {16, 32}) {
-        const HANDLE icon = ::LoadImageW(exe.handle, L"IDI_ICON1", IMAGE_ICON, size, size, 0);
-        ASSERT_NE(icon, nullptr) << size;
-        ICONINFO info{};
-        ASSERT_TRUE(::GetIconInfo(static_cast<HICON>(icon), &info)) << size;
-        BITMAP bitmap{};
-        ::GetObjectW(info.hbmMask, sizeof bitmap, &bitmap);
-        EXPECT_EQ(bitmap.bmWidth, size);
-        ::DeleteObject(info.hbmMask);
-        if (info.hbmColor != nullptr) ::DeleteObject(info.hbmColor);
-        ::DestroyIcon(static_cast<HICON>(icon));
+    for (const wchar_t* program : Programs) {
+        const Module exe(program);
+        ASSERT_NE(exe.handle, nullptr) << program;
+        for (const int size : {16, 32}) {
+            const HANDLE icon = ::LoadImageW(exe.handle, L"IDI_ICON1", IMAGE_ICON, size, size, 0);
+            ASSERT_NE(icon, nullptr) << size;
+            ICONINFO info{};
+            ASSERT_TRUE(::GetIconInfo(static_cast<HICON>(icon), &info)) << size;
+            BITMAP bitmap{};
+            ::GetObjectW(info.hbmMask, sizeof bitmap, &bitmap);
+            EXPECT_EQ(bitmap.bmWidth, size);
+            ::DeleteObject(info.hbmMask);
+            if (info.hbmColor != nullptr) ::DeleteObject(info.hbmColor);
+            ::DestroyIcon(static_cast<HICON>(icon));
+        }
     }
 }
 
 TEST(DiscstartExe, CarriesItsManifest) {
-    const Module exe;
-    ASSERT_NE(exe.handle, nullptr);
-    const std::string manifest =
-        ResourceText(exe.handle, MAKEINTRESOURCEW(24), MAKEINTRESOURCEW(1));  // RT_MANIFEST
-    for (const char* wanted :
-         {"<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2<",
-          "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"", "level=\"asInvoker\""}) {
-        EXPECT_NE(manifest.find(wanted), std::string::npos) << wanted;
+    for (const wchar_t* program : Programs) {
+        const Module exe(program);
+        ASSERT_NE(exe.handle, nullptr) << program;
+        const std::string manifest =
+            ResourceText(exe.handle, MAKEINTRESOURCEW(24), MAKEINTRESOURCEW(1));  // RT_MANIFEST
+        for (const char* wanted :
+             {"<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">PerMonitorV2<",
+              "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"", "level=\"asInvoker\""}) {
+            EXPECT_NE(manifest.find(wanted), std::string::npos) << wanted;
+        }
     }
 }
 
@@ -77,29 +87,33 @@ T At(const std::vector<char>& bytes, std::size_t offset) {
 }
 
 TEST(DiscstartExe, IsMappedWhereItLiesWithAddressRandomisation) {
-    const std::vector<char> bytes = FileBytes(L"" DISCSTART_EXE_W);
-    const auto headers = std::size_t(At<IMAGE_DOS_HEADER>(bytes, 0).e_lfanew);
-    const auto nt = At<IMAGE_NT_HEADERS64>(bytes, headers);
-    ASSERT_EQ(nt.Signature, IMAGE_NT_SIGNATURE);
-    // Never copied to the page file before it runs, from a disc or a network.
-    EXPECT_EQ(
-        nt.FileHeader.Characteristics & (IMAGE_FILE_REMOVABLE_RUN_FROM_SWAP | IMAGE_FILE_NET_RUN_FROM_SWAP),
-        0);
-    EXPECT_NE(nt.OptionalHeader.DllCharacteristics & IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE, 0);
+    for (const wchar_t* program : Programs) {
+        SCOPED_TRACE(::testing::Message() << program);
+        const std::vector<char> bytes = FileBytes(program);
+        const auto headers = std::size_t(At<IMAGE_DOS_HEADER>(bytes, 0).e_lfanew);
+        const auto nt = At<IMAGE_NT_HEADERS64>(bytes, headers);
+        ASSERT_EQ(nt.Signature, IMAGE_NT_SIGNATURE);
+        // Never copied to the page file before it runs, from a disc or a network.
+        EXPECT_EQ(nt.FileHeader.Characteristics &
+                      (IMAGE_FILE_REMOVABLE_RUN_FROM_SWAP | IMAGE_FILE_NET_RUN_FROM_SWAP),
+                  0);
+        EXPECT_NE(nt.OptionalHeader.DllCharacteristics & IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE, 0);
+        if (program != Programs[1]) continue;
 #ifdef DISCSTART_PAGE_ALIGNED
-    EXPECT_EQ(nt.OptionalHeader.FileAlignment, 4096u);
-    EXPECT_EQ(nt.OptionalHeader.SectionAlignment, 4096u);
-    const std::size_t sections =
-        headers + offsetof(IMAGE_NT_HEADERS64, OptionalHeader) + nt.FileHeader.SizeOfOptionalHeader;
-    for (int i = 0; i < nt.FileHeader.NumberOfSections; ++i) {
-        const auto section = At<IMAGE_SECTION_HEADER>(bytes, sections + i * sizeof(IMAGE_SECTION_HEADER));
-        const std::string name(reinterpret_cast<const char*>(section.Name),
-                               strnlen(reinterpret_cast<const char*>(section.Name), 8));
-        if (section.SizeOfRawData != 0) {
-            EXPECT_EQ(section.PointerToRawData % 4096, 0u) << name;
+        EXPECT_EQ(nt.OptionalHeader.FileAlignment, 4096u);
+        EXPECT_EQ(nt.OptionalHeader.SectionAlignment, 4096u);
+        const std::size_t sections =
+            headers + offsetof(IMAGE_NT_HEADERS64, OptionalHeader) + nt.FileHeader.SizeOfOptionalHeader;
+        for (int i = 0; i < nt.FileHeader.NumberOfSections; ++i) {
+            const auto section = At<IMAGE_SECTION_HEADER>(bytes, sections + i * sizeof(IMAGE_SECTION_HEADER));
+            const std::string name(reinterpret_cast<const char*>(section.Name),
+                                   strnlen(reinterpret_cast<const char*>(section.Name), 8));
+            if (section.SizeOfRawData != 0) {
+                EXPECT_EQ(section.PointerToRawData % 4096, 0u) << name;
+            }
         }
-    }
 #endif
+    }
 }
 
 }  // namespace

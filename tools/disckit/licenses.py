@@ -5,7 +5,8 @@ the source packages themselves and discstart's source go into sources/ (sources.
 
 DISC/qt/ holds the Linux launcher's libraries, plugins and data, each from a Debian package;
 DISC/discstart.exe, when there, links Qt for Windows (built from Debian's qt6-base source, whose
-build prefix is `windows_qt`) and the MinGW-w64 runtime statically."""
+build prefix is `windows_qt`), liblzma (built from Debian's xz-utils source, prefix `windows_xz`)
+and the MinGW-w64 runtime statically."""
 import fnmatch
 import os
 import re
@@ -94,7 +95,7 @@ def common_licenses(licenses):
     return copied
 
 
-def windows_parts(prefix, versions, licenses, sources):
+def windows_parts(prefix, versions, licenses, sources, xz_prefix=""):
     """The licences of what discstart.exe links, as lines for SOURCES.txt."""
     qt_copyright = os.path.join(prefix, "share", "doc", "qt6-base.copyright")
     if not prefix or not os.path.isfile(qt_copyright):
@@ -107,6 +108,18 @@ def windows_parts(prefix, versions, licenses, sources):
     sources.add(("qt6-base", qt_version))
     lines = ["  Qt %s for Windows, built from the Debian source package qt6-base %s\n    licence: %s\n"
              % (qt_version.split("+")[0], qt_version, where)]
+    # The start program that unpacks the window program links liblzma; scripts/xz-windows writes
+    # "xz-utils VERSION" once its build is complete.
+    xz_complete = os.path.join(xz_prefix, ".complete") if xz_prefix else ""
+    if not xz_complete or not os.path.isfile(xz_complete):
+        raise LicenseError("discstart.exe is on the disc, but not the licence of the liblzma it links (expected %s)"
+                           % (xz_complete or "scripts/xz-windows --prefix"))
+    with open(xz_complete, encoding="utf-8") as f:
+        xz_version = f.read().split()[-1]
+    where = copy_copyright(os.path.join(xz_prefix, "share", "doc", "xz-utils.copyright"), "xz-utils-windows", licenses)
+    sources.add(("xz-utils", xz_version))
+    lines.append("  liblzma for Windows, built from the Debian source package xz-utils %s\n    licence: %s\n"
+                 % (xz_version, where))
     for package in MINGW_PACKAGES:
         version, source, source_version = versions[package]
         where = copy_copyright("/usr/share/doc/%s/copyright" % package, package, licenses)
@@ -150,7 +163,7 @@ def one_file_parts(prefix, runtime, licenses, sources):
     return lines
 
 
-def put_licenses(disc, paths, windows_qt="", with_sources=False, source_url="", linux_qt=""):
+def put_licenses(disc, paths, windows_qt="", with_sources=False, source_url="", linux_qt="", windows_xz=""):
     """Writes licenses/ and SOURCES.txt into `disc`; the number of Debian packages named."""
     disc = str(disc)
     licenses = os.path.join(disc, layout.LICENSES)
@@ -182,7 +195,7 @@ def put_licenses(disc, paths, windows_qt="", with_sources=False, source_url="", 
         disc_files = sorted(path for path, owners_of in owners.items() if package in owners_of)
         lines.append("  %s %s, from the source package %s %s\n    licence: %s\n    on the disc: %s\n"
                      % (package, version, source, source_version, where, ", ".join(disc_files)))
-    windows_lines = windows_parts(windows_qt, versions, licenses, sources) if windows else []
+    windows_lines = windows_parts(windows_qt, versions, licenses, sources, windows_xz) if windows else []
     one_file = bool(linux_qt)
     one_file_lines = (one_file_parts(linux_qt, os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(
         paths.one_file))), "licences"), licenses, sources) if one_file else [])

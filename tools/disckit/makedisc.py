@@ -203,13 +203,19 @@ class Run:
 
     def add_licenses(self):
         p = self.paths
-        windows_qt = os.environ.get("DISCSTART_QT_WINDOWS", "")
-        script = p.root / "scripts/qt-windows" if p.root else None
-        if not self.options.linux_only and not windows_qt and script and os.access(script, os.X_OK):
-            result = subprocess.run([str(script), "--prefix"], capture_output=True, text=True)
-            if result.returncode != 0:
-                raise Refused("cannot tell where Qt for Windows is")
-            windows_qt = result.stdout.strip()
+
+        def windows_prefix(variable, name, what):
+            prefix = os.environ.get(variable, "")
+            script = p.root / "scripts" / name if p.root else None
+            if not self.options.linux_only and not prefix and script and os.access(script, os.X_OK):
+                result = subprocess.run([str(script), "--prefix"], capture_output=True, text=True)
+                if result.returncode != 0:
+                    raise Refused(f"cannot tell where {what} is")
+                prefix = result.stdout.strip()
+            return prefix
+
+        windows_qt = windows_prefix("DISCSTART_QT_WINDOWS", "qt-windows", "Qt for Windows")
+        windows_xz = windows_prefix("DISCSTART_XZ_WINDOWS", "xz-windows", "liblzma for Windows")
         linux_qt = ""
         if self.launcher is layout.ONE_FILE:
             linux_qt = os.environ.get("DISCSTART_QT_LINUX", "")
@@ -220,7 +226,7 @@ class Run:
                     raise Refused("cannot tell where the Qt linked into the one-file launcher is")
                 linux_qt = result.stdout.strip()
         licenses.put_licenses(self.out, p, windows_qt, self.options.sources, os.environ.get("DISCSTART_SOURCE_URL", ""),
-                              linux_qt)
+                              linux_qt, windows_xz)
 
     def measure(self):
         """The disc as it will be written against its medium: the one asked for, else the

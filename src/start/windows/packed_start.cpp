@@ -1,0 +1,272 @@
+// discstart.exe on a disc: this small program with the window program appended to it,
+// compressed. Windows reads a program on removable media whole before it runs it; this one
+// reads the compressed window program in the same sweep, unpacks it once into the user's
+// temporary folder (a later start from the same disc finds it there) and runs it, telling it
+// which folder to show. Where it cannot, it says why: it never ends without a word.
+#include <windows.h>
+
+#include <lzma.h>
+
+#include <cwchar>
+#include <iterator>
+#include <string_view>
+
+#include "start/packed_rules.h"
+
+namespace discstart {
+
+namespace {
+
+using Packed::Stamp;
+
+// The packer overwrites what follows the tag (scripts/pack-launcher); volatile, so the compiler
+// neither folds the placeholder into the code nor drops it.
+volatile const char stamp[] = "discstart-packed................................";
+static_assert(sizeof stamp == Packed::StampSize + 1);
+
+constexpr wchar_t Title[] = L"discstart";
+// The window program reads this for the folder it would otherwise take from its own path.
+constexpr wchar_t StartedAs[] = L"DISCSTART_STARTED_AS";
+constexpr DWORD LongPath = 32768;
+
+// Appends `tail` to the text in `out`; false, leaving `out` as it was, when it does not fit.
+// (No printf: the C runtime's would make this program several times larger.)
+template <std::size_t N>
+bool Append(wchar_t (&out)[N], const wchar_t* tail, std::size_t tailLength = std::size_t(-1)) {
+    const std::size_t length = std::wcslen(out);
+    if (tailLength == std::size_t(-1)) tailLength = std::wcslen(tail);
+    if (length + tailLength >= N) return false;
+    std::wmemcpy(out + length, tail, tailLength);
+    out[length + tailLength] = L'\0';
+    return true;
+}
+
+// Says why, with Windows' own text for `error` when there is one, and returns the exit status.
+// Started from a disc the program has no standard error and shows a message box; started with
+// its error output led somewhere (a script, a test), it writes there and waits for no one.
+int Fail(const wchar_t* what, DWORD error) {
+    wchar_t text[1024] = L"";
+    Append(text, L"The start window cannot open: ");
+    Append(text, what);
+    Append(text, L".");
+    if (error != 0) {
+        wchar_t* reason = nullptr;
+        ::FormatMessageW(
+            FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+            nullptr, error, 0, reinterpret_cast<wchar_t*>(&reason), 0, nullptr);
+        if (reason) Append(text, L"\n\n"), Append(text, reason);
+        ::LocalFree(reason);
+    }
+    const HANDLE standardError = ::GetStdHandle(STD_ERROR_HANDLE);
+    DWORD type = standardError && standardError != INVALID_HANDLE_VALUE ? ::GetFileType(standardError)
+                                                                        : FILE_TYPE_UNKNOWN;
+    if (type == FILE_TYPE_DISK || type == FILE_TYPE_PIPE) {
+        char utf8[4096];
+        const int length =
+            ::WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8 - 2, nullptr, nullptr);
+        if (length > 0) {
+            utf8[length - 1] = '\n';
+            DWORD written = 0;
+            ::WriteFile(standardError, utf8, DWORD(length), &written, nullptr);
+            return 1;
+        }
+    }
+    ::MessageBoxW(nullptr, text, Title, MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+    return 1;
+}
+
+struct Handle {
+    HANDLE value;
+    explicit Handle(HANDLE h) : value(h) {}
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    ~Handle() {
+        if (value != INVALID_HANDLE_VALUE && value != nullptr) ::CloseHandle(value);
+    }
+    bool ok() const { return value != INVALID_HANDLE_VALUE && value != nullptr; }
+};
+
+struct Memory {
+    void* bytes;
+    explicit Memory(std::uint64_t size)
+        : bytes(
+              ::VirtualAlloc(nullptr, static_cast<SIZE_T>(size), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {}
+    Memory(const Memory&) = delete;
+    Memory& operator=(const Memory&) = delete;
+    ~Memory() {
+        if (bytes) ::VirtualFree(bytes, 0, MEM_RELEASE);
+    }
+};
+
+// Where this program's image ends in its file: what follows is the appended data.
+std::uint64_t ImageEnd() {
+    const auto* base = reinterpret_cast<const unsigned char*>(::GetModuleHandleW(nullptr));
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
+    std::uint64_t end = nt->OptionalHeader.SizeOfHeaders;
+    for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i) {
+        const std::uint64_t sectionEnd =
+            std::uint64_t(section[i].PointerToRawData) + section[i].SizeOfRawData;
+        if (section[i].SizeOfRawData != 0 && sectionEnd > end) end = sectionEnd;
+    }
+    return end;
+}
+
+bool ReadAt(HANDLE file, std::uint64_t offset, void* into, std::uint64_t length) {
+    LARGE_INTEGER at;
+    at.QuadPart = static_cast<LONGLONG>(offset);
+    if (!::SetFilePointerEx(file, at, nullptr, FILE_BEGIN)) return false;
+    auto* bytes = static_cast<char*>(into);
+    while (length > 0) {
+        DWORD got = 0;
+        const DWORD want = length > (1u << 30) ? (1u << 30) : static_cast<DWORD>(length);
+        if (!::ReadFile(file, bytes, want, &got, nullptr) || got == 0) return false;
+        bytes += got;
+        length -= got;
+    }
+    return true;
+}
+
+bool WriteAll(HANDLE file, const void* from, std::uint64_t length) {
+    const auto* bytes = static_cast<const char*>(from);
+    while (length > 0) {
+        DWORD put = 0;
+        const DWORD want = length > (1u << 30) ? (1u << 30) : static_cast<DWORD>(length);
+        if (!::WriteFile(file, bytes, want, &put, nullptr) || put == 0) return false;
+        bytes += put;
+        length -= put;
+    }
+    return true;
+}
+
+std::uint64_t SizeOf(const wchar_t* path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!::GetFileAttributesExW(path, GetFileExInfoStandard, &data)) return 0;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return 0;
+    return (std::uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+// Reads the appended program from `self` (right after the image the loader read), unpacks it and puts it at
+// `target` through a name of its own, so that `target` is either whole or absent. Returns 0 or the exit
+// status after saying why.
+int Unpack(const Stamp& packed, const wchar_t* self, const wchar_t* folder, const wchar_t* target) {
+    const Handle file(::CreateFileW(self, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    LARGE_INTEGER size;
+    if (!file.ok() || !::GetFileSizeEx(file.value, &size))
+        return Fail(L"its own file cannot be read", ::GetLastError());
+    const std::uint64_t fileSize = static_cast<std::uint64_t>(size.QuadPart);
+    const std::uint64_t imageEnd = ImageEnd();
+    if (!Packed::HoldsPacked(packed, imageEnd, fileSize))
+        return Fail(L"the disc's copy of the program is damaged (its length does not match)", 0);
+    const Memory tail(packed.packed);
+    if (!tail.bytes) return Fail(L"there is not enough memory", ::GetLastError());
+    if (!ReadAt(file.value, imageEnd, tail.bytes, packed.packed))
+        return Fail(L"the disc's copy of the program cannot be read", ::GetLastError());
+    const auto* tailBytes = static_cast<const char*>(tail.bytes);
+
+    const Memory program(packed.unpacked);
+    if (!program.bytes) return Fail(L"there is not enough memory", ::GetLastError());
+    // The packer keeps the dictionary within 64 MiB; the rest is the decoder's own state.
+    std::uint64_t memoryLimit = 80u << 20;
+    size_t inAt = 0;
+    size_t outAt = 0;
+    const lzma_ret unpacked = lzma_stream_buffer_decode(
+        &memoryLimit, 0, nullptr, reinterpret_cast<const uint8_t*>(tailBytes), &inAt,
+        static_cast<size_t>(packed.packed), static_cast<uint8_t*>(program.bytes), &outAt,
+        static_cast<size_t>(packed.unpacked));
+    if (unpacked != LZMA_OK || inAt != packed.packed || outAt != packed.unpacked)
+        return Fail(L"the disc's copy of the program is damaged (it does not unpack)", 0);
+
+    if (!::CreateDirectoryW(folder, nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
+        return Fail(L"the temporary folder cannot be written", ::GetLastError());
+    wchar_t partial[LongPath] = L"";
+    wchar_t process[16];
+    std::size_t at = std::size(process) - 1;
+    process[at] = L'\0';
+    for (DWORD id = ::GetCurrentProcessId(); id != 0 || at == std::size(process) - 1; id /= 10)
+        process[--at] = static_cast<wchar_t>(L'0' + id % 10);
+    if (!Append(partial, target) || !Append(partial, L".") || !Append(partial, process + at) ||
+        !Append(partial, L".part"))
+        return Fail(L"the temporary folder's path is too long", 0);
+    {
+        const Handle out(
+            ::CreateFileW(partial, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!out.ok()) return Fail(L"the temporary folder cannot be written", ::GetLastError());
+        if (!WriteAll(out.value, program.bytes, packed.unpacked)) {
+            const DWORD error = ::GetLastError();
+            ::DeleteFileW(partial);
+            return Fail(L"the temporary folder cannot be written", error);
+        }
+    }
+    // Another start from the same disc may have put it there meanwhile: theirs is as good.
+    if (!::MoveFileExW(partial, target, 0)) {
+        const DWORD error = ::GetLastError();
+        ::DeleteFileW(partial);
+        if (SizeOf(target) != packed.unpacked) return Fail(L"the temporary folder cannot be written", error);
+    }
+    return 0;
+}
+
+}  // namespace
+
+}  // namespace discstart
+
+using namespace discstart;
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    static wchar_t self[LongPath];
+    const DWORD selfLength = ::GetModuleFileNameW(nullptr, self, LongPath);
+    if (selfLength == 0 || selfLength >= LongPath)
+        return Fail(L"it cannot find where it lies", ::GetLastError());
+
+    char stampBytes[Packed::StampSize];
+    for (std::size_t i = 0; i < Packed::StampSize; ++i) stampBytes[i] = stamp[i];
+    Stamp packed;
+    if (!Packed::ReadStamp({stampBytes, Packed::StampSize}, packed))
+        return Fail(L"the disc's copy of the program is damaged (nothing appended to it)", 0);
+    static wchar_t folder[LongPath];
+    static wchar_t target[LongPath];
+    const DWORD temp = ::GetTempPathW(LongPath, folder);
+    if (temp == 0 || temp >= LongPath) return Fail(L"there is no temporary folder", ::GetLastError());
+    wchar_t name[32] = L"discstart-";
+    for (const char c : packed.key)
+        Append(name, L"0123456789abcdef" + (c <= '9' ? c - '0' : c - 'a' + 10), 1);
+    if (!Append(folder, name) || !Append(target, folder) || !Append(target, L"\\discstart.exe"))
+        return Fail(L"the temporary folder's path is too long", 0);
+
+    // The key names the unpacked bytes, and the program appears there whole or not at all.
+    if (SizeOf(target) != packed.unpacked) {
+        if (const int status = Unpack(packed, self, folder, target)) return status;
+    }
+
+    const wchar_t* commandLine = ::GetCommandLineW();
+    const wchar_t* arguments = commandLine + Packed::ArgumentsStart(commandLine);
+    static wchar_t line[LongPath];
+    if (!Append(line, L"\"") || !Append(line, target) || !Append(line, L"\" ") || !Append(line, arguments))
+        return Fail(L"its command line is too long", 0);
+    ::SetEnvironmentVariableW(StartedAs, self);
+
+    // The window program answers to whoever started this one: its output goes where this
+    // program's would, and its exit status becomes this program's.
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = ::GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = ::GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(target, line, nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
+                          &process))
+        return Fail(L"the unpacked program does not start", ::GetLastError());
+    // The viewer started this program; its window is the one that should come to the front.
+    ::AllowSetForegroundWindow(process.dwProcessId);
+    ::ResumeThread(process.hThread);
+    ::CloseHandle(process.hThread);
+    ::WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD status = 1;
+    ::GetExitCodeProcess(process.hProcess, &status);
+    ::CloseHandle(process.hProcess);
+    return static_cast<int>(status);
+}
