@@ -12,7 +12,9 @@
 
 #include <gtest/gtest.h>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #endif
 
@@ -78,7 +80,15 @@ class RuleSite {
         };
         for (const auto& [link, target] : links)
             linked_ = MakeSymbolicLink(target, dir_.filePath(link).toStdString()) && linked_;
-#ifndef _WIN32
+#ifdef _WIN32
+        // Hidden by its attribute alone, as Explorer hides it: no dot in the name.
+        for (const auto& [file, attribute] : {std::pair{"page/marked-hidden.png", FILE_ATTRIBUTE_HIDDEN},
+                                              {"page/marked-system.png", FILE_ATTRIBUTE_SYSTEM}}) {
+            const QString path = QDir::toNativeSeparators(dir_.filePath(QString::fromLatin1(file)));
+            QFile(path).open(QIODevice::WriteOnly);
+            ::SetFileAttributesW(reinterpret_cast<const wchar_t*>(path.utf16()), attribute);
+        }
+#else
         ::mkfifo(QFile::encodeName(dir_.filePath("page/fifo.png")), 0600);
 #endif
         QFile page(dir_.filePath("page/intro.htm"));
@@ -104,7 +114,10 @@ class RuleSite {
         {"users.txt", "link-outside"},
         {"shared/secret.png", "link-outside"},
         {"prefix.png", "link-outside"},  // page2 shares the folder's name as a prefix
-#ifndef _WIN32
+#ifdef _WIN32
+        {"marked-hidden.png", "hidden"},
+        {"marked-system.png", "hidden"},
+#else
         {"status.txt", "link-outside"},
         {"fifo.png", "special"},
 #endif

@@ -209,6 +209,29 @@ int Unpack(const Stamp& packed, const wchar_t* self, const wchar_t* folder, cons
     return 0;
 }
 
+// Removes what other discs' programs left in the temporary folder (`temp`, ending in a
+// separator) beside `keep`: one copy is enough. A program still running cannot be deleted and
+// stays, and so does anything that is not ours alone.
+void RemoveOthers(const wchar_t* temp, const wchar_t* keep) {
+    wchar_t pattern[LongPath] = L"";
+    if (!Append(pattern, temp) || !Append(pattern, L"discstart-*")) return;
+    WIN32_FIND_DATAW found;
+    const HANDLE search = ::FindFirstFileW(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || std::wcscmp(found.cFileName, keep) == 0 ||
+            std::wcslen(found.cFileName) != std::wcslen(keep))
+            continue;
+        wchar_t folder[LongPath] = L"";
+        wchar_t program[LongPath] = L"";
+        if (!Append(folder, temp) || !Append(folder, found.cFileName) || !Append(program, folder) ||
+            !Append(program, L"\\discstart.exe"))
+            continue;
+        if (::DeleteFileW(program)) ::RemoveDirectoryW(folder);
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+}
+
 }  // namespace
 
 }  // namespace discstart
@@ -239,6 +262,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     // The key names the unpacked bytes, and the program appears there whole or not at all.
     if (SizeOf(target) != packed.unpacked) {
         if (const int status = Unpack(packed, self, folder, target)) return status;
+        folder[temp] = L'\0';
+        RemoveOthers(folder, name);
     }
 
     const wchar_t* commandLine = ::GetCommandLineW();
@@ -260,6 +285,16 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (!::CreateProcessW(target, line, nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
                           &process))
         return Fail(L"the unpacked program does not start", ::GetLastError());
+    // Ended with this program (whoever ends discstart.exe ends the window), but what the window
+    // starts, the film's player, goes on by itself.
+    if (const HANDLE job = ::CreateJobObjectW(nullptr, nullptr)) {
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+        limits.BasicLimitInformation.LimitFlags =
+            JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE | JOB_OBJECT_LIMIT_SILENT_BREAKAWAY_OK;
+        if (!::SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits) ||
+            !::AssignProcessToJobObject(job, process.hProcess))
+            ::CloseHandle(job);  // the window then merely outlives this program if it is killed
+    }
     // The viewer started this program; its window is the one that should come to the front.
     ::AllowSetForegroundWindow(process.dwProcessId);
     ::ResumeThread(process.hThread);
