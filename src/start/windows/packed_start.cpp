@@ -113,21 +113,6 @@ std::uint64_t ImageEnd() {
     return end;
 }
 
-bool ReadAt(HANDLE file, std::uint64_t offset, void* into, std::uint64_t length) {
-    LARGE_INTEGER at;
-    at.QuadPart = static_cast<LONGLONG>(offset);
-    if (!::SetFilePointerEx(file, at, nullptr, FILE_BEGIN)) return false;
-    auto* bytes = static_cast<char*>(into);
-    while (length > 0) {
-        DWORD got = 0;
-        const DWORD want = length > (1u << 30) ? (1u << 30) : static_cast<DWORD>(length);
-        if (!::ReadFile(file, bytes, want, &got, nullptr) || got == 0) return false;
-        bytes += got;
-        length -= got;
-    }
-    return true;
-}
-
 bool WriteAll(HANDLE file, const void* from, std::uint64_t length) {
     const auto* bytes = static_cast<const char*>(from);
     while (length > 0) {
@@ -160,24 +145,43 @@ int Unpack(const Stamp& packed, const wchar_t* self, const wchar_t* folder, cons
     const std::uint64_t imageEnd = ImageEnd();
     if (!Packed::HoldsPacked(packed, imageEnd, fileSize))
         return Fail(L"the disc's copy of the program is damaged (its length does not match)", 0);
-    const Memory tail(packed.packed);
-    if (!tail.bytes) return Fail(L"there is not enough memory", ::GetLastError());
-    if (!ReadAt(file.value, imageEnd, tail.bytes, packed.packed))
+    LARGE_INTEGER packedStart;
+    packedStart.QuadPart = static_cast<LONGLONG>(imageEnd);
+    if (!::SetFilePointerEx(file.value, packedStart, nullptr, FILE_BEGIN))
         return Fail(L"the disc's copy of the program cannot be read", ::GetLastError());
-    const auto* tailBytes = static_cast<const char*>(tail.bytes);
 
     const Memory program(packed.unpacked);
     if (!program.bytes) return Fail(L"there is not enough memory", ::GetLastError());
+    // Unpacked as it is read, a piece at a time: the system reads ahead while the decoder works,
+    // so the drive never waits for it.
+    lzma_stream stream = LZMA_STREAM_INIT;
     // The packer keeps the dictionary within 64 MiB; the rest is the decoder's own state.
-    std::uint64_t memoryLimit = 80u << 20;
-    size_t inAt = 0;
-    size_t outAt = 0;
-    const lzma_ret unpacked = lzma_stream_buffer_decode(
-        &memoryLimit, 0, nullptr, reinterpret_cast<const uint8_t*>(tailBytes), &inAt,
-        static_cast<size_t>(packed.packed), static_cast<uint8_t*>(program.bytes), &outAt,
-        static_cast<size_t>(packed.unpacked));
-    if (unpacked != LZMA_OK || inAt != packed.packed || outAt != packed.unpacked)
-        return Fail(L"the disc's copy of the program is damaged (it does not unpack)", 0);
+    if (lzma_stream_decoder(&stream, 80u << 20, LZMA_CONCATENATED) != LZMA_OK)
+        return Fail(L"there is not enough memory", 0);
+    static std::uint8_t piece[256 * 1024];
+    stream.next_out = static_cast<std::uint8_t*>(program.bytes);
+    stream.avail_out = static_cast<size_t>(packed.unpacked);
+    std::uint64_t left = packed.packed;
+    lzma_ret state = LZMA_OK;
+    while (state == LZMA_OK) {
+        if (stream.avail_in == 0 && left > 0) {
+            DWORD got = 0;
+            const DWORD want = left < sizeof piece ? static_cast<DWORD>(left) : DWORD(sizeof piece);
+            if (!::ReadFile(file.value, piece, want, &got, nullptr) || got == 0) {
+                const DWORD error = ::GetLastError();
+                lzma_end(&stream);
+                return Fail(L"the disc's copy of the program cannot be read", error);
+            }
+            stream.next_in = piece;
+            stream.avail_in = got;
+            left -= got;
+        }
+        state = lzma_code(&stream, left == 0 ? LZMA_FINISH : LZMA_RUN);
+    }
+    const bool whole =
+        state == LZMA_STREAM_END && left == 0 && stream.avail_in == 0 && stream.total_out == packed.unpacked;
+    lzma_end(&stream);
+    if (!whole) return Fail(L"the disc's copy of the program is damaged (it does not unpack)", 0);
 
     if (!::CreateDirectoryW(folder, nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
         return Fail(L"the temporary folder cannot be written", ::GetLastError());
