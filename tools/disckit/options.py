@@ -37,7 +37,8 @@ DISCSTART_LAUNCHER, DISCSTART_START and DISCINFO (the programs, default from the
 DISCSTART_WINDOWS_EXE (the Windows launcher, default src/app/discstart.exe in
 DISCSTART_WINDOWS_BUILD, itself build-windows/ by default, when it exists), DISCSTART_QT_WINDOWS
 (the Qt for Windows it links, whose licence goes on the disc; default from scripts/qt-windows
---prefix), DISCSTART_LINUX_BUILD (the one-file launcher and its start program, default
+--prefix), DISCSTART_XZ_WINDOWS (the liblzma its start program links, likewise; default from
+scripts/xz-windows --prefix), DISCSTART_LINUX_BUILD (the one-file launcher and its start program, default
 build-linux-static/ as scripts/linux-build makes it), DISCSTART_SOURCE_URL (where discstart's source can be had, for SOURCES.txt).
 
 Exit status: 0 made, 1 the disc could not be made as asked, 2 usage error.
