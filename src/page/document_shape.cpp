@@ -5,6 +5,7 @@
 #include <QTextFrame>
 #include <QTextTable>
 #include <algorithm>
+#include <cmath>
 #include <unordered_map>
 #include <vector>
 
@@ -36,6 +37,23 @@ void MeasureTables(const QTextDocument& document, DocumentShape& shape) {
         const Visit visit = pending.back();
         pending.pop_back();
         shape.tableDepth = std::max(shape.tableDepth, visit.tables);
+        const QTextFrameFormat format = visit.frame->frameFormat();
+        double spacings[] = {format.border(),
+                             format.padding(),
+                             format.topMargin(),
+                             format.bottomMargin(),
+                             format.leftMargin(),
+                             format.rightMargin(),
+                             0,
+                             0};
+        if (format.isTableFormat()) {
+            spacings[6] = format.toTableFormat().cellPadding();
+            spacings[7] = format.toTableFormat().cellSpacing();
+        }
+        for (const double spacing : spacings) {
+            // NaN counts as too wide too.
+            if (!(std::abs(spacing) <= shape.widestSpacing)) shape.widestSpacing = std::abs(spacing);
+        }
         const QTextFrame* outer = visit.outer;
         if (outer == nullptr && qobject_cast<QTextTable*>(visit.frame) != nullptr) outer = visit.frame;
         if (outer != nullptr) {
@@ -69,7 +87,8 @@ DocumentShape MeasureDocument(const QTextDocument& document) {
 
 bool WithinLayoutBudget(const DocumentShape& shape) {
     return shape.tableDepth <= MaxTableDepth && shape.largestTable <= MaxTableCells &&
-           shape.longestBlock <= MaxBlockCharacters && shape.longestWord <= MaxWordCharacters;
+           shape.longestBlock <= MaxBlockCharacters && shape.longestWord <= MaxWordCharacters &&
+           shape.widestSpacing <= MaxFrameSpacing;
 }
 
 }  // namespace discstart

@@ -13,9 +13,10 @@ namespace discstart {
 // ways no reading of the markup foresees.
 struct DocumentShape {
     int tableDepth = 0;
-    qint64 largestTable = 0;  // cells of an outermost table, the tables inside it included
-    qint64 longestBlock = 0;  // characters of a paragraph (a line break does not end one)
-    qint64 longestWord = 0;   // characters between two places a line may break
+    qint64 largestTable = 0;   // cells of an outermost table, the tables inside it included
+    qint64 longestBlock = 0;   // characters of a paragraph (a line break does not end one)
+    qint64 longestWord = 0;    // characters between two places a line may break
+    double widestSpacing = 0;  // pixels of a frame's border, padding, margin, cell padding or spacing
 };
 
 DocumentShape MeasureDocument(const QTextDocument& document);

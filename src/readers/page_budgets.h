@@ -19,6 +19,9 @@ inline constexpr std::int64_t MaxTableCells = 1'000;
 // word, whose line breaking costs the square of its length.
 inline constexpr std::int64_t MaxBlockCharacters = 100'000;
 inline constexpr std::int64_t MaxWordCharacters = 10'000;
+// Pixels of a table's or frame's border, padding, margin or cell spacing: the engine lays out
+// cell padding in proportion to its size (cellpadding=8e88 held it for minutes).
+inline constexpr int MaxFrameSpacing = 1'000;
 // Style: every selector the engine holds (each of a list, each time a sheet is handed to it),
 // the text it parses, and the work of matching them: the engine matches every rule against each
 // element and again against each of its ancestors, walking up the tree for descendant selectors

@@ -65,6 +65,14 @@ TEST(DocumentShape, BudgetsEachAtItsEdge) {
         {"a paragraph", "<p>" + Repeat("w ", MaxBlockCharacters / 2),
          "<p>" + Repeat("w ", MaxBlockCharacters / 2) + "w"},
         {"a word", "<p>" + Repeat("w", MaxWordCharacters), "<p>" + Repeat("w", MaxWordCharacters + 1)},
+        {"cell padding", QString("<table cellpadding=%1><tr><td>x").arg(MaxFrameSpacing),
+         QString("<table cellpadding=%1><tr><td>x").arg(MaxFrameSpacing + 1)},
+        {"cell spacing", QString("<table cellspacing=%1><tr><td>x").arg(MaxFrameSpacing),
+         QString("<table cellspacing=%1><tr><td>x").arg(MaxFrameSpacing + 1)},
+        {"border", QString("<table border=%1><tr><td>x").arg(MaxFrameSpacing),
+         QString("<table border=%1><tr><td>x").arg(MaxFrameSpacing + 1)},
+        {"a number past any pixel", "<table cellpadding=8><tr><td>x",
+         "<table cellpadding=8" + Repeat("8", 90) + "><tr><td>x"},
     };
     for (const Case& c : cases) {
         EXPECT_TRUE(WithinLayoutBudget(Built(c.within))) << c.what;
