@@ -1,5 +1,6 @@
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
@@ -20,9 +21,11 @@ namespace discstart {
 
 namespace {
 
-// Starts a program and tells whether it is still running after a while: the launcher never
-// ends by itself, so an early end is a failed start. The output seen so far comes back, and in
-// `mapped` the files the process had mapped by then (env and the start program exec the
+// Starts a program and tells whether it is running with its window's platform loaded, and
+// still running a moment later: the launcher never ends by itself, so an end is a failed start.
+// A busy machine can take many seconds to get there (the start program reads the disc's launcher
+// whole first), so it waits for the plugin rather than a fixed time. The output seen comes back,
+// and in `mapped` the files the process had mapped by then (env and the start program exec the
 // launcher, so it keeps their process).
 bool KeepsRunning(const QString& program, const QStringList& args, QString& output,
                   const QStringList& env = {}, QStringList* mapped = nullptr) {
@@ -33,7 +36,16 @@ bool KeepsRunning(const QString& program, const QStringList& args, QString& outp
     process.start("env", QStringList{"-i", "QT_QPA_PLATFORM=offscreen", "QT_DEBUG_PLUGINS=1",
                                      "QTWEBENGINE_CHROMIUM_FLAGS=--no-sandbox"} +
                              env + QStringList{program} + args);
-    bool running = process.waitForStarted() && !process.waitForFinished(3000);
+    QByteArray seen;
+    bool running = process.waitForStarted();
+    QElapsedTimer clock;
+    clock.start();
+    while (running && !seen.contains("libqoffscreen.so\" loaded library") && clock.elapsed() < 60000) {
+        process.waitForReadyRead(1000);
+        seen += process.readAll();
+        running = process.state() == QProcess::Running;
+    }
+    running = running && !process.waitForFinished(1000);
     if (running && mapped) {
         QFile maps(QString("/proc/%1/maps").arg(process.processId()));
         if (maps.open(QIODevice::ReadOnly))
@@ -44,7 +56,7 @@ bool KeepsRunning(const QString& program, const QStringList& args, QString& outp
         process.kill();
         process.waitForFinished();
     }
-    output = QString::fromLocal8Bit(process.readAll());
+    output = QString::fromLocal8Bit(seen + process.readAll());
     return running;
 }
 
