@@ -14,10 +14,10 @@
 
 #include "info/film_names.h"
 #include "info/panel.h"
-#include "readers/avi_header.h"
-#include "readers/container.h"
-#include "readers/info_tags.h"
-#include "readers/ogg_media.h"
+#include "media/container.h"
+#include "media/ogg/ogg_media.h"
+#include "media/riff/avi_header.h"
+#include "media/riff/info_tags.h"
 
 namespace discstart {
 

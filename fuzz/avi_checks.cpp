@@ -1,5 +1,5 @@
 #include "check_support.h"
-#include "readers/avi_header.h"
+#include "media/riff/avi_header.h"
 
 #include <utility>
 

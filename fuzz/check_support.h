@@ -7,8 +7,8 @@
 #include <exception>
 #include <string>
 
+#include "bytes/byte_file.h"
 #include "fuzz_checks.h"
-#include "readers/byte_file.h"
 
 namespace discstart {
 

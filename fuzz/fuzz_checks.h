@@ -11,9 +11,9 @@
 #include <utility>
 #include <vector>
 
-#include "readers/container.h"
-#include "readers/movie_types.h"
-#include "readers/number_format.h"
+#include "media/container.h"
+#include "media/movie_types.h"
+#include "text/number_format.h"
 
 namespace discstart {
 

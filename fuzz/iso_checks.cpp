@@ -3,9 +3,9 @@
 #include <cmath>
 #include <utility>
 
+#include "bytes/byte_window.h"
 #include "check_support.h"
-#include "readers/byte_window.h"
-#include "readers/container.h"
+#include "media/container.h"
 
 namespace discstart {
 

@@ -2,7 +2,7 @@
 #include <string_view>
 
 #include "check_support.h"
-#include "readers/container.h"
+#include "media/container.h"
 
 namespace discstart {
 

@@ -1,7 +1,7 @@
 #include <array>
 
 #include "check_support.h"
-#include "readers/ogg_media.h"
+#include "media/ogg/ogg_media.h"
 
 namespace discstart {
 

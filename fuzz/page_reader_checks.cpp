@@ -4,9 +4,9 @@
 
 #include "check_support.h"
 #include "fuzz_checks.h"
-#include "readers/html_shape.h"
-#include "readers/page_files.h"
-#include "readers/style_sheets.h"
+#include "page/scan/html_shape.h"
+#include "page/scan/page_files.h"
+#include "page/scan/style_sheets.h"
 
 namespace discstart {
 

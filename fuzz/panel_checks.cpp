@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
+#include "bytes/byte_window.h"
 #include "check_support.h"
 #include "info/panel.h"
-#include "readers/byte_window.h"
-#include "readers/container.h"
+#include "media/container.h"
 
 namespace discstart {
 

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "check_support.h"
-#include "readers/info_tags.h"
+#include "media/riff/info_tags.h"
 
 namespace discstart {
 

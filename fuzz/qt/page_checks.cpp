@@ -4,9 +4,9 @@
 #include "content/page_text.h"
 #include "page/document_shape.h"
 #include "page/page_document.h"
+#include "page/scan/html_shape.h"
+#include "page/scan/style_sheets.h"
 #include "qt_checks.h"
-#include "readers/html_shape.h"
-#include "readers/style_sheets.h"
 
 namespace discstart {
 

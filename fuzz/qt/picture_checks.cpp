@@ -4,8 +4,8 @@
 
 #include "check_support.h"
 #include "content/picture.h"
+#include "media/jpeg/jpeg_layout.h"
 #include "qt_checks.h"
-#include "readers/jpeg_layout.h"
 
 namespace discstart {
 

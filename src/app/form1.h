@@ -8,7 +8,7 @@
 
 #include "content/discovery.h"
 #include "info/panel.h"
-#include "readers/movie_types.h"
+#include "media/movie_types.h"
 
 class QCheckBox;
 class QPushButton;

@@ -3,7 +3,7 @@
 #include <QRect>
 #include <QString>
 
-#include "readers/number_format.h"
+#include "text/number_format.h"
 
 class QWidget;
 

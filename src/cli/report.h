@@ -8,14 +8,14 @@
 #include <system_error>
 #include <vector>
 
+#include "bytes/byte_file.h"
 #include "content/discovery.h"
 #include "info/panel.h"
-#include "readers/byte_file.h"
-#include "readers/container.h"
-#include "readers/movie_types.h"
-#include "readers/number_format.h"
-#include "readers/ogg_media.h"
-#include "readers/page_files.h"
+#include "media/container.h"
+#include "media/movie_types.h"
+#include "media/ogg/ogg_media.h"
+#include "page/scan/page_files.h"
+#include "text/number_format.h"
 
 namespace discstart {
 

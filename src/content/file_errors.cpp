@@ -1,7 +1,7 @@
 #include "content/file_errors.h"
 
+#include "bytes/byte_file.h"
 #include "content/native_name.h"
-#include "readers/byte_file.h"
 
 namespace discstart {
 

@@ -9,7 +9,7 @@
 #include <span>
 
 #include "content/file_read.h"
-#include "readers/jpeg_layout.h"
+#include "media/jpeg/jpeg_layout.h"
 
 namespace discstart {
 

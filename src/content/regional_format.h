@@ -2,7 +2,7 @@
 
 #include <QLocale>
 
-#include "readers/number_format.h"
+#include "text/number_format.h"
 
 namespace discstart {
 

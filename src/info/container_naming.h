@@ -3,7 +3,7 @@
 #include <string>
 
 #include "info/naming.h"
-#include "readers/container.h"
+#include "media/container.h"
 
 namespace discstart {
 

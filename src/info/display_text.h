@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "readers/text_bytes.h"
+#include "text/text_bytes.h"
 
 namespace discstart {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstddef>
 
-#include "readers/decimal_text.h"
+#include "text/decimal_text.h"
 
 namespace discstart {
 

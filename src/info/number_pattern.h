@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "readers/number_format.h"
+#include "text/number_format.h"
 
 namespace discstart {
 

@@ -9,9 +9,9 @@
 #include "info/naming.h"
 #include "info/number_pattern.h"
 #include "info/panel_rows.h"
-#include "readers/avi_header.h"
-#include "readers/info_tags.h"
-#include "readers/ogg_media.h"
+#include "media/ogg/ogg_media.h"
+#include "media/riff/avi_header.h"
+#include "media/riff/info_tags.h"
 
 namespace discstart {
 

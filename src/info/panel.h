@@ -5,11 +5,11 @@
 #include <optional>
 #include <string>
 
-#include "readers/byte_file.h"
-#include "readers/container.h"
-#include "readers/movie_types.h"
-#include "readers/number_format.h"
-#include "readers/ogg_media.h"
+#include "bytes/byte_file.h"
+#include "media/container.h"
+#include "media/movie_types.h"
+#include "media/ogg/ogg_media.h"
+#include "text/number_format.h"
 
 namespace discstart {
 

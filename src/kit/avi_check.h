@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "kit/avi_layout.h"
 #include "kit/finding.h"
-#include "readers/movie_types.h"
+#include "media/movie_types.h"
+#include "media/riff/avi_layout.h"
 
 namespace discstart {
 

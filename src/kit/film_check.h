@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "kit/finding.h"
-#include "readers/container.h"
+#include "media/container.h"
 
 namespace discstart {
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string_view>
 
-#include "readers/byte_file.h"
+#include "bytes/byte_file.h"
 
 namespace discstart {
 

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "kit/avi_layout.h"
 #include "kit/finding.h"
+#include "media/riff/avi_layout.h"
 
 namespace discstart {
 

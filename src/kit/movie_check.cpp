@@ -1,16 +1,16 @@
 #include "kit/movie_check.h"
 
+#include "bytes/byte_file.h"
 #include "info/film_names.h"
 #include "kit/avi_check.h"
-#include "kit/avi_layout.h"
 #include "kit/film_check.h"
 #include "kit/info_check.h"
 #include "kit/ogg_check.h"
 #include "kit/tag_check.h"
-#include "readers/avi_header.h"
-#include "readers/byte_file.h"
-#include "readers/container.h"
-#include "readers/info_tags.h"
+#include "media/container.h"
+#include "media/riff/avi_header.h"
+#include "media/riff/avi_layout.h"
+#include "media/riff/info_tags.h"
 
 namespace discstart {
 

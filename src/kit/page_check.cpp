@@ -6,7 +6,7 @@
 #include "content/file_errors.h"
 #include "content/native_name.h"
 #include "content/page_text.h"
-#include "readers/page_files.h"
+#include "page/scan/page_files.h"
 
 namespace discstart {
 

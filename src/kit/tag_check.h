@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "kit/finding.h"
-#include "readers/movie_types.h"
+#include "media/movie_types.h"
 
 namespace discstart {
 

@@ -9,7 +9,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "readers/page_budgets.h"
+#include "page/scan/page_budgets.h"
 
 namespace discstart {
 

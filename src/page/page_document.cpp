@@ -8,7 +8,7 @@
 
 #include "content/native_name.h"
 #include "content/picture.h"
-#include "readers/page_budgets.h"
+#include "page/scan/page_budgets.h"
 
 namespace discstart {
 

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QUrl>
 
-#include "readers/page_access.h"
+#include "page/scan/page_access.h"
 
 namespace discstart {
 

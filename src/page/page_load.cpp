@@ -2,13 +2,13 @@
 
 #include <string_view>
 
+#include "bytes/byte_file.h"
 #include "content/native_name.h"
 #include "content/page_text.h"
 #include "page/document_shape.h"
-#include "readers/byte_file.h"
-#include "readers/html_shape.h"
-#include "readers/page_budgets.h"
-#include "readers/style_sheets.h"
+#include "page/scan/html_shape.h"
+#include "page/scan/page_budgets.h"
+#include "page/scan/style_sheets.h"
 
 namespace discstart {
 

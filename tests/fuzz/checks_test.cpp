@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "bytes/byte_file.h"
 #include "fuzz_checks.h"
 #include "info/panel.h"
-#include "readers/avi_header.h"
-#include "readers/byte_file.h"
-#include "readers/container.h"
-#include "readers/info_tags.h"
-#include "readers/ogg_media.h"
+#include "media/container.h"
+#include "media/ogg/ogg_media.h"
+#include "media/riff/avi_header.h"
+#include "media/riff/info_tags.h"
 #include "support/ebml_bytes.h"
 #include "support/iso_bytes.h"
 

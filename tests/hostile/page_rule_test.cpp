@@ -18,9 +18,9 @@
 #include <sys/stat.h>
 #endif
 
+#include "bytes/byte_file.h"
 #include "content/file_read.h"
 #include "page/page_folder.h"
-#include "readers/byte_file.h"
 #include "run_discinfo.h"
 #include "support/symbolic_link.h"
 

@@ -11,10 +11,10 @@
 #include <unistd.h>
 
 #include "app/controls/picture_box.h"
+#include "bytes/byte_file.h"
 #include "content/file_read.h"
 #include "message_box.h"
 #include "peak_memory.h"
-#include "readers/byte_file.h"
 #include "run_discinfo.h"
 #include "support/disc_folder.h"
 

@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "bytes/byte_file.h"
 #include "info/panel.h"
-#include "readers/byte_file.h"
 #include "support/movie_bytes.h"
 
 namespace discstart {

@@ -4,7 +4,7 @@
 
 #include "kit/avi_check.h"
 #include "kit/info_check.h"
-#include "readers/avi_header.h"
+#include "media/riff/avi_header.h"
 #include "support/memory_files.h"
 #include "support/riff_bytes.h"
 

@@ -5,7 +5,7 @@
 #include <QTextDocument>
 
 #include "page/document_shape.h"
-#include "readers/page_budgets.h"
+#include "page/scan/page_budgets.h"
 
 namespace discstart {
 

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <random>
 
-#include "readers/html_shape.h"
+#include "page/scan/html_shape.h"
 
 namespace discstart {
 

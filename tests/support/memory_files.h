@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "readers/byte_file.h"
+#include "bytes/byte_file.h"
 
 namespace discstart {
 

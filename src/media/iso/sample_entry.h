@@ -1,0 +1,21 @@
+#pragma once
+
+#include "media/container.h"
+#include "media/iso/boxes.h"
+
+namespace discstart {
+
+namespace Iso {
+
+// The first entry of a video or sound track's stsd: its type as the codec identifier and, for
+// the entries known here, the picture size or the sound's channels, sample rate and bit rate as
+// the entry and its configuration boxes state them.
+struct EntryContext {
+    bool video = false;      // a video track (else a sound track)
+    bool quickTime = false;  // a QuickTime file: no ftyp, or the brand "qt  "
+};
+void ReadSampleEntry(BoxFile& boxes, const Box& stsd, const EntryContext& context, TrackFacts& facts);
+
+}  // namespace Iso
+
+}  // namespace discstart

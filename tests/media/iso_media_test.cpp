@@ -1,0 +1,279 @@
+#include <gtest/gtest.h>
+
+#include "media/iso_reading.h"
+
+namespace discstart {
+
+namespace {
+
+using namespace isobmff;
+
+IsoReading Read(const Bytes& bytes) {
+    return ReadIso(bytes);
+}
+
+MovieRecipe WithTracks(std::vector<TrackRecipe> tracks) {
+    MovieRecipe movie;
+    movie.tracks = std::move(tracks);
+    return movie;
+}
+
+struct AacCase {
+    const char* name;
+    Bytes config;  // AudioSpecificConfig
+    std::uint8_t audioObjectType;
+    std::uint32_t channels;
+    std::uint32_t sampleRate;
+};
+
+TEST(ReadIsoMedia, AacConfigurations) {
+    const std::vector<AacCase> cases = {
+        {"lc", Bytes("\x11\x90", 2), 2, 2, 48000},
+        {"escaped object type", Bytes("\xF9\x46\x40", 3), 42, 2, 48000},
+        {"explicit rate", Bytes("\x17\x80\x2B\x67\x08", 5), 2, 1, 22222},
+        {"sbr first", Bytes("\x2B\x11\x88\x00", 4), 5, 2, 48000},
+        {"ps first", Bytes("\xEB\x09\x88\x00", 4), 29, 2, 48000},
+        {"sbr in a sync extension", Bytes("\x13\x10\x56\xE5\x98", 5), 5, 2, 48000},
+        {"ps in a sync extension", Bytes("\x13\x08\x56\xE5\x9D\x48\x80", 7), 29, 2, 48000},
+        {"sync extension without sbr", Bytes("\x13\x10\x56\xE5\x00", 5), 2, 2, 24000},
+        {"cut short: the sample entry's rate", Bytes("\x11", 1), 0, 0, 44100},
+    };
+    for (const auto& c : cases) {
+        MovieRecipe movie;
+        movie.tracks = {SoundTrack(SoundEntry("mp4a", 2, 44100, Esds(0x40, 96000, c.config)))};
+        const auto audio = Read(MoovFirst(movie)).info.audio;
+        EXPECT_EQ(*audio, (TrackFacts{.codecId = "mp4a",
+                                      .objectType = 0x40,
+                                      .audioObjectType = c.audioObjectType,
+                                      .channels = c.channels,
+                                      .sampleRate = c.sampleRate,
+                                      .bitrate = 96000}))
+            << c.name;
+    }
+}
+
+struct EntryCase {
+    const char* name;
+    TrackRecipe track;
+    TrackFacts expected;
+    std::string brand = "isom";
+};
+
+TEST(ReadIsoMedia, SampleEntries) {
+    const auto sound = [](const Bytes& entry) { return SoundTrack(entry); };
+    const Bytes flacInfo =
+        Bytes("\x80\0\0\x22\x10\0\x10\0\0\0\0\0\0\0\x0A\xC4\x42\xF0", 18) + Bytes(20, '\0');
+    const Bytes opusInfo("\0\x06\x01\x38\0\0\xAC\x44\0\0\x01", 11);
+    const Bytes wave =
+        Box("wave", Box("frma", "mp4a") + Esds(0x40, 0, Bytes("\x11\x90", 2)) + Be32(8) + Be32(0));
+    const std::vector<EntryCase> cases = {
+        {"avc1 with btrt",
+         {.entry = VisualEntry("avc1", 640, 360, Btrt(1'000'000))},
+         {.codecId = "avc1", .width = 640, .height = 360, .framesPerSecond = 25, .bitrate = 1'000'000}},
+        {"mp4v",
+         {.entry = VisualEntry("mp4v", 320, 240, Esds(0x20, 800'000))},
+         {.codecId = "mp4v",
+          .objectType = 0x20,
+          .width = 320,
+          .height = 240,
+          .framesPerSecond = 25,
+          .bitrate = 800'000}},
+        // An ISO entry's channel count is a template (2) that ffmpeg writes for a mono MP3 too.
+        {"mp3 in mp4a",
+         sound(SoundEntry("mp4a", 2, 44100, Esds(0x6B, 128'000))),
+         {.codecId = "mp4a", .objectType = 0x6B, .sampleRate = 44100, .bitrate = 128'000}},
+        {"mp3 in QuickTime",
+         sound(SoundEntry(".mp3", 1, 44100)),
+         {.codecId = ".mp3", .channels = 1, .sampleRate = 44100},
+         "qt  "},
+        {"opus",
+         sound(SoundEntry("Opus", 2, 44100, Box("dOps", opusInfo))),
+         {.codecId = "Opus", .channels = 6, .sampleRate = 48000}},
+        {"ac-3",
+         sound(SoundEntry("ac-3", 2, 48000, Box("dac3", Bytes("\x10\x3D\xE0", 3)))),
+         {.codecId = "ac-3", .channels = 6, .sampleRate = 48000, .bitrate = 448'000}},
+        {"e-ac-3 7.1",
+         sound(SoundEntry("ec-3", 2, 48000, Box("dec3", Bytes("\x14\x00\x20\x0F\x02\x80", 6)))),
+         {.codecId = "ec-3", .channels = 8, .sampleRate = 48000, .bitrate = 640'000}},
+        {"flac",
+         sound(SoundEntry("fLaC", 2, 48000, FullBox("dfLa", 0, flacInfo))),
+         {.codecId = "fLaC", .channels = 2, .sampleRate = 44100}},
+        {"QuickTime version 1, esds in wave",
+         sound(SoundEntry("mp4a", 1, 44100, wave, 1)),
+         {.codecId = "mp4a", .objectType = 0x40, .audioObjectType = 2, .channels = 2, .sampleRate = 48000},
+         "qt  "},
+        {"QuickTime version 2",
+         sound(SoundEntry("mp4a", 6, 96000, "", 2)),
+         {.codecId = "mp4a", .channels = 6, .sampleRate = 96000},
+         "qt  "},
+        {"255 channels",
+         sound(SoundEntry("mp4a", 255, 48000, "", 2)),
+         {.codecId = "mp4a", .channels = 255, .sampleRate = 48000}},
+        {"256 channels are none",
+         sound(SoundEntry("mp4a", 256, 48000, "", 2)),
+         {.codecId = "mp4a", .sampleRate = 48000}},
+        {"unknown entry", sound(SoundEntry("sowt", 2, 48000)), {.codecId = "sowt"}},
+        {"picture entry in a sound track", sound(VisualEntry("avc1", 640, 360)), {.codecId = "avc1"}},
+    };
+    for (const auto& c : cases) {
+        const IsoReading reading = Read(Ftyp(c.brand) + Moov(WithTracks({c.track})));
+        const auto& track = c.track.handler == "vide" ? reading.info.video : reading.info.audio;
+        ASSERT_TRUE(track) << c.name;
+        EXPECT_EQ(*track, c.expected) << c.name;
+    }
+    for (const char* type : {"avc3", "hvc1", "hev1", "av01", "vp09"}) {
+        const auto video = Read(MoovFirst(WithTracks({{.entry = VisualEntry(type, 1920, 800)}}))).info.video;
+        EXPECT_EQ(*video, (TrackFacts{.codecId = type, .width = 1920, .height = 800, .framesPerSecond = 25}));
+    }
+}
+
+TEST(ReadIsoMedia, FirstVideoAndFirstSoundTrack) {
+    TrackRecipe text{.handler = "text", .entry = Box("tx3g", "")};
+    TrackRecipe second{.entry = VisualEntry("hvc1", 320, 200)};
+    const auto info = Read(MoovFirst(WithTracks({text, SoundTrack(), TrackRecipe{}, second,
+                                                 SoundTrack(SoundEntry("ac-3", 2, 48000))})))
+                          .info;
+    EXPECT_EQ(info.video->codecId, "avc1");
+    EXPECT_EQ(info.audio->codecId, "mp4a");
+    EXPECT_FALSE(Read(MoovFirst(WithTracks({text}))).info.video);
+}
+
+struct LayoutCase {
+    const char* name;
+    Bytes file;
+    std::string brand;
+    bool indexAfterMedia;
+};
+
+TEST(ReadIsoMedia, FindsMoovWhereverItLies) {
+    const Bytes moov = Moov({});
+    const Bytes media = Bytes(3000, '\0');
+    const std::vector<LayoutCase> cases = {
+        {"moov first", MoovFirst({}), "isom", false},
+        {"moov last", MoovLast({}), "isom", true},
+        {"64-bit mdat", Ftyp() + LargeBox("mdat", media) + moov, "isom", true},
+        {"64-bit moov", Ftyp("mp42") + LargeBox("moov", moov.substr(8)), "mp42", false},
+        {"moov to the end of the file", Ftyp() + Box("mdat", media) + Be32(0) + moov.substr(4), "isom", true},
+        {"media to the end of the file", Ftyp() + moov + Be32(0) + "mdat" + media, "isom", false},
+        {"old QuickTime", Box("wide", "") + Box("mdat", media) + Box("skip", "x") + moov, "", true},
+    };
+    for (const auto& c : cases) {
+        const IsoReading reading = Read(c.file);
+        EXPECT_EQ(reading.kind, MovieFileKind::Mp4) << c.name;
+        EXPECT_EQ(reading.info.brand, c.brand) << c.name;
+        EXPECT_EQ(reading.info.indexAfterMedia, c.indexAfterMedia) << c.name;
+        EXPECT_EQ(reading.info.durationSeconds, 10) << c.name;
+        ASSERT_TRUE(reading.info.video && reading.info.audio) << c.name;
+        EXPECT_EQ(reading.info.audio->sampleRate, 48000u) << c.name;
+        EXPECT_EQ(reading.counts.reads, 1) << c.name;
+    }
+}
+
+struct DurationCase {
+    const char* name;
+    MovieRecipe movie;
+    double seconds;
+    bool fragmented;
+};
+
+TEST(ReadIsoMedia, Duration) {
+    const auto movie = [](std::uint64_t duration, std::uint8_t version = 0, Bytes mvex = "") {
+        MovieRecipe recipe;
+        recipe.timescale = 600;
+        recipe.duration = duration;
+        recipe.version = version;
+        recipe.mvex = std::move(mvex);
+        return recipe;
+    };
+    const Bytes trex = FullBox("trex", 0, Be32(1) + Be32(1) + Be32(0) + Be32(0) + Be32(0));
+    const std::vector<DurationCase> cases = {
+        {"mvhd", movie(5400 * 600), 5400, false},
+        {"mvhd version 1", movie(std::uint64_t{600} << 32, 1), 4294967296.0, false},
+        {"no mvhd duration: the longest track", movie(0), 10, false},
+        {"unknown mvhd duration", movie(0xFFFFFFFF), 10, false},
+        {"fragmented with mehd", movie(300, 0, FullBox("mehd", 0, Be32(7200)) + trex), 12, true},
+        {"fragmented with a 64-bit mehd", movie(300, 0, FullBox("mehd", 1, Be64(7200)) + trex), 12, true},
+        {"fragmented without mehd", movie(300, 0, trex), 0, true},
+    };
+    for (const auto& c : cases) {
+        const auto info = Read(MoovFirst(c.movie)).info;
+        EXPECT_DOUBLE_EQ(info.durationSeconds, c.seconds) << c.name;
+        EXPECT_EQ(info.fragmented, c.fragmented) << c.name;
+    }
+    const auto fragments = Read(Ftyp() + Moov({}) + Box("moof", "") + Box("mdat", "")).info;
+    EXPECT_FALSE(fragments.fragmented);  // the walk ends at moov
+    EXPECT_TRUE(Read(Ftyp() + Box("moof", "") + Box("mdat", "") + Moov({})).info.fragmented);
+}
+
+struct FrameRateCase {
+    std::uint32_t timescale;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> times;
+    double framesPerSecond;
+};
+
+TEST(ReadIsoMedia, FrameRateFromTheLongestRunOfSampleDurations) {
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> many(64, {1, 1000});
+    many.push_back({500, 1});  // the 65th run is not looked at
+    const std::vector<FrameRateCase> cases = {
+        {12800, {{250, 512}}, 25},
+        {30000, {{249, 1001}, {1, 500}}, 30000.0 / 1001},
+        {24000, {{3, 2002}, {100, 1001}, {5, 2002}}, 24000.0 / 1001},
+        {90000, many, 90},
+        {90000, {{10, 0}}, 0},
+        {0, {{10, 512}}, 0},
+        {12800, {}, 0},
+    };
+    for (const auto& c : cases) {
+        const auto video =
+            Read(MoovFirst(WithTracks({{.timescale = c.timescale, .times = c.times}}))).info.video;
+        EXPECT_DOUBLE_EQ(video->framesPerSecond, c.framesPerSecond) << c.timescale;
+    }
+}
+
+TEST(ReadIsoMedia, Tags) {
+    const Bytes long1024(1024, 'x');
+    MovieRecipe movie;
+    movie.udta = ItemList({{"\251nam", "Ein Film"},
+                           {"\251ART", "Anna \xC3\x84rger"},
+                           {"cprt", long1024},
+                           {"\251gen", long1024 + "y"},
+                           {"\251too", "Lavf59.27.100"}});
+    MovieTags expected;
+    expected.title = "Ein Film";
+    expected.author = "Anna \xC3\x84rger";
+    expected.copyright = long1024;
+    expected.software = "Lavf59.27.100";
+    expected.genre = long1024;
+    EXPECT_EQ(Read(MoovFirst(movie)).info.tags, expected);
+
+    // QuickTime's texts in udta, 3GPP's copyright; the item list wins where both have a text.
+    const auto text = [](const Bytes& value) {
+        return Be16(std::uint16_t(value.size())) + Be16(0x55C4) + value;
+    };
+    movie.udta = Box("\251nam", text("QuickTime")) + Box("\251cpy", text("(c) QT")) +
+                 Box("\251swr", text("Lavf")) +
+                 ItemList({{"\251nam", "Item"}, {"\251gen", Bytes("\0\0", 2)}});
+    expected = {};
+    expected.title = "Item";
+    expected.copyright = "(c) QT";
+    expected.software = "Lavf";
+    expected.genre = Bytes("\0\0", 2);
+    EXPECT_EQ(Read(MoovFirst(movie)).info.tags, expected);
+    movie.udta = FullBox("cprt", 0, Be16(0x55C4) + Bytes("(c) 3GPP\0", 9));
+    EXPECT_EQ(Read(MoovFirst(movie)).info.tags.copyright, "(c) 3GPP");
+    movie.udta = FullBox("cprt", 0, Be16(0x55C4) + Bytes("\xFE\xFF\0c\0\0", 6));  // UTF-16
+    EXPECT_EQ(Read(MoovFirst(movie)).info.tags.copyright, "");
+    // QuickTime's meta has no version and flags; only UTF-8 data (type 1) is a text.
+    const auto item = [](const Bytes& type, std::uint32_t dataType, const Bytes& value) {
+        return Box(type, Box("data", Be32(dataType) + Be32(0) + value));
+    };
+    movie.udta = Box("meta", FullBox("hdlr", 0, Be32(0) + "mdta" + Bytes(13, '\0')) +
+                                 Box("ilst", item("\251nam", 13, "JPEG") + item("\251ART", 1, "Anna")));
+    const auto tags = Read(MoovFirst(movie)).info.tags;
+    EXPECT_EQ(tags.title, "");
+    EXPECT_EQ(tags.author, "Anna");
+}
+
+}  // namespace
+
+}  // namespace discstart
