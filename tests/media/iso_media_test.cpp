@@ -8,6 +8,11 @@ namespace {
 
 using namespace isobmff;
 
+// A protected entry's scheme information: its original format first, as writers put it.
+Bytes Sinf(const std::string& format) {
+    return Box("sinf", Box("frma", format) + FullBox("schm", 0, "cenc" + Be32(0x10000)));
+}
+
 IsoReading Read(const Bytes& bytes) {
     return ReadIso(bytes);
 }
@@ -36,7 +41,13 @@ TEST(ReadIsoMedia, AacConfigurations) {
         {"sbr in a sync extension", Bytes("\x13\x10\x56\xE5\x98", 5), 5, 2, 48000},
         {"ps in a sync extension", Bytes("\x13\x08\x56\xE5\x9D\x48\x80", 7), 29, 2, 48000},
         {"sync extension without sbr", Bytes("\x13\x10\x56\xE5\x00", 5), 2, 2, 24000},
-        {"cut short: the sample entry's rate", Bytes("\x11", 1), 0, 0, 44100},
+        // configuration 0: the element tag, profile and rate; 2 front (a pair and a single), 1 side,
+        // 1 back, 1 LFE, no data or coupling, no mixdowns; the elements, the LFE's tag, no comment
+        {"program config element", Bytes("\x12\x00\x05\x08\x45\x00\x20\x11\x0C\x00\x00", 11), 2, 6, 44100},
+        {"program config element cut short: the entry's count", Bytes("\x12\x00\x05\x08\x45", 5), 2, 2,
+         44100},
+        {"reserved configuration: the entry's count", Bytes("\x12\x40", 2), 2, 2, 44100},
+        {"cut short: the sample entry's count and rate", Bytes("\x11", 1), 0, 2, 44100},
     };
     for (const auto& c : cases) {
         MovieRecipe movie;
@@ -112,7 +123,35 @@ TEST(ReadIsoMedia, SampleEntries) {
         {"256 channels are none",
          sound(SoundEntry("mp4a", 256, 48000, "", 2)),
          {.codecId = "mp4a", .sampleRate = 48000}},
-        {"unknown entry", sound(SoundEntry("sowt", 2, 48000)), {.codecId = "sowt"}},
+        {"any sound entry",
+         sound(SoundEntry("sowt", 2, 48000)),
+         {.codecId = "sowt", .channels = 2, .sampleRate = 48000}},
+        {"any QuickTime sound entry",
+         sound(SoundEntry("ima4", 1, 22050, "", 1)),
+         {.codecId = "ima4", .channels = 1, .sampleRate = 22050},
+         "qt  "},
+        {"AMR is mono",
+         sound(SoundEntry("samr", 2, 8000)),
+         {.codecId = "samr", .channels = 1, .sampleRate = 8000}},
+        {"any picture entry",
+         {.entry = VisualEntry("vvc1", 1280, 720)},
+         {.codecId = "vvc1", .width = 1280, .height = 720, .framesPerSecond = 25}},
+        {"encrypted picture",
+         {.entry = VisualEntry("encv", 1920, 1080, Sinf("avc1") + Btrt(2'000'000))},
+         {.codecId = "avc1", .width = 1920, .height = 1080, .framesPerSecond = 25, .bitrate = 2'000'000}},
+        {"encrypted sound",
+         sound(SoundEntry("enca", 2, 44100,
+                          Box("sinf", Box("schm", "")) + Sinf("mp4a") + Esds(0x40, 0, Bytes("\x11\x88", 2)))),
+         {.codecId = "mp4a", .objectType = 0x40, .audioObjectType = 2, .channels = 1, .sampleRate = 48000}},
+        {"encrypted Opus",
+         sound(SoundEntry("enca", 2, 44100, Sinf("Opus") + Box("dOps", opusInfo))),
+         {.codecId = "Opus", .channels = 6, .sampleRate = 48000}},
+        {"encrypted, no original format",
+         sound(SoundEntry("enca", 2, 44100, Box("sinf", Box("frma", "mp4")))),
+         {.codecId = "enca", .channels = 2, .sampleRate = 44100}},
+        {"sound entry in a picture track",
+         {.entry = SoundEntry("enca", 2, 44100)},
+         {.codecId = "enca", .framesPerSecond = 25}},
         {"picture entry in a sound track", sound(VisualEntry("avc1", 640, 360)), {.codecId = "avc1"}},
     };
     for (const auto& c : cases) {

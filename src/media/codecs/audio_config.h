@@ -11,10 +11,6 @@ namespace Iso {
 // The decoder configurations an MP4 sample entry carries for its sound, bytes in, facts out.
 // Each sets only what its bytes state and leaves the rest of `facts` as it was.
 
-// AAC's AudioSpecificConfig: audio object type (escape 31 included), sample rate (index or
-// explicit), channel configuration, and SBR or PS where the config signals them explicitly.
-void ReadAudioSpecificConfig(std::string_view bytes, TrackFacts& facts);
-
 // dac3: sample rate, channels (acmod and the LFE), bit rate.
 void ReadAc3Config(std::string_view bytes, TrackFacts& facts);
 

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "bytes/bit_cast.h"
+#include "media/codecs/aac_config.h"
 #include "media/codecs/audio_config.h"
 
 namespace discstart {
@@ -23,26 +24,16 @@ constexpr int MaxDescriptors = 8;
 // More channels than any sound format carries is no channel count.
 constexpr std::uint32_t MaxChannels = 255;
 
-enum class Entry { Visual, Sound };
+// Entries of a picture format; one of them in a sound track (or a sound format's in a video
+// track) says nothing about the track. Any other entry is read by its track's kind.
+constexpr std::array<std::string_view, 8> PictureEntries = {"avc1", "avc3", "hvc1", "hev1",
+                                                            "av01", "vp09", "mp4v", "encv"};
+constexpr std::array<std::string_view, 7> SoundEntries = {"mp4a", "Opus", "ac-3", "ec-3",
+                                                          "fLaC", ".mp3", "enca"};
 
-struct KnownEntry {
-    std::string_view type;
-    Entry kind;
-};
-
-constexpr std::array<KnownEntry, 13> KnownEntries = {{{"avc1", Entry::Visual},
-                                                      {"avc3", Entry::Visual},
-                                                      {"hvc1", Entry::Visual},
-                                                      {"hev1", Entry::Visual},
-                                                      {"av01", Entry::Visual},
-                                                      {"vp09", Entry::Visual},
-                                                      {"mp4v", Entry::Visual},
-                                                      {"mp4a", Entry::Sound},
-                                                      {"Opus", Entry::Sound},
-                                                      {"ac-3", Entry::Sound},
-                                                      {"ec-3", Entry::Sound},
-                                                      {"fLaC", Entry::Sound},
-                                                      {".mp3", Entry::Sound}}};
+bool Lists(const auto& types, std::string_view type) {
+    return std::find(types.begin(), types.end(), type) != types.end();
+}
 
 // Offsets in an entry's payload, after the six reserved bytes and the data reference index.
 constexpr std::uint64_t VisualWidth = 24;
@@ -59,13 +50,11 @@ constexpr std::uint64_t SoundV2Rate = 32;
 constexpr std::uint64_t SoundV2Channels = 40;
 constexpr std::uint64_t SoundV2Children = 64;
 
-// Where the entry's configuration boxes start; nothing for a layout not known here. The channel
-// count of a version 0 entry is a template field outside QuickTime (writers put 2 there for a mono
-// MP3), so there only the codec's configuration gives the channels.
-std::uint64_t ReadSoundFields(const Payload& entry, bool quickTime, TrackFacts& facts) {
+// Where the entry's configuration boxes start; nothing for a layout not known here.
+std::uint64_t ReadSoundFields(const Payload& entry, TrackFacts& facts) {
     const std::uint16_t version = entry.u16(SoundVersion);
     if (version == 0 || version == 1) {
-        if (quickTime || version == 1) facts.channels = entry.u16(SoundChannels);
+        facts.channels = entry.u16(SoundChannels);
         facts.sampleRate = entry.u32(SoundRate) >> 16;
         return version == 0 ? SoundChildren : SoundV1Children;
     }
@@ -130,20 +119,26 @@ void ReadEsds(const Payload& esds, bool sound, TrackFacts& facts) {
     constexpr std::uint8_t mpeg4Audio = 0x40;
     if (!sound || facts.objectType != mpeg4Audio) return;
     const auto specific = FindDescriptor(esds, config->start + configFields, config->end, 0x05);
-    if (specific) ReadAudioSpecificConfig(esds.text(specific->start, specific->end - specific->start), facts);
+    if (!specific) return;
+    const auto aac =
+        Aac::ReadAudioSpecificConfig(esds.text(specific->start, specific->end - specific->start));
+    if (!aac) return;
+    facts.audioObjectType = aac->objectType;
+    if (aac->sampleRate != 0) facts.sampleRate = aac->sampleRate;
+    if (aac->channels != 0) facts.channels = aac->channels;
 }
 
-void ReadConfigBox(BoxFile& boxes, const Box& box, const std::string& entry, Entry kind, TrackFacts& facts,
+void ReadConfigBox(BoxFile& boxes, const Box& box, const std::string& entry, bool sound, TrackFacts& facts,
                    int depth) {
     const auto& type = box.type;
     if (type == "esds") {
-        ReadEsds(boxes.payload(box, MaxEsdsBytes), kind == Entry::Sound, facts);
+        ReadEsds(boxes.payload(box, MaxEsdsBytes), sound, facts);
         return;
     }
     if (type == "wave" && depth == 0) {
         // QuickTime keeps a sound entry's esds inside a wave box.
         boxes.children(box, 0, [&](const Box& child) {
-            ReadConfigBox(boxes, child, entry, kind, facts, depth + 1);
+            ReadConfigBox(boxes, child, entry, sound, facts, depth + 1);
             return true;
         });
         return;
@@ -164,6 +159,35 @@ void ReadConfigBox(BoxFile& boxes, const Box& box, const std::string& entry, Ent
     }
 }
 
+// sinf/frma of a protected entry: the format the entry had before it was encrypted.
+std::string OriginalFormat(BoxFile& boxes, const Box& fields, std::uint64_t children) {
+    std::string format;
+    boxes.children(fields, children, [&](const Box& child) {
+        if (child.type != "sinf") return true;
+        boxes.children(child, 0, [&](const Box& scheme) {
+            if (scheme.type == "frma") {
+                const Payload bytes = boxes.payload(scheme, 4);
+                if (bytes.fits(0, 4)) format = bytes.text(0, 4);
+            }
+            return format.empty();
+        });
+        return format.empty();  // a scheme without frma, perhaps another one follows
+    });
+    return format;
+}
+
+// The channel count of an ISO entry is a template that writers fill with 2 whatever an MPEG
+// audio stream holds (a mono MP3 too), and AMR is mono by definition; QuickTime's is the count.
+void MendTemplateChannels(const std::string& format, bool quickTime, TrackFacts& facts) {
+    constexpr std::uint8_t mpeg2Audio = 0x69;
+    constexpr std::uint8_t mpeg1Audio = 0x6B;
+    if (format == "samr" || format == "sawb") facts.channels = 1;
+    if (quickTime) return;
+    if (format == ".mp3" ||
+        (format == "mp4a" && (facts.objectType == mpeg1Audio || facts.objectType == mpeg2Audio)))
+        facts.channels = 0;
+}
+
 }  // namespace
 
 void ReadSampleEntry(BoxFile& boxes, const Box& stsd, const EntryContext& context, TrackFacts& facts) {
@@ -173,28 +197,30 @@ void ReadSampleEntry(BoxFile& boxes, const Box& stsd, const EntryContext& contex
     const auto entry = boxes.boxAt(stsd.payload + entries, stsd.end);
     if (!entry) return;
     facts.codecId = entry->type;
-    const auto known = std::find_if(KnownEntries.begin(), KnownEntries.end(),
-                                    [&](const KnownEntry& known) { return known.type == entry->type; });
-    // A picture's entry in a sound track (or the reverse) says nothing about the track.
-    if (known == KnownEntries.end() || (known->kind == Entry::Visual) != context.video) return;
+    if (context.video ? Lists(SoundEntries, entry->type) : Lists(PictureEntries, entry->type)) return;
 
     Box fields = *entry;
     fields.end = std::min(entry->end, entry->payload + MaxEntryBytes);
     const Payload bytes = boxes.payload(fields, MaxEntryBytes);
     if (!bytes.held()) return;
     std::uint64_t children = VisualChildren;
-    if (known->kind == Entry::Visual) {
+    if (context.video) {
         facts.width = bytes.u16(VisualWidth);
         facts.height = bytes.u16(VisualHeight);
     } else {
-        children = ReadSoundFields(bytes, context.quickTime, facts);
+        children = ReadSoundFields(bytes, facts);
+    }
+    if (entry->type == "encv" || entry->type == "enca") {
+        const std::string original = OriginalFormat(boxes, fields, children);
+        if (!original.empty()) facts.codecId = original;
     }
     // Opus always decodes at 48 kHz, whatever rate the input had.
-    if (entry->type == "Opus") facts.sampleRate = 48000;
+    if (facts.codecId == "Opus") facts.sampleRate = 48000;
     boxes.children(fields, children, [&](const Box& child) {
-        ReadConfigBox(boxes, child, entry->type, known->kind, facts, 0);
+        ReadConfigBox(boxes, child, facts.codecId, !context.video, facts, 0);
         return true;
     });
+    if (!context.video) MendTemplateChannels(facts.codecId, context.quickTime, facts);
     if (facts.channels > MaxChannels) facts.channels = 0;
 }
 

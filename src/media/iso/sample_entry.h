@@ -7,9 +7,9 @@ namespace discstart {
 
 namespace Iso {
 
-// The first entry of a video or sound track's stsd: its type as the codec identifier and, for
-// the entries known here, the picture size or the sound's channels, sample rate and bit rate as
-// the entry and its configuration boxes state them.
+// The first entry of a video or sound track's stsd: its type (a protected entry's original one)
+// as the codec identifier, and the picture size or the sound's channels, sample rate and bit rate
+// as the entry's fields, laid out alike for every codec, and its configuration boxes state them.
 struct EntryContext {
     bool video = false;      // a video track (else a sound track)
     bool quickTime = false;  // a QuickTime file: no ftyp, or the brand "qt  "

@@ -1,74 +1,12 @@
 #include <array>
 #include <string_view>
 
+#include "media/codecs/aac_config.h"
 #include "media/matroska/sections.h"
 
 namespace discstart {
 
 namespace {
-
-// Big-endian bits of a payload; reading past its end sets `past` and gives zero bits.
-class BitReader {
-  public:
-    BitReader(const ByteWindow& window, const EbmlElement& element) : window_(window), element_(element) {}
-
-    std::uint32_t bits(int count) {
-        std::uint32_t value = 0;
-        for (int i = 0; i < count; ++i) {
-            const std::uint64_t byte = position_ / 8;
-            if (byte >= element_.size) {
-                past_ = true;
-                return 0;
-            }
-            const int shift = 7 - static_cast<int>(position_ % 8);
-            value = (value << 1) | ((window_.byteAt(element_.dataStart + byte) >> shift) & 1u);
-            ++position_;
-        }
-        return value;
-    }
-    std::uint64_t left() const { return element_.size * 8 - position_; }
-    bool past() const { return past_; }
-
-  private:
-    const ByteWindow& window_;
-    const EbmlElement& element_;
-    std::uint64_t position_ = 0;
-    bool past_ = false;
-};
-
-constexpr std::uint32_t AacLc = 2;
-constexpr std::uint32_t AacSbr = 5;
-constexpr std::uint32_t AacPs = 29;
-
-std::uint32_t AudioObjectType(BitReader& in) {
-    const std::uint32_t type = in.bits(5);
-    return type == 31 ? 32 + in.bits(6) : type;
-}
-
-void SkipSamplingFrequency(BitReader& in) {
-    if (in.bits(4) == 15) in.bits(24);
-}
-
-// The AudioSpecificConfig's object type. HE-AAC is signalled either first (5 SBR, 29 PS) or,
-// as muxers write it for older decoders, in an extension after an LC configuration.
-std::uint8_t AacObjectType(const ByteWindow& window, const EbmlElement& config) {
-    BitReader in(window, config);
-    const std::uint32_t type = AudioObjectType(in);
-    SkipSamplingFrequency(in);
-    const std::uint32_t channels = in.bits(4);
-    if (in.past() || type > 255) return 0;
-    if (type != AacLc || channels == 0) return static_cast<std::uint8_t>(type);
-    // GASpecificConfig: frame length, core coder delay, extension flag.
-    in.bits(1);
-    if (in.bits(1)) in.bits(14);
-    in.bits(1);
-    if (in.left() < 16 || in.bits(11) != 0x2B7 || AudioObjectType(in) != AacSbr || !in.bits(1) || in.past()) {
-        return static_cast<std::uint8_t>(type);
-    }
-    SkipSamplingFrequency(in);
-    const bool parametricStereo = in.left() >= 12 && in.bits(11) == 0x548 && in.bits(1);
-    return static_cast<std::uint8_t>(parametricStereo && !in.past() ? AacPs : AacSbr);
-}
 
 // The profile spelled in the CodecID of files made before AAC got a CodecPrivate.
 std::uint8_t AacObjectTypeFromId(std::string_view codecId) {
@@ -126,7 +64,9 @@ void ReadCodecDetails(const ByteWindow& window, const EbmlElement* codecPrivate,
     } else if (id == "A_MS/ACM" && data.size >= WaveFormatEx) {
         track.formatTag = window.uint16At(data.dataStart);
     } else if (id.starts_with("A_AAC")) {
-        if (const std::uint8_t type = AacObjectType(window, data)) track.audioObjectType = type;
+        // The track's own elements give the rate and channels; the set-up adds the profile.
+        const auto config = Aac::ReadAudioSpecificConfig(window.textAt(data.dataStart, data.size));
+        if (config && config->objectType != 0) track.audioObjectType = config->objectType;
     } else if (id == "A_VORBIS") {
         track.bitrate = VorbisNominalBitrate(window, data);
     }
