@@ -41,6 +41,10 @@ TEST(ReadIsoMedia, AacConfigurations) {
         {"sbr in a sync extension", Bytes("\x13\x10\x56\xE5\x98", 5), 5, 2, 48000},
         {"ps in a sync extension", Bytes("\x13\x08\x56\xE5\x9D\x48\x80", 7), 29, 2, 48000},
         {"sync extension without sbr", Bytes("\x13\x10\x56\xE5\x00", 5), 2, 2, 24000},
+        // ER AAC LC with its extension flags and error protection set-up, then a sync extension,
+        // which counts only where the protection is below 2
+        {"error resilient, sbr in a sync extension", Bytes("\x8B\x11\x01\x5B\x96\x60", 6), 5, 2, 48000},
+        {"error resilient, protection 2", Bytes("\x8B\x11\x09\x5B\x96\x60", 6), 17, 2, 24000},
         // configuration 0: the element tag, profile and rate; 2 front (a pair and a single), 1 side,
         // 1 back, 1 LFE, no data or coupling, no mixdowns; the elements, the LFE's tag, no comment
         {"program config element", Bytes("\x12\x00\x05\x08\x45\x00\x20\x11\x0C\x00\x00", 11), 2, 6, 44100},
