@@ -65,7 +65,7 @@ def make(folder, run):
         try:
             gst_webm(path("webm-gst-vp8-vorbis-no-default-duration.webm"), "24000/1001", 24, "vp8", "vorbis",
                      False, 44100)
-            gst_webm(path("webm-gst-vp9-opus-streamable.webm"), "25", 25, "vp9", "opus", True, 48000)
+            gst_webm(path("webm-gst-vp9-opus-streamable.webm"), "25/1", 25, "vp9", "opus", True, 48000)
             data = open(path("webm-gst-vp9-opus-streamable.webm"), "rb").read()
             with open(path("webm-gst-streamable-junk.webm"), "wb") as out:
                 out.write(with_junk(data))
