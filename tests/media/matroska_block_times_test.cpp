@@ -38,6 +38,8 @@ TEST(FramesPerSecondFromTimes, AsAPlayerSeesThem) {
         {"30000/1001 in milliseconds", Times(30000.0 / 1001, 30), 30000.0 / 1001},
         {"24000/1001", Times(24000.0 / 1001, 24), 24000.0 / 1001},
         {"24: 41 and 42 ms", Times(24, 24), 24},
+        {"30", Times(30, 10), 30},
+        {"60", Times(60, 10), 60},
         {"25 out of order", reordered, 25},
         {"a dropped frame", dropped, 30000.0 / 1001},
         {"two blocks at one time", repeated, 50},
@@ -79,8 +81,19 @@ TEST(BlockTimes, OfOneTrackAcrossClusters) {
     // Cut in the last block's time: that block is not counted.
     EXPECT_EQ(BlockTimes(WindowOf(film.substr(0, film.size() - 8)), 100, 1),
               std::vector<std::int64_t>(all.begin(), all.end() - 1));
+    // Cut after the last block's time: that block counts.
+    EXPECT_EQ(BlockTimes(WindowOf(film.substr(0, film.size() - 5)), 100, 1), all);
     // A window that starts at its file offset.
     EXPECT_EQ(BlockTimes(WindowOf(film.substr(100), 100), 100, 1), all);
+}
+
+TEST(BlockTimes, ABlockGroupsBlockAmongItsFirstEightChildren) {
+    for (const int voids : {7, 8}) {
+        std::vector<Bytes> children(static_cast<std::size_t>(voids), Void(2));
+        children.push_back(Element(0xA1, SimpleBlock(1, 5).substr(2)));
+        const Bytes film = Master(0x1F43B675, {Uint(0xE7, 10), Master(0xA0, children)});
+        EXPECT_EQ(BlockTimes(WindowOf(film), 0, 1).size(), voids == 7 ? 1u : 0u) << voids;
+    }
 }
 
 TEST(NextMatroskaTopLevel, SkipsJunkToAWholeHeader) {
