@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "matroska_reading.h"
 #include "media/matroska/block_times.h"
@@ -96,6 +97,14 @@ TEST(BlockTimes, ABlockGroupsBlockAmongItsFirstEightChildren) {
     }
 }
 
+TEST(BlockTimes, ClusterTimesUpToHalfTheRange) {
+    constexpr std::uint64_t Half = std::numeric_limits<std::int64_t>::max() / 2;
+    for (const std::uint64_t time : {Half, Half + 1}) {
+        const Bytes film = Master(0x1F43B675, {Uint(0xE7, time), SimpleBlock(1, 0)});
+        EXPECT_EQ(BlockTimes(WindowOf(film), 0, 1).size(), time == Half ? 1u : 0u) << time;
+    }
+}
+
 TEST(NextMatroskaTopLevel, SkipsJunkToAWholeHeader) {
     const Bytes tracks = Master(0x1654AE6B, {Void(3)});
     // A Cluster ID whose size reaches past the limit is no place to go on from.
@@ -149,6 +158,16 @@ TEST(ReadMatroska, WithoutDefaultDurationTheFirstClusterTellsTheRate) {
           .clusterStart = Bytes(std::size_t{256} << 10, '\0') + Blocks(25, 30)},
          0,
          2},
+        // A TrackNumber of nine bytes names no track.
+        {"an unreadable track number",
+         {.tracks =
+              Master(0x1654AE6B, {TrackEntry(1, {Element(0xD7, Bytes(9, '\1')), Text(0x86, "V_MPEG4/ISO/AVC"),
+                                                 Master(0xE0, {Uint(0xB0, 640), Uint(0xBA, 272)})}),
+                                  AudioTrack()}),
+          .mediaBytes = MiB,
+          .clusterStart = Blocks(25, 30)},
+         0,
+         1},
         {"DefaultDuration: no Cluster read", {.mediaBytes = MiB, .clusterStart = Blocks(50, 30)}, 25, 1},
     };
     for (const auto& c : cases) {
