@@ -79,6 +79,11 @@ Bytes Text(std::uint64_t id, const std::string& text) {
     return Element(id, text);
 }
 
+Bytes SimpleBlock(std::uint64_t track, std::int16_t time, std::size_t payload) {
+    return Element(0xA3, Size(track) + BigEndian(static_cast<std::uint16_t>(time), 2) + Bytes(1, '\x80') +
+                             Bytes(payload, '\0'));
+}
+
 Bytes Void(std::uint64_t total) {
     // A one-byte size up to 126 payload bytes, else an 8-byte size.
     if (total <= 128) return Element(0xEC, Bytes(total - 2, '\0'));
@@ -171,6 +176,9 @@ MatroskaParts BuildMatroska(const MatroskaRecipe& recipe) {
 
     // Positions from the Segment's payload.
     std::uint64_t at = frontSeekHeadSize + recipe.voidAfterSeekHead + recipe.voidBeforeSections;
+    const auto junkBefore = [&](std::uint64_t id) {
+        return id == TracksId ? recipe.junkBeforeTracks.size() : 0;
+    };
     const auto place = [&](std::uint64_t id, std::uint64_t size) {
         for (auto& [namedId, position] : named) {
             if (namedId == id) position = at;
@@ -178,7 +186,10 @@ MatroskaParts BuildMatroska(const MatroskaRecipe& recipe) {
         at += size;
     };
     for (const auto& section : sections) {
-        if (section.where == Where::Front) place(section.id, section.bytes.size());
+        if (section.where == Where::Front) {
+            at += junkBefore(section.id);
+            place(section.id, section.bytes.size());
+        }
     }
     if (recipe.cuesBeforeClusters) place(CuesId, cues.size());
     const Bytes clusterHeader =
@@ -201,11 +212,12 @@ MatroskaParts BuildMatroska(const MatroskaRecipe& recipe) {
     if (recipe.voidAfterSeekHead > 0) parts.front += Void(recipe.voidAfterSeekHead);
     if (recipe.voidBeforeSections > 0) parts.front += Void(recipe.voidBeforeSections);
     for (const auto& section : sections) {
-        if (section.where == Where::Front) parts.front += section.bytes;
+        if (section.where == Where::Front)
+            parts.front += recipe.junkBeforeTracks.substr(0, junkBefore(section.id)) + section.bytes;
     }
     if (recipe.cuesBeforeClusters) parts.front += cues;
-    parts.front += clusterHeader;
-    parts.tailAt = parts.front.size() + recipe.mediaBytes;
+    parts.front += clusterHeader + recipe.clusterStart;
+    parts.tailAt = parts.front.size() - recipe.clusterStart.size() + recipe.mediaBytes;
     if (recipe.secondSeekHead) parts.tail += seekHeadFor(named);
     if (!recipe.cuesBeforeClusters) parts.tail += cues;
     for (const auto& section : sections) {

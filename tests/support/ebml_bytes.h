@@ -61,6 +61,8 @@ struct MatroskaRecipe {
     bool cuesBeforeClusters = false;
     bool unknownClusterSize = false;
     std::uint64_t mediaBytes = 1024;  // the Cluster's payload, zero bytes
+    Bytes clusterStart{};             // the payload's first bytes (blocks), the rest zeros
+    Bytes junkBeforeTracks{};         // bytes no element starts with, right before the Tracks
 };
 
 // The film as its front (up to the Cluster's payload), the payload's length and what follows.
@@ -71,6 +73,9 @@ struct MatroskaParts {
 
     Bytes whole() const;
 };
+
+// A SimpleBlock of track `track` at `time` ticks from its Cluster's time, `payload` bytes of frame.
+Bytes SimpleBlock(std::uint64_t track, std::int16_t time, std::size_t payload = 4);
 
 Bytes FilmInfo(const std::string& title = "Info Title", double durationMs = 5'400'000);
 Bytes FilmTracks();

@@ -4,17 +4,8 @@
 
 namespace discstart {
 
-namespace {
-
-struct VarInt {
-    int length = 0;           // 0: the window ends first; 9: no marker in the first byte
-    std::uint64_t raw = 0;    // with the length marker, as IDs are written
-    std::uint64_t value = 0;  // without it, as sizes are read
-    bool allOnes = false;     // every value bit set: a reserved ID, an unknown size
-};
-
-VarInt VarIntAt(const ByteWindow& window, std::uint64_t offset) {
-    VarInt v;
+EbmlVarInt EbmlVarIntAt(const ByteWindow& window, std::uint64_t offset) {
+    EbmlVarInt v;
     if (!window.holds(offset, 1)) return v;
     const std::uint8_t first = window.byteAt(offset);
     v.length = std::countl_zero(first) + 1;
@@ -31,16 +22,14 @@ VarInt VarIntAt(const ByteWindow& window, std::uint64_t offset) {
     return v;
 }
 
-}  // namespace
-
 EbmlHeaderRead EbmlHeaderAt(const ByteWindow& window, std::uint64_t offset, std::uint64_t limit) {
     EbmlHeaderRead read;
-    const VarInt id = VarIntAt(window, offset);
+    const EbmlVarInt id = EbmlVarIntAt(window, offset);
     if (id.length == 0) read.status = EbmlHeaderStatus::NotHeld;
     // An ID of all zero or all one value bits is reserved.
     if (id.length == 0 || id.length > 8 || id.value == 0 || id.allOnes) return read;
     const std::uint64_t sizeAt = offset + static_cast<std::uint64_t>(id.length);
-    const VarInt size = VarIntAt(window, sizeAt);
+    const EbmlVarInt size = EbmlVarIntAt(window, sizeAt);
     if (size.length == 0) read.status = EbmlHeaderStatus::NotHeld;
     if (size.length == 0 || size.length > 8) return read;
 

@@ -20,6 +20,16 @@ struct EbmlElement {
     std::uint64_t end() const { return dataStart + size; }
 };
 
+// A variable-length number as IDs, sizes and block track numbers are written.
+struct EbmlVarInt {
+    int length = 0;           // 0: the window ends first; 9: no marker in the first byte
+    std::uint64_t raw = 0;    // with the length marker, as IDs are written
+    std::uint64_t value = 0;  // without it, as sizes are read
+    bool allOnes = false;     // every value bit set: a reserved ID, an unknown size
+};
+
+EbmlVarInt EbmlVarIntAt(const ByteWindow& window, std::uint64_t offset);
+
 enum class EbmlHeaderStatus {
     Ok,
     NotHeld,  // the window ends inside the header: more bytes would tell

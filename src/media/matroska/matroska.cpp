@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "media/container.h"
+#include "media/matroska/block_times.h"
 #include "media/matroska/ebml_element.h"
 #include "media/matroska/sections.h"
 
@@ -20,6 +21,8 @@ constexpr int MaxExtraReads = 5;
 constexpr std::uint64_t MaxExtraBytes = std::uint64_t{512} * 1024;
 // The longest EBML element header: an 8-byte ID and an 8-byte size.
 constexpr std::size_t MaxHeader = 16;
+// Without DefaultDuration: the start of the first Cluster, for its block times.
+constexpr std::size_t ClusterBlock = std::size_t{256} * 1024;
 
 // How much of a section is worth reading; a longer one is read as far as this.
 std::uint64_t SectionCap(std::uint64_t id) {
@@ -30,6 +33,13 @@ std::uint64_t SectionCap(std::uint64_t id) {
         default:
             return std::uint64_t{64} * 1024;
     }
+}
+
+// What may stand between the Segment's sections besides them: anything else is junk.
+bool IsSegmentChild(std::uint64_t id) {
+    constexpr std::uint64_t Void = 0xEC;
+    constexpr std::uint64_t Crc32 = 0xBF;
+    return id == Void || id == Crc32 || IsMatroskaTopLevelId(id);
 }
 
 constexpr std::array<std::uint64_t, 3> SectionIds = {MatroskaId::Info, MatroskaId::Tracks, MatroskaId::Tags};
@@ -54,12 +64,32 @@ class MatroskaReader {
             walk(*resume_, true);
             readSections();
         }
+        readBlockTimes();
         info.hasSeekHead = hasSeekHead_;
         info.hasCues = hasCues_;
         ApplyMatroskaSections(sections_, info);
     }
 
   private:
+    // One read beyond the sections' budget, only for a film whose video track has no
+    // DefaultDuration.
+    void readBlockTimes() {
+        if (!sections_.video || sections_.video->facts.framesPerSecond > 0 || sections_.video->number == 0 ||
+            !firstCluster_) {
+            return;
+        }
+        const std::uint64_t at = *firstCluster_;
+        ByteWindow read;
+        const ByteWindow* window = &head_;
+        // A head shorter than its block is the whole file.
+        if (head_.size() == ContainerHeadBlock) {
+            read = ByteWindow::Read(file_, at, ClusterBlock);
+            window = &read;
+        }
+        sections_.video->facts.framesPerSecond = FramesPerSecondFromTimes(
+            BlockTimes(*window, at, sections_.video->number), sections_.timestampScale);
+    }
+
     struct Place {
         std::uint64_t id;
         std::uint64_t offset;
@@ -130,9 +160,19 @@ class MatroskaReader {
                 return;
             }
             const EbmlHeaderRead header = EbmlHeaderAt(*window, at, segmentEnd_);
-            if (header.status != EbmlHeaderStatus::Ok) return;
+            if (header.status == EbmlHeaderStatus::NotHeld) return;
+            if (header.status != EbmlHeaderStatus::Ok || !IsSegmentChild(header.element.id)) {
+                // Junk: go on at the next top-level element the bytes at hand hold.
+                const auto next = NextMatroskaTopLevel(*window, at + 1, segmentEnd_);
+                if (!next) return;
+                at = *next;
+                continue;
+            }
             const EbmlElement& element = header.element;
-            if (element.id == MatroskaId::Cluster) return;
+            if (element.id == MatroskaId::Cluster) {
+                if (!firstCluster_) firstCluster_ = element.start;
+                return;
+            }
             if (element.id == MatroskaId::Cues) hasCues_ = true;
             note(element.id, element.start);
             if (element.unknownSize) return;
@@ -231,6 +271,7 @@ class MatroskaReader {
     std::uint64_t segmentStart_ = 0;
     std::uint64_t segmentEnd_ = Unbounded;
     std::optional<std::uint64_t> resume_;
+    std::optional<std::uint64_t> firstCluster_;
     std::vector<std::uint64_t> seekHeads_;
     std::size_t seekHeadsRead_ = 0;
     std::vector<Place> places_;

@@ -17,6 +17,7 @@ constexpr std::uint64_t WritingApp = 0x5741;
 constexpr std::uint64_t TrackEntry = 0xAE;
 constexpr std::uint64_t TrackType = 0x83;
 constexpr std::uint64_t TrackUid = 0x73C5;
+constexpr std::uint64_t TrackNumber = 0xD7;
 constexpr std::uint64_t CodecId = 0x86;
 constexpr std::uint64_t CodecPrivate = 0x63A2;
 constexpr std::uint64_t DefaultDuration = 0x23E383;
@@ -82,6 +83,9 @@ void ReadTrackEntry(const ByteWindow& window, const EbmlElement& entry, Matroska
         switch (child.id) {
             case Id::TrackType:
                 type = EbmlUint(window, child).value_or(0);
+                break;
+            case Id::TrackNumber:
+                track.number = EbmlUint(window, child).value_or(0);
                 break;
             case Id::TrackUid:
                 track.uid = EbmlUint(window, child).value_or(0);

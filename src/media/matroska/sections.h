@@ -28,11 +28,14 @@ inline constexpr std::uint64_t Tracks = 0x1654AE6B;
 inline constexpr std::uint64_t Tags = 0x1254C367;
 inline constexpr std::uint64_t Cues = 0x1C53BB6B;
 inline constexpr std::uint64_t Cluster = 0x1F43B675;
+inline constexpr std::uint64_t Chapters = 0x1043A770;
+inline constexpr std::uint64_t Attachments = 0x1941A469;
 }  // namespace MatroskaId
 
 struct MatroskaTrack {
     TrackFacts facts;
     std::uint64_t uid = 0;
+    std::uint64_t number = 0;  // as the blocks name it
 };
 
 struct MatroskaSections {
