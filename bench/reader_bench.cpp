@@ -15,7 +15,7 @@
 #include "info/film_names.h"
 #include "info/panel.h"
 #include "media/container.h"
-#include "media/ogg/ogg_media.h"
+#include "info/ogg_panel.h"
 #include "media/riff/avi_header.h"
 #include "media/riff/info_tags.h"
 

@@ -1,14 +1,14 @@
 #include <array>
 
 #include "check_support.h"
-#include "media/ogg/ogg_media.h"
+#include "info/ogg_panel.h"
 
 namespace discstart {
 
 namespace {
 
-// The codec code first, then the rest of the fields, each in one read of a fresh open.
-constexpr ReadLimits OggLimits{2, 2, 256};
+// One read of the first block holds every field.
+constexpr ReadLimits OggLimits{1, 1, Ogg::HeadBlock};
 
 OggStreamInfo Marked() {
     return {Untouched, Untouched, Untouched, Untouched, Untouched, Untouched, Untouched};

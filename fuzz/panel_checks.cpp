@@ -6,6 +6,8 @@
 #include "check_support.h"
 #include "info/panel.h"
 #include "media/container.h"
+#include "media/ogg/ogg_media.h"
+#include "media/ogg/ogg_streams.h"
 
 namespace discstart {
 
@@ -14,6 +16,9 @@ namespace {
 // Tags, AVI header and the Ogg reader's two opens, each a read or two; a file longer than its
 // first RIFF chunk one read of the header list more.
 constexpr ReadLimits PanelLimits{4, 8, 16384};
+// An Ogg file opened once: the tags and AVI reads, its first block, and for a standard Ogg file
+// one read at its end.
+constexpr ReadLimits OggPanelLimits{1, 4, 16384 + Ogg::HeadBlock + Ogg::TailBlock};
 constexpr ReadLimits LongerAviPanelLimits{4, 9, 16384 + 65536};
 // A file of no known kind: the tags and AVI header reads, then the first block a film would
 // start with. A film under an AVI name: the same, and at most five more reads (the MP4 reader's
@@ -25,8 +30,13 @@ constexpr ReadLimits FilmPanelLimits{3, 3 + 6, 16384 + ContainerHeadBlock + 512 
 // or Matroska film by its first block.
 MovieFileKind PanelKind(FileBytes file) {
     const MovieFileKind signature = ExpectedKind(file);
-    if (signature != MovieFileKind::Other) return signature;
     const std::size_t held = std::min(file.size(), ContainerHeadBlock);
+    if (signature == MovieFileKind::OggMedia) {
+        const std::size_t ogg = std::min(file.size(), Ogg::HeadBlock);
+        const ByteWindow head(0, {file.begin(), file.begin() + std::ptrdiff_t(ogg)}, ogg < Ogg::HeadBlock);
+        return Ogg::IsStandardOgg(head) ? MovieFileKind::Ogg : signature;
+    }
+    if (signature != MovieFileKind::Other) return signature;
     return ContainerKind(
         ByteWindow(0, {file.begin(), file.begin() + std::ptrdiff_t(held)}, held < ContainerHeadBlock));
 }
@@ -35,6 +45,7 @@ const ReadLimits& LimitsFor(FileBytes file) {
     const MovieFileKind kind = PanelKind(file);
     if (kind == MovieFileKind::Mp4 || kind == MovieFileKind::Matroska) return FilmPanelLimits;
     if (kind == MovieFileKind::Other) return OtherPanelLimits;
+    if (kind == MovieFileKind::Ogg || kind == MovieFileKind::OggMedia) return OggPanelLimits;
     const bool longer = file.size() > std::uint64_t{static_cast<std::uint32_t>(Int32At(file, 4))} + 8;
     return kind == MovieFileKind::Avi && longer ? LongerAviPanelLimits : PanelLimits;
 }
@@ -175,6 +186,8 @@ Problems PanelUpdateProblems(FileBytes file, const NumberFormat& format, PanelRe
         ExpectOggRows(file, format, records.ogg, update, problems);
         Expect(update.xvidPicture == IsXvid(records.ogg.videoCodec), problems,
                "the Xvid picture does not follow the Ogg codec code");
+    } else if (update.kind == MovieFileKind::Ogg) {
+        Expect(update.titleLine == "", problems, "the title line of an Ogg file is not emptied");
     } else if (update.kind == MovieFileKind::Mp4 || update.kind == MovieFileKind::Matroska) {
         const NumberFormat ungrouped{format.decimalSeparator, ""};
         ExpectNumberRow(update, 9, "", static_cast<double>(file.size()) / 1024.0 / 1024.0, 2, " MB",

@@ -58,8 +58,11 @@ void OggFacts(const Ogg::OggStreamNumbers& ogg, QJsonObject& facts) {
 
 void ContainerFacts(const DiscReport& report, QJsonObject& facts) {
     const ContainerInfo& film = report.container;
-    const bool mp4 = report.panel.kind == MovieFileKind::Mp4;
-    facts["container"] = mp4 ? "MP4" : film.brand == "webm" ? "WebM" : "Matroska";
+    const MovieFileKind kind = report.panel.kind;
+    facts["container"] = kind == MovieFileKind::Mp4   ? "MP4"
+                         : kind == MovieFileKind::Ogg ? "Ogg"
+                         : film.brand == "webm"       ? "WebM"
+                                                      : "Matroska";
     facts["durationSeconds"] = Positive(film.durationSeconds);
     if (film.video) {
         const TrackFacts& video = *film.video;
@@ -99,6 +102,7 @@ QJsonObject FactsJson(const DiscReport& report) {
         case MovieFileKind::OggMedia:
             OggFacts(report.oggNumbers, facts);
             break;
+        case MovieFileKind::Ogg:
         case MovieFileKind::Mp4:
         case MovieFileKind::Matroska:
             ContainerFacts(report, facts);

@@ -12,9 +12,10 @@ struct CodecRow {
     std::string_view name;
 };
 
-// MP4 sample entry types and Matroska CodecIDs. A Matroska ID also names its sub-IDs
+// MP4 sample entry types, Matroska CodecIDs and the magic of Ogg identification headers. A Matroska ID also
+// names its sub-IDs
 // ("A_AC3" covers "A_AC3/BSID9"); an MP4 type is four bytes and matches whole.
-constexpr std::array<CodecRow, 33> VideoCodecs{{
+constexpr std::array<CodecRow, 34> VideoCodecs{{
     {"avc1", "H.264/AVC"},
     {"avc2", "H.264/AVC"},
     {"avc3", "H.264/AVC"},
@@ -48,9 +49,10 @@ constexpr std::array<CodecRow, 33> VideoCodecs{{
     {"V_PRORES", "ProRes"},
     {"V_FFV1", "FFV1"},
     {"V_DIRAC", "Dirac"},
+    {"theora", "Theora"},
 }};
 
-constexpr std::array<CodecRow, 39> AudioCodecs{{
+constexpr std::array<CodecRow, 43> AudioCodecs{{
     {".mp3", "MP3"},
     {"Opus", "Opus"},
     {"ac-3", "AC-3"},
@@ -90,6 +92,10 @@ constexpr std::array<CodecRow, 39> AudioCodecs{{
     {"A_WAVPACK4", "WavPack"},
     {"A_QUICKTIME/QDM2", "QDesign"},
     {"A_REAL/COOK", "RealAudio Cook"},
+    {"vorbis", "Vorbis"},
+    {"OpusHead", "Opus"},
+    {"FLAC", "FLAC"},
+    {"Speex", "Speex"},
 }};
 
 bool Names(std::string_view row, std::string_view id) {

@@ -8,6 +8,7 @@
 #include "info/film_names.h"
 #include "info/naming.h"
 #include "info/number_pattern.h"
+#include "info/ogg_panel.h"
 #include "info/panel_rows.h"
 #include "media/ogg/ogg_media.h"
 #include "media/riff/avi_header.h"
@@ -46,30 +47,6 @@ void WriteTagLines(const MovieTags& tags, PanelUpdate& update) {
 }
 
 namespace {
-
-void WriteOggRows(const std::string& path, const NumberFormat& format, PanelRecords records,
-                  const FileOpener& files, PanelUpdate& update) {
-    OggStreamInfo& ogg = records.ogg;
-    auto numbers = Ogg::ReadOggInfo(path, format, ogg, files);
-    if (numbers && records.oggNumbers) *records.oggNumbers = std::move(*numbers);
-    auto& rows = update.rows;
-    rows[0] = DisplayText(ogg.videoCodec);
-    if (ogg.videoCodec == "XVID" || ogg.videoCodec == "xvid") update.xvidPicture = true;
-    rows[2] = DisplayText(ogg.widthText) + " x " + DisplayText(ogg.heightText);
-    rows[3] = DisplayText(ogg.frameRateText);
-    rows[5] = "Ogg Vorbis";
-    if (const auto kbits = ParseRegionalNumber(ogg.bitrateText, format)) {
-        rows[6] = Patterned(*kbits, Pattern::Kbits, format);
-    }
-    rows[7] = DisplayText(ogg.channelsText);
-    rows[8] = DisplayText(ogg.sampleRateText);
-    if (const auto length = files.length(path)) {
-        if (auto size = Patterned(static_cast<double>(*length) / 1024 / 1024, Pattern::Megabytes, format)) {
-            rows[9] = " " + *size;
-        }
-    }
-    update.titleLine = "";
-}
 
 // framesPerSecond and lengthSeconds; a length outside 32 bits keeps the earlier one.
 void ComputeTiming(const AviHeaderInfo& avi, PanelCarry& carry) {
@@ -122,13 +99,21 @@ PanelUpdate RunPanel(const PanelInput& input, PanelRecords records, const FileOp
 
     // A film by its name is read as one: no INFO search, no AVI header read.
     if (FilmExtensionLength(path) == 0) {
-        DivX::ReadInfoTags(path, records.tags, files);
+        // One open for the tags, the AVI header and the Ogg pages.
+        const auto file = files.open(path);
+        const auto length = files.length(path);
+        if (file) DivX::ReadInfoTags(*file, records.tags);
         WriteTagLines(records.tags, update);
-        update.kind = ReadAviHeader(path, records.avi, files);
+        if (file) update.kind = ReadAviHeader(*file, length, records.avi);
+        if (update.kind == MovieFileKind::OggMedia) {
+            const ByteWindow head = ByteWindow::Read(*file, 0, Ogg::HeadBlock);
+            WriteOggFileRows(*file, head, length, input, records, update);
+            return update;
+        }
     }
     switch (update.kind) {
         case MovieFileKind::OggMedia:
-            WriteOggRows(path, input.format, records, files, update);
+        case MovieFileKind::Ogg:
             break;
         case MovieFileKind::Avi:
             WriteAviRows(records.avi, input, update);

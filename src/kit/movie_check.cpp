@@ -1,6 +1,7 @@
 #include "kit/movie_check.h"
 
 #include "bytes/byte_file.h"
+#include "bytes/byte_window.h"
 #include "info/film_names.h"
 #include "kit/avi_check.h"
 #include "kit/film_check.h"
@@ -8,6 +9,8 @@
 #include "kit/ogg_check.h"
 #include "kit/tag_check.h"
 #include "media/container.h"
+#include "media/ogg/ogg_media.h"
+#include "media/ogg/ogg_streams.h"
 #include "media/riff/avi_header.h"
 #include "media/riff/avi_layout.h"
 #include "media/riff/info_tags.h"
@@ -54,7 +57,24 @@ std::vector<Finding> CheckMovie(const std::string& path, const std::string& name
             Append(out, std::move(list));
             Append(out, std::move(lines));
         }
-        if (kind == MovieFileKind::OggMedia) Append(out, CheckOggPages(*file, name));
+        if (kind == MovieFileKind::OggMedia) {
+            const ByteWindow head = ByteWindow::Read(*file, 0, Ogg::HeadBlock);
+            if (!Ogg::IsStandardOgg(head)) {
+                Append(out, CheckOggPages(*file, name));
+            } else {
+                ContainerInfo film;
+                Ogg::ReadOggStreams(*file, head, length, film);
+                out.push_back(
+                    {Severity::Warning, "ogg-named-avi", name,
+                     "the movie is a standard Ogg file, not Ogg media, under an AVI name: the panel "
+                     "describes it from its streams' own headers, but a player that goes by the "
+                     "name may refuse it",
+                     "put the movie on the disc as an MP4 (H.264, AAC): ffmpeg -i film.avi -c:v "
+                     "libx264 -c:a aac film.mp4"});
+                Append(out, CheckFilm(MovieFileKind::Ogg, film, name));
+                kind = MovieFileKind::Ogg;
+            }
+        }
     }
     if (kind == MovieFileKind::Other) {
         ContainerInfo film;

@@ -8,6 +8,8 @@ const char* KindName(MovieFileKind kind) {
             return "Avi";
         case MovieFileKind::OggMedia:
             return "OggMedia";
+        case MovieFileKind::Ogg:
+            return "Ogg";
         case MovieFileKind::Mp4:
             return "Mp4";
         case MovieFileKind::Matroska:

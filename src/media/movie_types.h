@@ -20,7 +20,9 @@ struct MovieTags {
     bool operator==(const MovieTags&) const = default;
 };
 
-enum class MovieFileKind { Avi, OggMedia, Mp4, Matroska, Other };
+// OggMedia is an OGM file (an OGM stream header first) or an Ogg file of no known layout, read
+// at its fixed offsets; Ogg is a standard Ogg file, read from its streams' own headers.
+enum class MovieFileKind { Avi, OggMedia, Ogg, Mp4, Matroska, Other };
 
 struct AviHeaderInfo {
     std::string signature;  // the last four bytes compared: "OggS"/"OGGS" at 0 or the form type at 8

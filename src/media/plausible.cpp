@@ -19,6 +19,10 @@ struct Headers {
 };
 
 Headers HeadersOf(MovieFileKind kind) {
+    if (kind == MovieFileKind::Ogg) {
+        return {"identification header", "identification header", "identification header", "granule position",
+                "identification header"};
+    }
     if (kind == MovieFileKind::Matroska) return {"Video", "DefaultDuration", "Audio", "Info", "TrackEntry"};
     return {"stsd", "stts", "stsd", "mvhd", "btrt"};
 }
@@ -32,7 +36,7 @@ std::string Text(Number value) {
 }
 
 class Refusals {
-public:
+  public:
     explicit Refusals(const char* track) : m_track(track) {}
 
     template <typename Number>
@@ -44,7 +48,7 @@ public:
 
     std::vector<RefusedFact> take() { return std::move(m_refused); }
 
-private:
+  private:
     const char* m_track;
     std::vector<RefusedFact> m_refused;
 };
@@ -73,8 +77,8 @@ std::vector<RefusedFact> KeepPlausible(ContainerInfo& info, MovieFileKind kind) 
     if (info.video) KeepTrack(*info.video, "video.", headers, refused);
     if (info.audio) KeepTrack(*info.audio, "audio.", headers, refused);
     Refusals film("");
-    film.check(std::isfinite(info.durationSeconds) && Plausible::Seconds(info.durationSeconds), info.durationSeconds,
-               "duration", headers.duration);
+    film.check(std::isfinite(info.durationSeconds) && Plausible::Seconds(info.durationSeconds),
+               info.durationSeconds, "duration", headers.duration);
     for (auto& one : film.take()) refused.push_back(std::move(one));
     return refused;
 }

@@ -10,7 +10,7 @@
 #include "fuzz_checks.h"
 #include "info/panel.h"
 #include "media/container.h"
-#include "media/ogg/ogg_media.h"
+#include "info/ogg_panel.h"
 #include "media/riff/avi_header.h"
 #include "media/riff/info_tags.h"
 #include "support/ebml_bytes.h"

@@ -45,7 +45,8 @@ Bytes ReadAll(const fs::path& path) {
 // What one panel run may cost, whatever the file: a few opens, a few reads, a few kilobytes.
 constexpr int MaxOpens = 4;
 constexpr int MaxReads = 8;
-constexpr std::uint64_t MaxBytes = 16 * 1024;
+// The tags and AVI reads, and an Ogg file's first block and its last 64 KiB.
+constexpr std::uint64_t MaxBytes = (20 + 64) * 1024;
 
 // One run on `movie`: never throws, UTF-8 texts only, within the read budget. The rows
 // that hang on no size field are returned for the caller to check.

@@ -171,13 +171,13 @@ const std::vector<FolderCase>& Cases() {
          {"avi-single-stream", "avi-info-outside"},
          2,
          "film.avi: "},
-        {"Ogg media, Vorbis first",
+        {"standard Ogg, Vorbis first",
          {{"film.avi", Raw(OggPage(2, 2, {VorbisIdentification()}) + OggPage(2, 1, {OgmVideoHeader()}))},
           {"cover.jpg", jpeg},
           {"intro.htm", Page}},
-         {"ogg-first-page", "ogg-second-page"},
-         2,
-         ""},
+         {"ogg-named-avi", "codec-platform"},
+         1,
+         "not Ogg media"},
     };
     return cases;
 }

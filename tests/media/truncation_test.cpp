@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "media/ogg/ogg_media.h"
+#include "info/ogg_panel.h"
 #include "media/riff/avi_header.h"
 #include "media/riff/info_tags.h"
 #include "support/header_bytes.h"

@@ -1,21 +1,19 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 
-#include "bytes/byte_file.h"
-#include "media/movie_types.h"
-#include "text/number_format.h"
+#include "bytes/byte_window.h"
 
 namespace discstart {
 
 namespace Ogg {
 
-// The four bytes at offset 37 (zero bytes where the file ends), empty when it cannot be opened.
-std::string ReadOggVideoCodec(const std::string& path, const FileOpener& files = DiskFiles());
+// Where every Ogg read starts: one read of the file's first bytes, enough for the OGM fields
+// and for the first pages of every stream in the files writers make.
+inline constexpr std::size_t HeadBlock = 4096;
 
-// The header fields as numbers, for callers that want them without the panel's texts.
+// The header fields of an Ogg media file as numbers; the panel makes its texts of them.
 struct OggStreamNumbers {
     std::string videoCodec;     // four raw bytes
     std::int32_t timeUnit = 0;  // 100 ns units per frame
@@ -28,12 +26,9 @@ struct OggStreamNumbers {
     bool operator==(const OggStreamNumbers&) const = default;
 };
 
-// Fills `info` from the video header on the first page and the Vorbis identification
-// header on the second, and returns every field it read as a number (those past the end of
-// the file as zero; after a time unit of 0 too, though `info` stops there). Nothing when the
-// file cannot be opened. Never throws.
-std::optional<OggStreamNumbers> ReadOggInfo(const std::string& path, const NumberFormat& format,
-                                            OggStreamInfo& info, const FileOpener& files = DiskFiles());
+// The video header on the first page and the Vorbis identification header on the second, at
+// their fixed offsets in `head` (the file's first HeadBlock bytes); zero past the end of the file.
+OggStreamNumbers ReadOggMedia(const ByteWindow& head);
 
 }  // namespace Ogg
 

@@ -132,7 +132,11 @@ void ReadOpenDml(ByteFile& file, FieldReader& fields, std::int64_t length, AviHe
 MovieFileKind ReadAviHeader(const std::string& path, AviHeaderInfo& info, const FileOpener& files) {
     const auto file = files.open(path);
     if (!file) return MovieFileKind::Other;
-    FieldReader fields(*file);
+    return ReadAviHeader(*file, files.length(path), info);
+}
+
+MovieFileKind ReadAviHeader(ByteFile& file, std::optional<std::int64_t> length, AviHeaderInfo& info) {
+    FieldReader fields(file);
 
     info.signature = fields.code(0);
     if (info.signature == "OggS" || info.signature == "OGGS") return MovieFileKind::OggMedia;
@@ -142,7 +146,7 @@ MovieFileKind ReadAviHeader(const std::string& path, AviHeaderInfo& info, const 
     ReadAviFields(fields, info);
     info.openDmlLength = 0;
     info.openDmlFrames = 0;
-    if (const auto length = files.length(path)) ReadOpenDml(*file, fields, *length, info);
+    if (length) ReadOpenDml(file, fields, *length, info);
     return MovieFileKind::Avi;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "bytes/byte_file.h"
@@ -13,5 +15,7 @@ namespace discstart {
 // gets one further read, for the OpenDML extended header. Never throws.
 MovieFileKind ReadAviHeader(const std::string& path, AviHeaderInfo& info,
                             const FileOpener& files = DiskFiles());
+// The same from a file the caller opened; `length` is its length where known.
+MovieFileKind ReadAviHeader(ByteFile& file, std::optional<std::int64_t> length, AviHeaderInfo& info);
 
 }  // namespace discstart

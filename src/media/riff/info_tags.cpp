@@ -56,9 +56,11 @@ std::string TagText(std::string_view content, std::string_view id) {
 }  // namespace
 
 void ReadInfoTags(const std::string& path, MovieTags& tags, const FileOpener& files) {
-    const auto file = files.open(path);
-    if (!file) return;
-    const ByteWindow window = ByteWindow::Read(*file, WindowStart, WindowEnd - WindowStart);
+    if (const auto file = files.open(path)) ReadInfoTags(*file, tags);
+}
+
+void ReadInfoTags(ByteFile& file, MovieTags& tags) {
+    const ByteWindow window = ByteWindow::Read(file, WindowStart, WindowEnd - WindowStart);
 
     const auto q = FindInfo(window);
     if (!q) {

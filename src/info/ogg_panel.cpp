@@ -1,0 +1,110 @@
+#include "info/ogg_panel.h"
+
+#include "info/display_text.h"
+#include "info/number_pattern.h"
+#include "info/panel_rows.h"
+#include "media/ogg/ogg_streams.h"
+
+namespace discstart {
+
+namespace Ogg {
+
+namespace {
+
+// Nothing for the channel counts the panel has no words for.
+std::optional<std::string> ChannelsText(std::uint8_t channels) {
+    switch (channels) {
+        case 1:
+            return "Mono";
+        case 2:
+            return "2 (stereo)";
+        case 4:
+        case 5:
+            return "Surround " + std::to_string(channels) + "ch";
+        default:
+            return std::nullopt;
+    }
+}
+
+// The Bitrate row rounds the two-decimal kilobit text once more: 127,495 bit/s read 127.50,
+// so the row says 128.
+double KbitsAsShown(std::int32_t bitsPerSecond) {
+    const auto hundredths = RoundDecimal(bitsPerSecond / 1000.0, 2);
+    double whole = 0;
+    for (const char digit : hundredths->integerDigits) whole = whole * 10 + (digit - '0');
+    if (hundredths->fractionDigits[0] >= '5') whole += 1;
+    return hundredths->negative ? -whole : whole;
+}
+
+}  // namespace
+
+void FillOggStreamInfo(const OggStreamNumbers& numbers, const NumberFormat& format, OggStreamInfo& info) {
+    info.videoCodec = numbers.videoCodec;
+    if (numbers.timeUnit == 0) return;
+    info.frameRateText = FormatFixed(10'000'000.0 / numbers.timeUnit, 3, format);
+    info.widthText = std::to_string(numbers.width);
+    info.heightText = std::to_string(numbers.height);
+    if (auto channels = ChannelsText(numbers.channels)) info.channelsText = std::move(*channels);
+    info.sampleRateText = std::to_string(numbers.sampleRate) + " Hz";
+    info.bitrateText = FormatFixed(numbers.nominalBitrate / 1000.0, 2, format);
+}
+
+std::optional<OggStreamNumbers> ReadOggInfo(const std::string& path, const NumberFormat& format,
+                                            OggStreamInfo& info, const FileOpener& files) {
+    const auto file = files.open(path);
+    if (!file) return std::nullopt;
+    OggStreamNumbers numbers = ReadOggMedia(ByteWindow::Read(*file, 0, HeadBlock));
+    FillOggStreamInfo(numbers, format, info);
+    return numbers;
+}
+
+}  // namespace Ogg
+
+namespace {
+
+void WriteOggMediaRows(const ByteWindow& head, std::optional<std::int64_t> fileLength,
+                       const NumberFormat& format, PanelRecords records, PanelUpdate& update) {
+    OggStreamInfo& ogg = records.ogg;
+    const Ogg::OggStreamNumbers numbers = Ogg::ReadOggMedia(head);
+    Ogg::FillOggStreamInfo(numbers, format, ogg);
+    if (records.oggNumbers) *records.oggNumbers = numbers;
+    auto& rows = update.rows;
+    rows[0] = DisplayText(ogg.videoCodec);
+    if (ogg.videoCodec == "XVID" || ogg.videoCodec == "xvid") update.xvidPicture = true;
+    rows[2] = DisplayText(ogg.widthText) + " x " + DisplayText(ogg.heightText);
+    rows[3] = DisplayText(ogg.frameRateText);
+    rows[5] = "Ogg Vorbis";
+    // A reading that stopped at the time unit left the bitrate unread: the row keeps its text.
+    if (numbers.timeUnit != 0)
+        rows[6] = Patterned(Ogg::KbitsAsShown(numbers.nominalBitrate), Pattern::Kbits, format);
+    rows[7] = DisplayText(ogg.channelsText);
+    rows[8] = DisplayText(ogg.sampleRateText);
+    if (fileLength) {
+        if (auto size =
+                Patterned(static_cast<double>(*fileLength) / 1024 / 1024, Pattern::Megabytes, format)) {
+            rows[9] = " " + *size;
+        }
+    }
+    update.titleLine = "";
+}
+
+}  // namespace
+
+void WriteOggFileRows(ByteFile& file, const ByteWindow& head, std::optional<std::int64_t> fileLength,
+                      const PanelInput& input, PanelRecords records, PanelUpdate& update) {
+    if (!Ogg::IsStandardOgg(head)) {
+        update.kind = MovieFileKind::OggMedia;
+        WriteOggMediaRows(head, fileLength, input.format, records, update);
+        return;
+    }
+    update.kind = MovieFileKind::Ogg;
+    ContainerInfo unkept;
+    ContainerInfo& film = records.container ? *records.container : unkept;
+    film = {};
+    Ogg::ReadOggStreams(file, head, fileLength, film);
+    WriteContainerRows(film, fileLength, input, update);
+    // As for Ogg media: the tags of the Vorbis comment are not read, and the title line is emptied.
+    update.titleLine = "";
+}
+
+}  // namespace discstart
