@@ -40,6 +40,7 @@ TEST_F(MakeDiscRefusals, RefusesWhatWouldMakeABadDiscAndLeavesNothing) {
     ASSERT_TRUE(WriteFile(content("weird.htm"), "<img src='we%3Frd.png'>"));
     ASSERT_TRUE(WriteFile(content("new\nline.jpg"), PictureBytes("JPEG")));
     ASSERT_TRUE(WriteFile(content("newline.htm"), "<img src='new%0Aline.jpg'>"));
+    ASSERT_TRUE(WriteFile(content("big.htm"), "<img src=still.jpg>" + QByteArray(1 << 20, ' ')));
     ASSERT_TRUE(WriteFile(content("kit.htm"), "<a href=Licenses/LICENSE>licence</a>"));
     ASSERT_TRUE(QDir().mkpath(content("Licenses")));
     ASSERT_TRUE(WriteFile(content("Licenses/LICENSE"), "mine"));
@@ -101,6 +102,9 @@ TEST_F(MakeDiscRefusals, RefusesWhatWouldMakeABadDiscAndLeavesNothing) {
         {"a page's file with a line break in its name",
          linux + QStringList{movie, "--cover", cover, "--page", content("newline.htm"), target("a")}, 1,
          "'new\\nline.jpg' cannot be opened on Windows (it holds a control character)", ""},
+        {"a page past its budget",
+         linux + QStringList{movie, "--cover", cover, "--page", content("big.htm"), target("a")}, 1,
+         "the page big.htm is not shown, it is larger than the page view reads", ""},
         {"a page's file where the disc keeps its licences",
          linux + QStringList{movie, "--cover", cover, "--page", content("kit.htm"), target("a")}, 1,
          "takes the name of the disc's own licenses", ""},

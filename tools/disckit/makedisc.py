@@ -316,8 +316,8 @@ def interrupted(signum, frame):
     raise KeyboardInterrupt
 
 
-ERRORS = (Refused, files.Changed, bundle.BundleError, discinfo.DiscinfoError, icu.IcuError, iso.IsoError, licenses.LicenseError,
-          plan.PlanError, sources.SourceError, OSError)
+ERRORS = (Refused, files.Changed, bundle.BundleError, discinfo.DiscinfoError, icu.IcuError, iso.IsoError,
+          licenses.LicenseError, plan.PlanError, sources.SourceError, OSError)
 
 
 def main(args, prog="make-disc"):
