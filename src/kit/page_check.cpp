@@ -92,6 +92,15 @@ std::vector<Finding> CheckPage(const DiscContent& content) {
                        NativePathBytes(content.pages.List(0)).toStdString(), DiskFiles(), DecodePageBytes);
     for (const PageReference& r : references) {
         if (r.refusal == PageRefusal::None) continue;
+        if (r.from.empty()) {
+            out.push_back(
+                {Severity::Warning, "page-too-large", page,
+                 "the page is larger than the page view reads (1 MiB): the page button shows a blank "
+                 "page",
+                 "make it smaller: move parts of it into pages it links, and pictures into files of "
+                 "their own"});
+            continue;
+        }
         const Wording wording = WordingOf(r.refusal);
         const std::string named = Shown(r.path.empty() ? r.reference : r.path);
         if (r.refusal == PageRefusal::Missing) {

@@ -57,6 +57,36 @@ TEST(HostileFiles, DevicesAndFoldersAreRefusedByWhatTheyAre) {
 }
 #endif
 
+// A page past its budget is what discinfo names as refused, from no file; one at its budget is not.
+TEST(HostileFiles, APagePastItsBudgetIsRefusedByName) {
+    for (const qint64 size : {qint64(1) << 20, (qint64(1) << 20) + 1}) {
+        SCOPED_TRACE(size);
+        QTemporaryDir dir;
+        QFile page(dir.filePath("intro.htm"));
+        ASSERT_TRUE(page.open(QIODevice::WriteOnly));
+        page.write("<img src=a.png>" + QByteArray(size - 15, ' '));
+        page.close();
+        QFile picture(dir.filePath("a.png"));
+        ASSERT_TRUE(picture.open(QIODevice::WriteOnly) && picture.write("png") == 3);
+        picture.close();
+        const DiscinfoRun run = RunDiscinfo({"--json", QFile::encodeName(dir.path())});
+        ASSERT_EQ(run.status, 0) << run.err.constData();
+        const QJsonObject disc = QJsonDocument::fromJson(run.out).object().value("disc").toObject();
+        const QJsonArray refused = disc.value("pageRefused").toArray();
+        if (size == qint64(1) << 20) {
+            EXPECT_TRUE(refused.isEmpty());
+            EXPECT_EQ(disc.value("pageFiles").toArray().size(), 1);
+            continue;
+        }
+        EXPECT_TRUE(disc.value("pageFiles").toArray().isEmpty());
+        ASSERT_EQ(refused.size(), 1) << run.out.constData();
+        EXPECT_EQ(
+            refused[0].toObject(),
+            (QJsonObject{
+                {"from", ""}, {"reference", "intro.htm"}, {"path", "intro.htm"}, {"reason", "too-large"}}));
+    }
+}
+
 // The page's folder "page" beside "page2", with everything a page template might name.
 class RuleSite {
   public:

@@ -1,7 +1,9 @@
 // make-disc's answers to what would make a bad disc, and the discs it makes on request only.
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -38,6 +40,7 @@ TEST_F(MakeDiscRefusals, RefusesWhatWouldMakeABadDiscAndLeavesNothing) {
     ASSERT_TRUE(WriteFile(content("weird.htm"), "<img src='we%3Frd.png'>"));
     ASSERT_TRUE(WriteFile(content("new\nline.jpg"), PictureBytes("JPEG")));
     ASSERT_TRUE(WriteFile(content("newline.htm"), "<img src='new%0Aline.jpg'>"));
+    ASSERT_TRUE(WriteFile(content("big.htm"), "<img src=still.jpg>" + QByteArray(1 << 20, ' ')));
     ASSERT_TRUE(WriteFile(content("kit.htm"), "<a href=Licenses/LICENSE>licence</a>"));
     ASSERT_TRUE(QDir().mkpath(content("Licenses")));
     ASSERT_TRUE(WriteFile(content("Licenses/LICENSE"), "mine"));
@@ -99,6 +102,9 @@ TEST_F(MakeDiscRefusals, RefusesWhatWouldMakeABadDiscAndLeavesNothing) {
         {"a page's file with a line break in its name",
          linux + QStringList{movie, "--cover", cover, "--page", content("newline.htm"), target("a")}, 1,
          "'new\\nline.jpg' cannot be opened on Windows (it holds a control character)", ""},
+        {"a page past its budget",
+         linux + QStringList{movie, "--cover", cover, "--page", content("big.htm"), target("a")}, 1,
+         "the page big.htm is not shown, it is larger than the page view reads", ""},
         {"a page's file where the disc keeps its licences",
          linux + QStringList{movie, "--cover", cover, "--page", content("kit.htm"), target("a")}, 1,
          "takes the name of the disc's own licenses", ""},
@@ -125,6 +131,64 @@ TEST_F(MakeDiscRefusals, RefusesWhatWouldMakeABadDiscAndLeavesNothing) {
                     QDir(target("full")).entryList(QDir::Files) == QStringList{"keep.txt"});
     }
     EXPECT_EQ(FileBytes(movie), film) << "the film an --iso named";
+}
+
+// A program standing in for `name` in a folder put first on PATH: `script`, then the real one.
+QString StandIn(const QString& folder, const QString& name, const QString& script) {
+    const QString path = folder + "/" + name;
+    if (!QDir().mkpath(folder) ||
+        !WriteFile(path,
+                   ("#!/bin/sh\n" + script + "\nexec " + QStandardPaths::findExecutable(name) + " \"$@\"\n")
+                       .toUtf8()) ||
+        !QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner))
+        return {};
+    return "PATH=" + folder + ":" + qEnvironmentVariable("PATH");
+}
+
+// A run that fails late removes what it wrote and nothing else: what the author put into OUT
+// meanwhile stays, in OUT and in a folder of the run's own.
+TEST_F(MakeDiscRefusals, AFailedRunRemovesOnlyWhatItWrote) {
+    const QString out = target("a");
+    const QString path = StandIn(target("bin"), "xorriso",
+                                 "case \" $* \" in *\" -o \"*) cd '" + out +
+                                     "' && mkdir -p Photos qt/mine && echo mine >precious.txt && echo jpeg "
+                                     ">Photos/1.jpg && echo mine >qt/mine/notes.txt && exit 1;; esac");
+    ASSERT_FALSE(path.isEmpty());
+    const Outcome run = RunMakeDisc(
+        {"--linux-only", content("film.avi"), "--cover", content("cover.jpg"), "--iso", target("a.iso"), out},
+        {path});
+    EXPECT_EQ(run.status, 1) << run.output.toStdString();
+    EXPECT_NE(run.output.indexOf("xorriso could not write"), -1) << run.output.toStdString();
+    EXPECT_NE(run.output.indexOf("kept a/qt, a, which hold what it did not write"), -1)
+        << run.output.toStdString();
+    QStringList left;
+    QDirIterator all(out, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                     QDirIterator::Subdirectories);
+    while (all.hasNext()) left << QDir(out).relativeFilePath(all.next());
+    left.sort();
+    EXPECT_EQ(left,
+              (QStringList{"Photos", "Photos/1.jpg", "precious.txt", "qt", "qt/mine", "qt/mine/notes.txt"}));
+    EXPECT_FALSE(QFileInfo::exists(target("a.iso")));
+}
+
+// A film cut short after discinfo described it (an encoder starting over) fails the run with
+// one message naming it, and leaves no disc.
+TEST_F(MakeDiscRefusals, AFilmThatChangesWhileTheDiscIsMadeFailsTheRun) {
+    const QString film = content("film.avi");
+    const QString stand = target("bin/discinfo");
+    ASSERT_TRUE(QDir().mkpath(target("bin")));
+    ASSERT_TRUE(WriteFile(
+        stand, ("#!/bin/sh\n" + QString(DISCINFO) + " \"$@\"; s=$?\n[ -e '" + target("once") +
+                "' ] || { touch '" + target("once") + "'; truncate -s 4000 '" + film + "'; }\nexit $s\n")
+                   .toUtf8()));
+    ASSERT_TRUE(QFile::setPermissions(stand, QFile::permissions(stand) | QFile::ExeOwner));
+    const Outcome run = RunMakeDisc({"--linux-only", film, "--cover", content("cover.jpg"), target("a")},
+                                    {"DISCINFO=" + stand});
+    EXPECT_EQ(run.status, 1) << run.output.toStdString();
+    EXPECT_EQ(run.output.count("changed while the disc was made"), 1) << run.output.toStdString();
+    EXPECT_NE(run.output.indexOf("the movie " + film + " changed"), -1) << run.output.toStdString();
+    EXPECT_NE(run.output.indexOf("4,000 now"), -1) << run.output.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(target("a")));
 }
 
 // --force takes what the disc check finds (a movie without facts, no cover), and nothing else:

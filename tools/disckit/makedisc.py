@@ -50,8 +50,8 @@ class Run:
         self.paths = paths
         self.out = Path(options.out)
         self.iso = Path(options.iso) if options.iso else None
-        self.made_out = False
-        self.started = False
+        self.written = None
+        self.sources = {}
         self.iso_started = False
         self.scratch = None
         self.label = options.label or content.stem(options.movie)
@@ -65,6 +65,8 @@ class Run:
             raise Refused(f"no picture file {o.cover}")
         if o.page and not os.path.isfile(o.page):
             raise Refused(f"no page file {o.page}")
+        # As discinfo is about to see them: the disc is planned on these and must carry these.
+        self.remember(o.movie, o.cover, o.page)
         if o.cover and content.suffix(o.cover) not in content.PICTURES:
             raise Refused(f"the launcher shows only .jpg, .bmp and .gif pictures: convert {o.cover} to JPEG")
         if o.page and content.suffix(o.page) not in content.PAGES:
@@ -96,6 +98,10 @@ class Run:
         if self.iso and self.iso.is_dir():
             raise Refused(f"--iso names a folder: {o.iso}")
 
+    def remember(self, *sources):
+        for source in filter(None, sources):
+            self.sources.setdefault(source, files.identity(source))
+
     def ask_discinfo(self):
         """One run of discinfo for the inputs: the movie's kind, and what the page needs from
         beside it."""
@@ -112,6 +118,7 @@ class Run:
         found = page_files(self.page_report, os.path.dirname(o.page) or ".") if o.page else None
         self.placed = content.plan(o.movie, self.kind, self.label, o.cover, o.page,
                                    found.copied if found else [])
+        self.remember(*(p.source for p in self.placed.page_files))
         inputs = {"movie": o.movie, "cover": o.cover, "page": o.page,
                   "page's file": [p.source for p in self.placed.page_files]}
         fixed = content.problems(self.placed) + guard.overlaps({k: v for k, v in inputs.items() if v}, o.out, o.iso)
@@ -133,7 +140,7 @@ class Run:
         for item in self.placed.all():
             target = self.out / item.name
             target.parent.mkdir(parents=True, exist_ok=True)
-            files.copy(item.source, target)
+            files.copy(item.source, target, f"the {item.role}", self.sources.get(item.source))
         p = self.placed
         said = [f"the film {p.movie.name}"] + ([f"the cover {p.cover.name}"] if p.cover else [])
         if p.page:
@@ -267,11 +274,14 @@ class Run:
         self.check_inputs()
         self.ask_discinfo()
         self.plan()
-        self.made_out = not self.out.exists()
-        self.started = True
-        self.out.mkdir(parents=True, exist_ok=True)
-        self.out = self.out.resolve()
         self.scratch = Path(tempfile.mkdtemp(prefix="make-disc-"))
+        self.written = files.Written(self.out.resolve())
+        with self.written:
+            self.out.mkdir(parents=True, exist_ok=True)
+            self.out = self.out.resolve()
+            self.write()
+
+    def write(self):
         self.copy_content()
         self.verify()
         self.add_launcher()
@@ -283,16 +293,17 @@ class Run:
     def clean_up(self, failed):
         if self.scratch:
             shutil.rmtree(self.scratch, ignore_errors=True)
-        if not failed or not self.started:
+        if not failed or not self.written:
             return
-        if self.made_out:
-            shutil.rmtree(self.out, ignore_errors=True)
-        elif self.out.is_dir():
-            for item in self.out.iterdir():
-                shutil.rmtree(item) if item.is_dir() and not item.is_symlink() else item.unlink()
+        kept = self.written.remove()
         if self.iso_started and os.path.lexists(self.iso):
             os.remove(self.iso)
-        say("nothing made (what this run had written is removed)")
+        if kept:
+            shown = ", ".join(os.path.relpath(k, self.out.parent) for k in kept[:3])
+            say(f"nothing made: what this run had written is removed; kept {shown}"
+                f"{' and more' if len(kept) > 3 else ''}, which hold what it did not write")
+        else:
+            say("nothing made (what this run had written is removed)")
 
     def preview(self):
         say(f"previewing: the launcher from {self.out}, as a viewer starts it (close it to go on)")
@@ -305,8 +316,8 @@ def interrupted(signum, frame):
     raise KeyboardInterrupt
 
 
-ERRORS = (Refused, bundle.BundleError, discinfo.DiscinfoError, icu.IcuError, iso.IsoError, licenses.LicenseError,
-          plan.PlanError, sources.SourceError, OSError)
+ERRORS = (Refused, files.Changed, bundle.BundleError, discinfo.DiscinfoError, icu.IcuError, iso.IsoError,
+          licenses.LicenseError, plan.PlanError, sources.SourceError, OSError)
 
 
 def main(args, prog="make-disc"):

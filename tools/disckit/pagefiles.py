@@ -52,7 +52,10 @@ REASONS = {"hidden": "it is hidden", "link-outside": "a link leads out of the pa
 def page_files(report, folder):
     found = Found()
     for r in report.refused:
-        if r.reason == "outside" or r.path is None:
+        if not r.source:  # the page itself
+            found.problems.append(f"the page {r.path} is not shown, {REASONS.get(r.reason, r.reason)}: make it"
+                                  " smaller, moving parts of it into pages it links")
+        elif r.reason == "outside" or r.path is None:
             found.problems.append(f"{r.source} refers to {r.reference}, outside the page's folder: the page does not"
                                   " show it")
         elif r.reason == "missing":

@@ -2,11 +2,12 @@
 package through a source list of its own (the system's apt setup stays as it is, and apt checks
 each against Debian's signed index), and discstart's own source."""
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
 
-from . import layout
+from . import files, layout
 
 
 class SourceError(Exception):
@@ -50,20 +51,26 @@ def fetch(disc, sources, version, commit, root):
     archives = debian_archives()
     with tempfile.TemporaryDirectory() as work:
         apts = [private_apt(os.path.join(work, "all"), archives)]
+        # Fetched beside the lists, then moved in: the run records each file it puts on the disc.
+        fetched = os.path.join(work, "fetched")
+        os.mkdir(fetched)
         for name, source_version in sorted(sources):
             print("make-disc: fetching the source of %s %s" % (name, source_version), file=sys.stderr)
             for i in range(len(archives) + 1):
                 if i == len(apts):
                     apts.append(private_apt(os.path.join(work, str(i)), [archives[i - 1]]))
                 command = apts[i] + ["source", "--download-only", "%s=%s" % (name, source_version)]
-                if subprocess.run(command, cwd=target, stdout=subprocess.DEVNULL,
+                if subprocess.run(command, cwd=fetched, stdout=subprocess.DEVNULL,
                                   stderr=subprocess.DEVNULL).returncode == 0:
                     break
             else:
                 raise SourceError("the source of %s %s is not in Debian's archive as apt sees it here: when a newer"
                                   " version has replaced it, upgrade this machine's packages (apt-get upgrade) and"
                                   " make the disc again" % (name, source_version))
+        for entry in sorted(os.listdir(fetched)):
+            shutil.move(os.path.join(fetched, entry), os.path.join(target, entry))
     archive = os.path.abspath(os.path.join(target, "discstart-%s.tar.gz" % version))
+    files.note(archive)
     if commit:
         run(["git", "-C", str(root), "archive", "--format=tar.gz", "--prefix=discstart-%s/" % version, "-o", archive,
              "HEAD"])

@@ -72,7 +72,11 @@ std::vector<PageReference> PageReferences(const std::string& folder, const std::
                                           const FileOpener& files, const PageTextDecoder& decode) {
     std::vector<PageReference> out;
     Walk walk(folder, files, decode);
-    if (walk.visit(page) != PageRefusal::None) return out;
+    // The page itself refused (over its budget: the window shows it blank) is named, from no file.
+    if (const PageRefusal own = walk.visit(page); own != PageRefusal::None) {
+        out.push_back({{}, page, page, own});
+        return out;
+    }
     std::set<std::string> seen{page};
     std::set<std::pair<std::string, std::string>> outside;
     while (!walk.pending().empty() && out.size() < MaxReferences) {

@@ -27,7 +27,7 @@ using PageTextDecoder = std::function<std::string(std::string_view bytes)>;
 // found, each admitted or refused by the page's rule (PageAccess). A linked page or style sheet
 // past what the window would read is refused as too large, a picture past what a page may read.
 // `folder` is the disc folder's path as `files` takes it; pages are taken as UTF-8 without
-// `decode`.
+// `decode`. A page the rule refuses is the one reference, with an empty `from`.
 std::vector<PageReference> PageReferences(const std::string& folder, const std::string& page,
                                           const FileOpener& files = DiskFiles(),
                                           const PageTextDecoder& decode = {});
