@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "info/film_names.h"
+#include "info/ogg_panel.h"
 #include "info/panel.h"
 #include "media/container.h"
-#include "info/ogg_panel.h"
 #include "media/riff/avi_header.h"
 #include "media/riff/info_tags.h"
 

@@ -73,6 +73,12 @@ std::vector<Finding> CheckFilm(MovieFileKind kind, const ContainerInfo& film, co
     CheckLayout(kind, film, name, out);
     if (film.video) NoteCodec(ContainerVideoName(*film.video).name, "video", name, out);
     if (film.audio) NoteCodec(ContainerAudioName(*film.audio), "audio", name, out);
+    for (const RefusedFact& refused : film.refused) {
+        out.push_back({Severity::Warning, "implausible-fact", name,
+                       "the film's " + refused.header + " gives " + refused.fact + " " + refused.value +
+                           ", which no film can have: the panel leaves it out",
+                       "remux the film (ffmpeg -i film -c copy out) so that its headers are written afresh"});
+    }
     return out;
 }
 

@@ -3,10 +3,12 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "bytes/byte_file.h"
 #include "bytes/byte_window.h"
 #include "media/movie_types.h"
+#include "media/plausible.h"
 
 namespace discstart {
 
@@ -53,6 +55,8 @@ struct ContainerInfo {
     bool fragmented = false;       // MP4: moof fragments (mvex in moov, or a moof before it)
     bool hasSeekHead = false;      // Matroska
     bool hasCues = false;          // Matroska: found through the SeekHead or before the first Cluster
+    // The facts the file stores that no film can have, left out above.
+    std::vector<RefusedFact> refused;
 
     bool operator==(const ContainerInfo&) const = default;
 };

@@ -13,6 +13,7 @@ MovieFileKind ReadContainer(const std::string& path, ContainerInfo& info, const 
     info = {};
     if (kind == MovieFileKind::Mp4) ReadIsoMedia(*file, head, info);
     if (kind == MovieFileKind::Matroska) ReadMatroska(*file, head, info);
+    info.refused = KeepPlausible(info, kind);
     return kind;
 }
 

@@ -8,9 +8,9 @@
 
 #include "bytes/byte_file.h"
 #include "fuzz_checks.h"
+#include "info/ogg_panel.h"
 #include "info/panel.h"
 #include "media/container.h"
-#include "info/ogg_panel.h"
 #include "media/riff/avi_header.h"
 #include "media/riff/info_tags.h"
 #include "support/ebml_bytes.h"

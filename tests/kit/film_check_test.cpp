@@ -35,6 +35,11 @@ ContainerInfo With(ContainerInfo film, bool ContainerInfo::*flag, bool value) {
     return film;
 }
 
+ContainerInfo Refusing(ContainerInfo film, std::vector<RefusedFact> refused) {
+    film.refused = std::move(refused);
+    return film;
+}
+
 TEST(FilmCheck, SlowStartsAndCodecsWindowsMayNotPlay) {
     const ContainerInfo plain = Film("avc1", "mp4a");
     const ContainerInfo webm = Film("V_VP9", "A_OPUS");
@@ -68,6 +73,17 @@ TEST(FilmCheck, SlowStartsAndCodecsWindowsMayNotPlay) {
         {"HEVC", MovieFileKind::Mp4, Film("hvc1", "ac-3"), {"codec-platform"}, "the video is H.265/HEVC"},
         {"AV1 and FLAC", MovieFileKind::Mp4, Film("av01", "fLaC"), {"codec-platform"}, "AV1 Video Extension"},
         {"Xvid and MP3 in Matroska", MovieFileKind::Matroska, Film("V_MS/VFW/FOURCC", "A_MPEG/L3"), {}, ""},
+        {"a frame rate no film has",
+         MovieFileKind::Mp4,
+         Refusing(plain, {{"video.fps", "stts", "4294967295"}}),
+         {"implausible-fact"},
+         "stts gives video.fps 4294967295"},
+        {"each refused fact is named",
+         MovieFileKind::Matroska,
+         Refusing(Film("V_MPEG4/ISO/AVC", "A_AAC"),
+                  {{"duration", "Info", "1e+291"}, {"audio.channels", "Audio", "0"}}),
+         {"implausible-fact", "implausible-fact"},
+         "Info gives duration 1e+291"},
         {"DTS audio only",
          MovieFileKind::Matroska,
          Film("", "A_DTS"),

@@ -231,7 +231,8 @@ TEST(ReadIsoMedia, Duration) {
     const Bytes trex = FullBox("trex", 0, Be32(1) + Be32(1) + Be32(0) + Be32(0) + Be32(0));
     const std::vector<DurationCase> cases = {
         {"mvhd", movie(5400 * 600), 5400, false},
-        {"mvhd version 1", movie(std::uint64_t{600} << 32, 1), 4294967296.0, false},
+        // Read in 64 bits, then past a week: left out.
+        {"mvhd version 1", movie(std::uint64_t{600} << 32, 1), 0, false},
         {"no mvhd duration: the longest track", movie(0), 10, false},
         {"unknown mvhd duration", movie(0xFFFFFFFF), 10, false},
         {"fragmented with mehd", movie(300, 0, FullBox("mehd", 0, Be32(7200)) + trex), 12, true},

@@ -220,8 +220,8 @@ void ReadOggStreams(ByteFile& file, const ByteWindow& head, std::optional<std::i
             head.end() >= end ? head : ByteWindow::Read(file, tailStart, std::size_t(end - tailStart));
         film.durationSeconds = LengthFromTail(tail, described);
     }
-    auto left = KeepPlausible(film, MovieFileKind::Ogg);
-    if (refused) *refused = std::move(left);
+    film.refused = KeepPlausible(film, MovieFileKind::Ogg);
+    if (refused) *refused = film.refused;
 }
 
 }  // namespace Ogg
