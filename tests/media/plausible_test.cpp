@@ -74,15 +74,29 @@ TEST(KeepPlausible, KeepsEveryBoundAtItsValueAndRefusesPastIt) {
             EXPECT_EQ(info, before);
         }
         for (const auto& name : c.refused) {
-            if (name == "video.width") EXPECT_EQ(info.video->width, 0u);
-            if (name == "video.fps") EXPECT_EQ(info.video->framesPerSecond, 0.0);
-            if (name == "audio.channels") EXPECT_EQ(info.audio->channels, 0u);
-            if (name == "audio.sampleRate") EXPECT_EQ(info.audio->sampleRate, 0u);
-            if (name == "audio.bitrate") EXPECT_EQ(info.audio->bitrate, 0u);
-            if (name == "duration") EXPECT_EQ(info.durationSeconds, 0.0);
+            if (name == "video.width") {
+                EXPECT_EQ(info.video->width, 0u);
+            }
+            if (name == "video.fps") {
+                EXPECT_EQ(info.video->framesPerSecond, 0.0);
+            }
+            if (name == "audio.channels") {
+                EXPECT_EQ(info.audio->channels, 0u);
+            }
+            if (name == "audio.sampleRate") {
+                EXPECT_EQ(info.audio->sampleRate, 0u);
+            }
+            if (name == "audio.bitrate") {
+                EXPECT_EQ(info.audio->bitrate, 0u);
+            }
+            if (name == "duration") {
+                EXPECT_EQ(info.durationSeconds, 0.0);
+            }
         }
         // What is not refused is kept as stored.
-        if (names.empty() || names[0] != "video.width") EXPECT_EQ(info.video->height, c.video.height);
+        if (names.empty() || names[0] != "video.width") {
+            EXPECT_EQ(info.video->height, c.video.height);
+        }
     }
 }
 
