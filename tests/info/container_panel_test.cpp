@@ -112,7 +112,7 @@ TEST(ContainerRows, StoredAndDerivedRates) {
         SCOPED_TRACE(c.name);
         PanelUpdate update;
         PanelInput input = PanelBench::Input(c.format);
-        WriteContainerRows(c.film, c.length, input, update);
+        WriteContainerRows(c.film, ComputeMovieFacts(MovieFileKind::Mp4, c.film, c.length), input, update);
         EXPECT_EQ(update.rows, c.rows);
         EXPECT_EQ(update.xvidPicture, c.film.video && c.film.video->fourcc == "XVID");
     }
@@ -121,7 +121,8 @@ TEST(ContainerRows, StoredAndDerivedRates) {
 TEST(ContainerRows, AudioStepsFollowTheSwitch) {
     PanelInput input = PanelBench::Input(NumberFormat::English(), false);
     PanelUpdate update;
-    WriteContainerRows(Film(std::nullopt, Audio("mp4a", 128'000)), std::nullopt, input, update);
+    const ContainerInfo film = Film(std::nullopt, Audio("mp4a", 128'000));
+    WriteContainerRows(film, ComputeMovieFacts(MovieFileKind::Mp4, film, std::nullopt), input, update);
     EXPECT_EQ(update.rows[6], "125 Kbit/s");
 }
 
