@@ -13,7 +13,8 @@ namespace discstart {
 namespace {
 
 std::int16_t Int16(std::int64_t value) {
-    return static_cast<std::int16_t>(std::clamp<std::int64_t>(value, 0, std::numeric_limits<std::int16_t>::max()));
+    return static_cast<std::int16_t>(
+        std::clamp<std::int64_t>(value, 0, std::numeric_limits<std::int16_t>::max()));
 }
 
 std::int32_t BytesPerSecond(std::int64_t bitsPerSecond) {
@@ -27,7 +28,8 @@ void WriteVideoRows(const TrackFacts& video, const MovieFacts& facts, const Numb
     const VideoCodecLookup codec = ContainerVideoName(video);
     if (codec.xvidPicture) update.xvidPicture = true;
     rows[0] = DisplayText(codec.name);
-    if (facts.videoBitsPerSecond) rows[1] = Patterned(*facts.videoBitsPerSecond / 1024, Pattern::Kbits, format);
+    if (facts.videoBitsPerSecond)
+        rows[1] = Patterned(*facts.videoBitsPerSecond / 1024, Pattern::Kbits, format);
     if (facts.width != 0 && facts.height != 0) {
         rows[2] = std::to_string(facts.width) + " x " + std::to_string(facts.height);
     }
@@ -52,7 +54,8 @@ void WriteContainerRows(const ContainerInfo& film, const MovieFacts& facts, cons
     const NumberFormat& format = input.format;
     if (film.video) WriteVideoRows(*film.video, facts, format, update);
     if (film.audio) WriteAudioRows(*film.audio, facts, input, update);
-    if (facts.sizeBytes) update.rows[9] = Patterned(*facts.sizeBytes / 1024 / 1024, Pattern::Megabytes, format);
+    if (facts.sizeBytes)
+        update.rows[9] = Patterned(*facts.sizeBytes / 1024 / 1024, Pattern::Megabytes, format);
     if (facts.wholeSeconds) update.rows[10] = LengthText(*facts.wholeSeconds, format);
 }
 

@@ -64,7 +64,8 @@ MovieFacts ComputeMovieFacts(const Ogg::OggStreamNumbers& ogg, std::optional<std
     return facts;
 }
 
-std::optional<double> ContainerVideoBitrate(const ContainerInfo& film, std::optional<std::int64_t> fileLength) {
+std::optional<double> ContainerVideoBitrate(const ContainerInfo& film,
+                                            std::optional<std::int64_t> fileLength) {
     if (!film.video) return std::nullopt;
     if (film.video->bitrate != 0) return double(film.video->bitrate);
     if (!fileLength || *fileLength <= 0 || !(film.durationSeconds > 0)) return std::nullopt;
@@ -74,7 +75,8 @@ std::optional<double> ContainerVideoBitrate(const ContainerInfo& film, std::opti
     return video;
 }
 
-MovieFacts ComputeMovieFacts(MovieFileKind kind, const ContainerInfo& film, std::optional<std::int64_t> fileLength) {
+MovieFacts ComputeMovieFacts(MovieFileKind kind, const ContainerInfo& film,
+                             std::optional<std::int64_t> fileLength) {
     MovieFacts facts;
     facts.kind = kind;
     facts.fileLength = fileLength;

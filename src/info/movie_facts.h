@@ -47,12 +47,14 @@ MovieFacts ComputeMovieFacts(const AviHeaderInfo& avi, std::optional<std::int64_
 // An Ogg media film, from its fixed offsets.
 MovieFacts ComputeMovieFacts(const Ogg::OggStreamNumbers& ogg, std::optional<std::int64_t> fileLength);
 // An MP4, Matroska or standard Ogg film.
-MovieFacts ComputeMovieFacts(MovieFileKind kind, const ContainerInfo& film, std::optional<std::int64_t> fileLength);
+MovieFacts ComputeMovieFacts(MovieFileKind kind, const ContainerInfo& film,
+                             std::optional<std::int64_t> fileLength);
 
 // The video bit rate of an MP4, Matroska or standard Ogg film, in bits per second: the rate the
 // file stores, else the file's bits per second less the audio's stored rate (an audio track that
 // stores none is counted in, as an AVI film's VBR audio is). Nothing without a video track, or
 // without a length, a duration or a rate above zero.
-std::optional<double> ContainerVideoBitrate(const ContainerInfo& film, std::optional<std::int64_t> fileLength);
+std::optional<double> ContainerVideoBitrate(const ContainerInfo& film,
+                                            std::optional<std::int64_t> fileLength);
 
 }  // namespace discstart

@@ -44,7 +44,8 @@ void FillOggStreamInfo(const MovieFacts& facts, const NumberFormat& format, OggS
     info.frameRateText = FormatFixed(*facts.framesPerSecond, 3, format);
     info.widthText = std::to_string(facts.width);
     info.heightText = std::to_string(facts.height);
-    if (auto channels = ChannelsText(static_cast<std::uint8_t>(facts.channels))) info.channelsText = std::move(*channels);
+    if (auto channels = ChannelsText(static_cast<std::uint8_t>(facts.channels)))
+        info.channelsText = std::move(*channels);
     info.sampleRateText = std::to_string(facts.sampleRate) + " Hz";
     info.bitrateText = FormatFixed(double(facts.audioBitsPerSecond) / 1000.0, 2, format);
 }

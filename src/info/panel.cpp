@@ -63,7 +63,8 @@ void WriteAviRows(const AviHeaderInfo& avi, const PanelInput& input, PanelUpdate
     const VideoCodecLookup codec = VideoCodecName(avi.videoCodec);
     if (codec.xvidPicture) update.xvidPicture = true;
     rows[0] = DisplayText(codec.name);
-    if (facts.videoBitsPerSecond) rows[1] = Patterned(*facts.videoBitsPerSecond / 1024, Pattern::Kbits, format);
+    if (facts.videoBitsPerSecond)
+        rows[1] = Patterned(*facts.videoBitsPerSecond / 1024, Pattern::Kbits, format);
     rows[2] = std::to_string(facts.width) + " x " + std::to_string(facts.height);
     rows[5] = AudioCodecName(avi.audioFormatTag);
     rows[6] = AudioBitrateText(static_cast<std::int32_t>(facts.audioBitsPerSecond / 8), input.steps);
