@@ -43,6 +43,8 @@ struct AgreeCase {
     std::string path;
     std::string bytes;
     const char* container;
+    double audioKbps;    // as the header stores it, in kilobits of 1000 bits; 0 for none
+    int audioFormatTag;  // 0 for none
 };
 
 // The facts discinfo prints and the rows the window shows are one computation: per kind, each
@@ -50,19 +52,23 @@ struct AgreeCase {
 // whole seconds). An AVI film's RIFF size claims 700 MB here while the file holds a few kB, and
 // one film's running time is no whole number of seconds: a fact worked out apart would show.
 TEST(Facts, AgreeWithThePanelRowsForEveryKind) {
+    // The video's rate from the file's length, the audio's as stored.
     isobmff::MovieRecipe unstoredRate;
     unstoredRate.duration = 2'600;
+    unstoredRate.tracks[1] =
+        isobmff::SoundTrack(isobmff::SoundEntry("mp4a", 2, 48000, isobmff::Esds(0x40, 96'000)));
     const std::vector<AgreeCase> cases = {
-        {"avi", "/disc/film.avi", AviBytes({}), "AVI"},
-        {"avi, 45.2 s", "/disc/film.avi", AviBytes({.microSecPerFrame = 40'000, .totalFrames = 1'130}),
-         "AVI"},
-        {"avi from ffmpeg", "/disc/film.avi", DataFile("avi-xvid-mp3.avi"), "AVI"},
-        {"ogg media", "/disc/film.avi", OggBytes({.timeUnit = 417'083}), "Ogg media"},
-        {"standard ogg", "/disc/film.avi", DataFile("ogg-vorbis-only.avi"), "Ogg"},
-        {"mp4", "/disc/film.mp4", isobmff::MoovFirst(unstoredRate, 200'000), "MP4"},
-        {"mp4 from ffmpeg, under an avi name", "/disc/film.avi", DataFile("mp4-h264-aac.mp4"), "MP4"},
-        {"matroska", "/disc/film.mkv", ebml::BuildMatroska({}).whole(), "Matroska"},
-        {"webm from ffmpeg", "/disc/film.webm", DataFile("webm-vp9-opus.webm"), "WebM"},
+        {"avi", "/disc/film.avi", AviBytes({}), "AVI", 128, 85},
+        {"avi, 45.2 s", "/disc/film.avi", AviBytes({.microSecPerFrame = 40'000, .totalFrames = 1'130}), "AVI",
+         128, 85},
+        {"avi from ffmpeg", "/disc/film.avi", DataFile("avi-xvid-mp3.avi"), "AVI", 64, 85},
+        {"ogg media", "/disc/film.avi", OggBytes({.timeUnit = 417'083}), "Ogg media", 128, 0},
+        {"standard ogg", "/disc/film.avi", DataFile("ogg-vorbis-only.avi"), "Ogg", 64, 0},
+        {"mp4", "/disc/film.mp4", isobmff::MoovFirst(unstoredRate, 200'000), "MP4", 96, 0},
+        {"mp4 from ffmpeg, under an avi name", "/disc/film.avi", DataFile("mp4-h264-aac.mp4"), "MP4", 95.979,
+         0},
+        {"matroska", "/disc/film.mkv", ebml::BuildMatroska({}).whole(), "Matroska", 0, 0},
+        {"webm from ffmpeg", "/disc/film.webm", DataFile("webm-vp9-opus.webm"), "WebM", 0, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -79,6 +85,8 @@ TEST(Facts, AgreeWithThePanelRowsForEveryKind) {
         const auto fact = [&](const char* key) {
             return facts[key].isNull() ? std::nullopt : std::optional<double>(facts[key].toDouble());
         };
+        EXPECT_EQ(fact("audioBitrateKbps").value_or(0), c.audioKbps);
+        EXPECT_EQ(facts["audioFormatTag"].toInt(), c.audioFormatTag);
         const auto video = fact("videoBitrateKbps");
         EXPECT_EQ(RowNumber(rows[1]).has_value(), video.has_value());
         if (video && rows[1]) {
