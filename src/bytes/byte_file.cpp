@@ -115,6 +115,7 @@ std::unique_ptr<ByteFile> CountingFiles::open(const std::string& path) const {
 }
 
 std::optional<std::int64_t> CountingFiles::length(const std::string& path) const {
+    ++counts_->lengths;
     return inner_.length(path);
 }
 

@@ -98,7 +98,7 @@ class MemoryFiles : public FileOpener {
     std::vector<std::pair<std::string, std::shared_ptr<const std::vector<std::uint8_t>>>> files_;
 };
 
-// Counts opens, read calls and bytes returned on the way to another opener, and keeps the
+// Counts opens, length queries, read calls and bytes returned on the way to another opener, and keeps the
 // first read error any of its files met.
 class CountingFiles : public FileOpener {
   public:
@@ -111,6 +111,7 @@ class CountingFiles : public FileOpener {
 
     struct Counts {
         int opens = 0;
+        int lengths = 0;  // length queries: each one is a trip to the file system
         int reads = 0;
         std::uint64_t bytes = 0;
         std::error_code error;

@@ -19,97 +19,57 @@ QJsonValue Code(const std::string& bytes) {
     return QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
 }
 
-void AviFacts(const DiscReport& report, QJsonObject& facts) {
-    const AviHeaderInfo& avi = report.avi;
-    double seconds = 0;
-    if (avi.microSecPerFrame > 0) {
-        facts["fps"] = 1e6 / avi.microSecPerFrame;
-        const double frames = avi.openDmlFrames != 0 ? double(avi.openDmlFrames) : double(avi.totalFrames);
-        seconds = frames * avi.microSecPerFrame / 1e6;
+const char* ContainerName(const MovieFacts& movie) {
+    switch (movie.kind) {
+        case MovieFileKind::Avi:
+            return "AVI";
+        case MovieFileKind::OggMedia:
+            return "Ogg media";
+        case MovieFileKind::Ogg:
+            return "Ogg";
+        case MovieFileKind::Mp4:
+            return "MP4";
+        case MovieFileKind::Matroska:
+            return movie.brand == "webm" ? "WebM" : "Matroska";
+        case MovieFileKind::Other:
+            break;
     }
-    facts["container"] = "AVI";
-    facts["durationSeconds"] = Positive(seconds);
-    facts["width"] = Positive(avi.width);
-    facts["height"] = Positive(avi.height);
-    facts["videoCodec"] = Code(avi.videoCodec);
-    facts["audioFormatTag"] =
-        avi.audioFormatTag != 0 ? QJsonValue(std::uint16_t(avi.audioFormatTag)) : QJsonValue();
-    facts["channels"] = Positive(avi.audioChannels);
-    facts["sampleRateHz"] = Positive(avi.audioSampleRate);
-    const double audioKbps = avi.audioBytesPerSec * 8.0 / 1000;
-    facts["audioBitrateKbps"] = Positive(audioKbps);
-    // What is left of the file's bytes per second once the audio is taken out, as the panel does.
-    if (seconds > 0 && report.fileSize) {
-        facts["videoBitrateKbps"] =
-            Positive(double(*report.fileSize) * 8 / seconds / 1000 - std::max(audioKbps, 0.0));
-    }
+    return nullptr;
 }
 
-void OggFacts(const Ogg::OggStreamNumbers& ogg, QJsonObject& facts) {
-    facts["container"] = "Ogg media";
-    if (ogg.timeUnit > 0) facts["fps"] = 1e7 / ogg.timeUnit;
-    facts["width"] = Positive(ogg.width);
-    facts["height"] = Positive(ogg.height);
-    facts["videoCodec"] = Code(ogg.videoCodec);
-    facts["channels"] = Positive(ogg.channels);
-    facts["sampleRateHz"] = Positive(ogg.sampleRate);
-    facts["audioBitrateKbps"] = Positive(ogg.nominalBitrate / 1000.0);
-}
-
-void ContainerFacts(const DiscReport& report, QJsonObject& facts) {
-    const ContainerInfo& film = report.container;
-    const MovieFileKind kind = report.panel.kind;
-    facts["container"] = kind == MovieFileKind::Mp4   ? "MP4"
-                         : kind == MovieFileKind::Ogg ? "Ogg"
-                         : film.brand == "webm"       ? "WebM"
-                                                      : "Matroska";
-    facts["durationSeconds"] = Positive(film.durationSeconds);
-    if (film.video) {
-        const TrackFacts& video = *film.video;
-        facts["width"] = Positive(video.width);
-        facts["height"] = Positive(video.height);
-        facts["fps"] = Positive(video.framesPerSecond);
-        // An AVI codec in Matroska: its four-character code, as an AVI answer gives it.
-        facts["videoCodec"] = Code(video.codecId == "V_MS/VFW/FOURCC" ? video.fourcc : video.codecId);
-        if (const auto bits = ContainerVideoBitrate(film, report.fileSize)) {
-            facts["videoBitrateKbps"] = Positive(*bits / 1000);
-        }
-    }
-    if (film.audio) {
-        const TrackFacts& audio = *film.audio;
-        facts["audioCodec"] = Code(audio.codecId);
-        if (audio.codecId == "A_MS/ACM" && audio.formatTag != 0) facts["audioFormatTag"] = audio.formatTag;
-        facts["channels"] = Positive(audio.channels);
-        facts["sampleRateHz"] = Positive(audio.sampleRate);
-        facts["audioBitrateKbps"] = Positive(double(audio.bitrate) / 1000);
-    }
+QJsonValue Positive(const std::optional<double>& value) {
+    return value ? Positive(*value) : QJsonValue();
 }
 
 }  // namespace
 
 QJsonObject FactsJson(const DiscReport& report) {
+    const MovieFacts& movie = report.panel.facts;
     QJsonObject facts;
-    for (const char* key :
-         {"container", "durationSeconds", "fps", "width", "height", "videoBitrateKbps", "audioBitrateKbps",
-          "channels", "sampleRateHz", "videoCodec", "audioCodec", "audioFormatTag"}) {
-        facts[key] = QJsonValue();
+    const char* container = ContainerName(movie);
+    facts["container"] = container ? QJsonValue(container) : QJsonValue();
+    facts["fileSizeBytes"] = movie.fileLength ? QJsonValue(qint64(*movie.fileLength)) : QJsonValue();
+    if (!container) {
+        for (const char* key :
+             {"durationSeconds", "fps", "width", "height", "videoBitrateKbps", "audioBitrateKbps", "channels",
+              "sampleRateHz", "videoCodec", "audioCodec", "audioFormatTag"}) {
+            facts[key] = QJsonValue();
+        }
+        return facts;
     }
-    facts["fileSizeBytes"] = report.fileSize ? QJsonValue(qint64(*report.fileSize)) : QJsonValue();
-    switch (report.panel.kind) {
-        case MovieFileKind::Avi:
-            AviFacts(report, facts);
-            break;
-        case MovieFileKind::OggMedia:
-            OggFacts(report.oggNumbers, facts);
-            break;
-        case MovieFileKind::Ogg:
-        case MovieFileKind::Mp4:
-        case MovieFileKind::Matroska:
-            ContainerFacts(report, facts);
-            break;
-        case MovieFileKind::Other:
-            break;
-    }
+    facts["durationSeconds"] = Positive(movie.seconds);
+    facts["fps"] = Positive(movie.framesPerSecond);
+    facts["width"] = Positive(double(movie.width));
+    facts["height"] = Positive(double(movie.height));
+    // Kilobits of 1000 bits, of the very rate the Bitrate rows count in kilobits of 1024.
+    facts["videoBitrateKbps"] =
+        movie.videoBitsPerSecond ? Positive(*movie.videoBitsPerSecond / 1000) : QJsonValue();
+    facts["audioBitrateKbps"] = Positive(double(movie.audioBitsPerSecond) / 1000);
+    facts["channels"] = Positive(double(movie.channels));
+    facts["sampleRateHz"] = Positive(double(movie.sampleRate));
+    facts["videoCodec"] = Code(movie.videoCodec);
+    facts["audioCodec"] = Code(movie.audioCodec);
+    facts["audioFormatTag"] = movie.audioFormatTag != 0 ? QJsonValue(movie.audioFormatTag) : QJsonValue();
     return facts;
 }
 

@@ -97,7 +97,6 @@ DiscReport BuildReport(const QString& path, bool isFolder, const NumberFormat& f
     const CountingFiles watched(files);
     report.panel = RunPanel(
         input, {report.tags, report.avi, report.ogg, &report.container, &report.oggNumbers}, watched);
-    if (!input.moviePath.empty()) report.fileSize = files.length(input.moviePath);
     report.readError = watched.counts().error;
     if (report.disc && (report.disc->pageButtonShown() || !page.isEmpty())) {
         report.pageFiles =

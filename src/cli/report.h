@@ -30,8 +30,7 @@ struct DiscReport {
     Ogg::OggStreamNumbers oggNumbers;
     ContainerInfo container;
     PanelUpdate panel;
-    // For scripts: the movie's length, and what the page needs beside it.
-    std::optional<std::int64_t> fileSize;
+    // For scripts: what the page needs beside the movie (whose facts are in `panel`).
     std::vector<PageReference> pageFiles;  // those the page may load, and those it may not
     // A read of the movie that failed before its end: the panel's numbers cannot be trusted.
     std::error_code readError;

@@ -28,7 +28,7 @@ std::optional<std::string> ChannelsText(std::uint8_t channels) {
 
 // The Bitrate row rounds the two-decimal kilobit text once more: 127,495 bit/s read 127.50,
 // so the row says 128.
-double KbitsAsShown(std::int32_t bitsPerSecond) {
+double KbitsAsShown(std::int64_t bitsPerSecond) {
     const auto hundredths = RoundDecimal(bitsPerSecond / 1000.0, 2);
     double whole = 0;
     for (const char digit : hundredths->integerDigits) whole = whole * 10 + (digit - '0');
@@ -38,15 +38,16 @@ double KbitsAsShown(std::int32_t bitsPerSecond) {
 
 }  // namespace
 
-void FillOggStreamInfo(const OggStreamNumbers& numbers, const NumberFormat& format, OggStreamInfo& info) {
-    info.videoCodec = numbers.videoCodec;
-    if (numbers.timeUnit == 0) return;
-    info.frameRateText = FormatFixed(10'000'000.0 / numbers.timeUnit, 3, format);
-    info.widthText = std::to_string(numbers.width);
-    info.heightText = std::to_string(numbers.height);
-    if (auto channels = ChannelsText(numbers.channels)) info.channelsText = std::move(*channels);
-    info.sampleRateText = std::to_string(numbers.sampleRate) + " Hz";
-    info.bitrateText = FormatFixed(numbers.nominalBitrate / 1000.0, 2, format);
+void FillOggStreamInfo(const MovieFacts& facts, const NumberFormat& format, OggStreamInfo& info) {
+    info.videoCodec = facts.videoCodec;
+    if (!facts.framesPerSecond) return;
+    info.frameRateText = FormatFixed(*facts.framesPerSecond, 3, format);
+    info.widthText = std::to_string(facts.width);
+    info.heightText = std::to_string(facts.height);
+    if (auto channels = ChannelsText(static_cast<std::uint8_t>(facts.channels)))
+        info.channelsText = std::move(*channels);
+    info.sampleRateText = std::to_string(facts.sampleRate) + " Hz";
+    info.bitrateText = FormatFixed(double(facts.audioBitsPerSecond) / 1000.0, 2, format);
 }
 
 std::optional<OggStreamNumbers> ReadOggInfo(const std::string& path, const NumberFormat& format,
@@ -54,7 +55,7 @@ std::optional<OggStreamNumbers> ReadOggInfo(const std::string& path, const Numbe
     const auto file = files.open(path);
     if (!file) return std::nullopt;
     OggStreamNumbers numbers = ReadOggMedia(ByteWindow::Read(*file, 0, HeadBlock));
-    FillOggStreamInfo(numbers, format, info);
+    FillOggStreamInfo(ComputeMovieFacts(numbers, std::nullopt), format, info);
     return numbers;
 }
 
@@ -66,7 +67,9 @@ void WriteOggMediaRows(const ByteWindow& head, std::optional<std::int64_t> fileL
                        const NumberFormat& format, PanelRecords records, PanelUpdate& update) {
     OggStreamInfo& ogg = records.ogg;
     const Ogg::OggStreamNumbers numbers = Ogg::ReadOggMedia(head);
-    Ogg::FillOggStreamInfo(numbers, format, ogg);
+    update.facts = ComputeMovieFacts(numbers, fileLength);
+    const MovieFacts& facts = update.facts;
+    Ogg::FillOggStreamInfo(facts, format, ogg);
     if (records.oggNumbers) *records.oggNumbers = numbers;
     auto& rows = update.rows;
     rows[0] = DisplayText(ogg.videoCodec);
@@ -75,13 +78,13 @@ void WriteOggMediaRows(const ByteWindow& head, std::optional<std::int64_t> fileL
     rows[3] = DisplayText(ogg.frameRateText);
     rows[5] = "Ogg Vorbis";
     // A reading that stopped at the time unit left the bitrate unread: the row keeps its text.
-    if (numbers.timeUnit != 0)
-        rows[6] = Patterned(Ogg::KbitsAsShown(numbers.nominalBitrate), Pattern::Kbits, format);
+    if (facts.framesPerSecond) {
+        rows[6] = Patterned(Ogg::KbitsAsShown(facts.audioBitsPerSecond), Pattern::Kbits, format);
+    }
     rows[7] = DisplayText(ogg.channelsText);
     rows[8] = DisplayText(ogg.sampleRateText);
-    if (fileLength) {
-        if (auto size =
-                Patterned(static_cast<double>(*fileLength) / 1024 / 1024, Pattern::Megabytes, format)) {
+    if (facts.sizeBytes) {
+        if (auto size = Patterned(*facts.sizeBytes / 1024 / 1024, Pattern::Megabytes, format)) {
             rows[9] = " " + *size;
         }
     }
@@ -102,7 +105,8 @@ void WriteOggFileRows(ByteFile& file, const ByteWindow& head, std::optional<std:
     ContainerInfo& film = records.container ? *records.container : unkept;
     film = {};
     Ogg::ReadOggStreams(file, head, fileLength, film);
-    WriteContainerRows(film, fileLength, input, update);
+    update.facts = ComputeMovieFacts(MovieFileKind::Ogg, film, fileLength);
+    WriteContainerRows(film, update.facts, input, update);
     // As for Ogg media: the tags of the Vorbis comment are not read, and the title line is emptied.
     update.titleLine = "";
 }

@@ -6,9 +6,10 @@ namespace discstart {
 
 namespace Ogg {
 
-// The seven texts of an Ogg media file from its numbers: a time unit of 0 stops after the codec
-// code, a channel count without words keeps the earlier text.
-void FillOggStreamInfo(const OggStreamNumbers& numbers, const NumberFormat& format, OggStreamInfo& info);
+// The seven texts of an Ogg media file from its facts (ComputeMovieFacts of its numbers), so that
+// the texts and discinfo's facts agree: a time unit of 0 stops after the codec code, a channel
+// count without words keeps the earlier text.
+void FillOggStreamInfo(const MovieFacts& facts, const NumberFormat& format, OggStreamInfo& info);
 
 // ReadOggInfo as the panel calls it: `info` filled from the file at `path`, untouched when it
 // cannot be opened; the numbers behind the texts, nothing then.

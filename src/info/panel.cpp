@@ -1,7 +1,6 @@
 #include "info/panel.h"
 
 #include <cmath>
-#include <limits>
 #include <string_view>
 
 #include "info/display_text.h"
@@ -48,45 +47,29 @@ void WriteTagLines(const MovieTags& tags, PanelUpdate& update) {
 
 namespace {
 
-// framesPerSecond and lengthSeconds; a length outside 32 bits keeps the earlier one.
-void ComputeTiming(const AviHeaderInfo& avi, PanelCarry& carry) {
-    carry.framesPerSecond = 1'000'000.0 / avi.microSecPerFrame;
-    // An OpenDML film's main header counts the first RIFF chunk's frames only.
-    const double frames = avi.openDmlFrames != 0 ? double(avi.openDmlFrames) : double(avi.totalFrames);
-    const double length = RoundHalfEven(frames / carry.framesPerSecond);
-    if (length >= std::numeric_limits<std::int32_t>::min() &&
-        length <= std::numeric_limits<std::int32_t>::max()) {
-        carry.lengthSeconds = static_cast<std::int32_t>(length);
-    }
-}
-
 void WriteAviRows(const AviHeaderInfo& avi, const PanelInput& input, PanelUpdate& update) {
+    const MovieFacts& facts = update.facts;
     auto& rows = update.rows;
     const NumberFormat& format = input.format;
     // Without a frame duration there is no frame rate, so the rows built on it keep their texts.
-    const bool timed = avi.microSecPerFrame != 0;
-    if (timed) ComputeTiming(avi, update.carry);
-    const std::int32_t seconds = update.carry.lengthSeconds;
-
-    // The RIFF chunk's size; for an OpenDML film, the whole file.
-    const double size = avi.openDmlLength != 0 ? double(avi.openDmlLength) : double(avi.riffSize);
-    rows[9] = Patterned(size / 1024.0 / 1024.0, Pattern::Megabytes, format);
-    if (timed) rows[10] = LengthText(seconds, format);
+    if (facts.framesPerSecond) {
+        update.carry.framesPerSecond = *facts.framesPerSecond;
+        update.carry.lengthSeconds = *facts.wholeSeconds;
+        rows[10] = LengthText(update.carry.lengthSeconds, format);
+        rows[3] = Patterned(update.carry.framesPerSecond, Pattern::Decimal2, format);
+    }
+    rows[9] = Patterned(*facts.sizeBytes / 1024.0 / 1024.0, Pattern::Megabytes, format);
 
     const VideoCodecLookup codec = VideoCodecName(avi.videoCodec);
     if (codec.xvidPicture) update.xvidPicture = true;
     rows[0] = DisplayText(codec.name);
-
-    if (timed && seconds != 0) {
-        const double kbits = (size / seconds - avi.audioBytesPerSec) / 1024 * 8;
-        rows[1] = Patterned(kbits, Pattern::Kbits, format);
-    }
-    rows[2] = std::to_string(avi.width) + " x " + std::to_string(avi.height);
-    if (timed) rows[3] = Patterned(update.carry.framesPerSecond, Pattern::Decimal2, format);
+    if (facts.videoBitsPerSecond)
+        rows[1] = Patterned(*facts.videoBitsPerSecond / 1024, Pattern::Kbits, format);
+    rows[2] = std::to_string(facts.width) + " x " + std::to_string(facts.height);
     rows[5] = AudioCodecName(avi.audioFormatTag);
-    rows[6] = AudioBitrateText(avi.audioBytesPerSec, input.steps);
-    rows[7] = ChannelCountText(avi.audioChannels);
-    rows[8] = Patterned(avi.audioSampleRate, Pattern::Hertz, format);
+    rows[6] = AudioBitrateText(static_cast<std::int32_t>(facts.audioBitsPerSecond / 8), input.steps);
+    rows[7] = ChannelCountText(static_cast<std::int16_t>(facts.channels));
+    rows[8] = Patterned(double(facts.sampleRate), Pattern::Hertz, format);
 }
 
 }  // namespace
@@ -97,11 +80,12 @@ PanelUpdate RunPanel(const PanelInput& input, PanelRecords records, const FileOp
     const std::string& path = input.moviePath;
     if (path.empty()) return update;
 
+    // One open and one length for every reader, whatever kind the film turns out to be.
+    const auto file = files.open(path);
+    const auto length = files.length(path);
+    update.facts.fileLength = length;
     // A film by its name is read as one: no INFO search, no AVI header read.
     if (FilmExtensionLength(path) == 0) {
-        // One open for the tags, the AVI header and the Ogg pages.
-        const auto file = files.open(path);
-        const auto length = files.length(path);
         if (file) DivX::ReadInfoTags(*file, records.tags);
         WriteTagLines(records.tags, update);
         if (file) update.kind = ReadAviHeader(*file, length, records.avi);
@@ -110,31 +94,24 @@ PanelUpdate RunPanel(const PanelInput& input, PanelRecords records, const FileOp
             WriteOggFileRows(*file, head, length, input, records, update);
             return update;
         }
-    }
-    switch (update.kind) {
-        case MovieFileKind::OggMedia:
-        case MovieFileKind::Ogg:
-            break;
-        case MovieFileKind::Avi:
+        if (update.kind == MovieFileKind::Avi) {
+            update.facts = ComputeMovieFacts(records.avi, length, input.carry.lengthSeconds);
             WriteAviRows(records.avi, input, update);
-            break;
-        case MovieFileKind::Mp4:
-        case MovieFileKind::Matroska:
-            break;
-        case MovieFileKind::Other: {
-            // A film by its content, whatever its name: an MP4 named .avi is described too.
-            ContainerInfo unkept;
-            ContainerInfo& film = records.container ? *records.container : unkept;
-            update.kind = ReadContainer(path, film, files);
-            if (update.kind == MovieFileKind::Other) break;
-            // The film's own tags, not what the INFO search may have met in its bytes.
-            update.titleLine = update.authorLine = update.copyrightLine = update.genreLine = std::nullopt;
-            records.tags = film.tags;
-            WriteTagLines(records.tags, update);
-            WriteContainerRows(film, files.length(path), input, update);
-            break;
+            return update;
         }
     }
+    if (!file) return update;
+    // A film by its content, whatever its name: an MP4 named .avi is described too.
+    ContainerInfo unkept;
+    ContainerInfo& film = records.container ? *records.container : unkept;
+    update.kind = ReadContainer(*file, film);
+    if (update.kind == MovieFileKind::Other) return update;
+    // The film's own tags, not what the INFO search may have met in its bytes.
+    update.titleLine = update.authorLine = update.copyrightLine = update.genreLine = std::nullopt;
+    records.tags = film.tags;
+    WriteTagLines(records.tags, update);
+    update.facts = ComputeMovieFacts(update.kind, film, length);
+    WriteContainerRows(film, update.facts, input, update);
     return update;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "bytes/byte_file.h"
+#include "info/movie_facts.h"
 #include "media/container.h"
 #include "media/movie_types.h"
 #include "media/ogg/ogg_media.h"
@@ -59,20 +60,15 @@ struct PanelUpdate {
     bool xvidPicture = false;                                    // the Xvid picture (Picture6) shows
     MovieFileKind kind = MovieFileKind::Other;
     PanelCarry carry;  // the carried values after the run
+    MovieFacts facts;  // the numbers the rows were formatted from, for discinfo's facts
 
     bool operator==(const PanelUpdate&) const = default;
 };
 
-// The video bit rate an MP4 or Matroska film's Bitrate row shows, in bits per second: the
-// rate the file stores, else the file's bits per second less the audio's stored rate (an
-// audio track that stores none is counted in, as an AVI film's VBR audio is). Nothing without
-// a video track, or without a length, a duration or a rate above zero.
-std::optional<double> ContainerVideoBitrate(const ContainerInfo& film,
-                                            std::optional<std::int64_t> fileLength);
-
-// One run of the information panel on the movie at input.moviePath. A path that ends in a
-// film extension (FilmPattern) is read as an MP4 or Matroska film alone; any other is read
-// as an AVI or Ogg media file, and where it is neither, as an MP4 or Matroska film.
+// One run of the information panel on the movie at input.moviePath, opened once and its length
+// asked once, whatever its kind. A path that ends in a film extension (FilmPattern) is read as an
+// MP4 or Matroska film alone; any other is read as an AVI or Ogg media file, and where it is
+// neither, as an MP4 or Matroska film.
 PanelUpdate RunPanel(const PanelInput& input, PanelRecords records, const FileOpener& files = DiskFiles());
 
 }  // namespace discstart

@@ -20,8 +20,9 @@ std::optional<std::string> LengthText(std::int32_t seconds, const NumberFormat& 
 // The title line always; the author, copyright and genre lines where their tag is not empty.
 void WriteTagLines(const MovieTags& tags, PanelUpdate& update);
 
-// The rows of an MP4 or Matroska film; `fileLength` is the file's length where known.
-void WriteContainerRows(const ContainerInfo& film, std::optional<std::int64_t> fileLength,
-                        const PanelInput& input, PanelUpdate& update);
+// The rows of an MP4, Matroska or standard Ogg film: its numbers from `facts`, its codec names
+// from the tracks.
+void WriteContainerRows(const ContainerInfo& film, const MovieFacts& facts, const PanelInput& input,
+                        PanelUpdate& update);
 
 }  // namespace discstart

@@ -44,13 +44,13 @@ std::vector<Finding> CheckMovie(const std::string& path, const std::string& name
     MovieFileKind kind = MovieFileKind::Other;
     if (!filmName) {
         AviHeaderInfo header;
-        kind = ReadAviHeader(path, header, files);
+        kind = ReadAviHeader(*file, length, header);
         if (kind == MovieFileKind::Avi) {
             AviLayout layout = ReadAviLayout(*file, std::uint64_t(*length));
             Append(out, CheckAviLayout(layout, header, name));
             auto list = CheckInfoList(layout, *file, name);
             MovieTags tags;
-            DivX::ReadInfoTags(path, tags, files);
+            DivX::ReadInfoTags(*file, tags);
             auto lines = CheckTagLines(tags, name);
             // A list the launcher misses explains blank lines better than a call to fill them.
             if (!list.empty()) std::erase_if(lines, [](const Finding& f) { return f.code == "no-tags"; });
@@ -78,7 +78,7 @@ std::vector<Finding> CheckMovie(const std::string& path, const std::string& name
     }
     if (kind == MovieFileKind::Other) {
         ContainerInfo film;
-        kind = ReadContainer(path, film, files);
+        kind = ReadContainer(*file, film);
         if (kind == MovieFileKind::Other) {
             out.push_back({Severity::Error, "movie-not-avi", name,
                            filmName

@@ -78,8 +78,11 @@ MovieFileKind ContainerKind(const ByteWindow& head);
 void ReadIsoMedia(ByteFile& file, const ByteWindow& head, ContainerInfo& info);
 void ReadMatroska(ByteFile& file, const ByteWindow& head, ContainerInfo& info);
 
-// Opens the file, tells its kind from the first block and reads it: Mp4 or Matroska with
-// `info` filled afresh, or Other (nothing opened, or another kind of file) with `info` untouched.
+// Tells the kind of an open file from its first block and reads it: Mp4 or Matroska with `info`
+// filled afresh, or Other (another kind of file) with `info` untouched. The panel hands in the file
+// it opened for the AVI and Ogg readers, so that a film is opened once whatever its kind.
+MovieFileKind ReadContainer(ByteFile& file, ContainerInfo& info);
+// The same on the file at `path`; Other when it cannot be opened.
 MovieFileKind ReadContainer(const std::string& path, ContainerInfo& info,
                             const FileOpener& files = DiskFiles());
 

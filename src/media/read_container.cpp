@@ -4,17 +4,21 @@ namespace discstart {
 
 // Apart from the kind test, so that a program (or a test) using one reader links without
 // the other.
-MovieFileKind ReadContainer(const std::string& path, ContainerInfo& info, const FileOpener& files) {
-    const auto file = files.open(path);
-    if (!file) return MovieFileKind::Other;
-    const ByteWindow head = ByteWindow::Read(*file, 0, ContainerHeadBlock);
+MovieFileKind ReadContainer(ByteFile& file, ContainerInfo& info) {
+    const ByteWindow head = ByteWindow::Read(file, 0, ContainerHeadBlock);
     const MovieFileKind kind = ContainerKind(head);
     if (kind == MovieFileKind::Other) return kind;
     info = {};
-    if (kind == MovieFileKind::Mp4) ReadIsoMedia(*file, head, info);
-    if (kind == MovieFileKind::Matroska) ReadMatroska(*file, head, info);
+    if (kind == MovieFileKind::Mp4) ReadIsoMedia(file, head, info);
+    if (kind == MovieFileKind::Matroska) ReadMatroska(file, head, info);
     info.refused = KeepPlausible(info, kind);
     return kind;
+}
+
+MovieFileKind ReadContainer(const std::string& path, ContainerInfo& info, const FileOpener& files) {
+    const auto file = files.open(path);
+    if (!file) return MovieFileKind::Other;
+    return ReadContainer(*file, info);
 }
 
 }  // namespace discstart

@@ -24,6 +24,7 @@ TEST(BuildReport, ReadsTheMovieAsOftenAsTheWindow) {
         const CountingFiles report(DiskFiles());
         BuildReport(QString::fromStdString(path), false, NumberFormat::English(), report);
         EXPECT_EQ(report.counts().opens, window.counts().opens);
+        EXPECT_EQ(report.counts().lengths, window.counts().lengths);
         EXPECT_EQ(report.counts().reads, window.counts().reads);
         EXPECT_EQ(report.counts().bytes, window.counts().bytes);
     }

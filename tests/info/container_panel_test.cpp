@@ -107,12 +107,25 @@ TEST(ContainerRows, StoredAndDerivedRates) {
          {"H.264/AVC", keep, "640 x 272", "25.00", keep, "AAC", "1953 Kbit/s", "2 (stereo)", "48,000 Hz",
           "0.00 MB", "90 min  sec", keep}},
         {"a length past 32 bits", Film(std::nullopt, std::nullopt, 3e9), std::nullopt, {}},
+        {"the longest length 32 bits hold",
+         Film(std::nullopt, std::nullopt, 2'147'483'647.0),
+         std::nullopt,
+         {keep, keep, keep, keep, keep, keep, keep, keep, keep, keep, "35791394 min 7 sec", keep}},
+        {"half a second more rounds past 32 bits",
+         Film(std::nullopt, std::nullopt, 2'147'483'647.5),
+         std::nullopt,
+         {}},
+        {"the audio takes the file's whole rate",
+         Film(Video("avc1"), Audio("mp4a", 8'000), 1),
+         1000,
+         {"H.264/AVC", keep, "640 x 272", "25.00", keep, "AAC", "8 Kbit/s", "2 (stereo)", "48,000 Hz",
+          "0.00 MB", " min 1 sec", keep}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         PanelUpdate update;
         PanelInput input = PanelBench::Input(c.format);
-        WriteContainerRows(c.film, c.length, input, update);
+        WriteContainerRows(c.film, ComputeMovieFacts(MovieFileKind::Mp4, c.film, c.length), input, update);
         EXPECT_EQ(update.rows, c.rows);
         EXPECT_EQ(update.xvidPicture, c.film.video && c.film.video->fourcc == "XVID");
     }
@@ -121,7 +134,8 @@ TEST(ContainerRows, StoredAndDerivedRates) {
 TEST(ContainerRows, AudioStepsFollowTheSwitch) {
     PanelInput input = PanelBench::Input(NumberFormat::English(), false);
     PanelUpdate update;
-    WriteContainerRows(Film(std::nullopt, Audio("mp4a", 128'000)), std::nullopt, input, update);
+    const ContainerInfo film = Film(std::nullopt, Audio("mp4a", 128'000));
+    WriteContainerRows(film, ComputeMovieFacts(MovieFileKind::Mp4, film, std::nullopt), input, update);
     EXPECT_EQ(update.rows[6], "125 Kbit/s");
 }
 

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "panel_fixture.h"
 #include "support/ebml_bytes.h"
 #include "support/iso_bytes.h"
@@ -71,6 +74,52 @@ TEST(RunPanel, ReadsFewTimesFromTheMovie) {
             std::cout << c.name << ": " << counting.counts().opens << " opens, " << counting.counts().reads
                       << " reads, " << counting.counts().bytes << " bytes\n";
         }();
+    }
+}
+
+std::string DataFile(const std::string& name) {
+    std::ifstream in(TEST_DATA_DIR "/" + name, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+struct OpenCase {
+    std::string name;
+    std::string path;
+    std::string bytes;  // nothing at the path when empty
+    MovieFileKind kind;
+};
+
+// Every reader of a run shares the one file the panel opened and the one length it asked for:
+// on a disc each open and each length is a seek the viewer waits for.
+TEST(RunPanel, OpensTheMovieOnceWhateverItsKind) {
+    const std::string mp4 = isobmff::MoovFirst(isobmff::MovieRecipe{});
+    const std::string mkv = ebml::BuildMatroska({}).whole();
+    const std::vector<OpenCase> cases = {
+        {"avi", "D:\\film.avi", AviBytes({}), MovieFileKind::Avi},
+        {"ogg media", "D:\\film.avi", OggBytes({}), MovieFileKind::OggMedia},
+        {"standard ogg", "D:\\film.avi", DataFile("ogg-vorbis-only.avi"), MovieFileKind::Ogg},
+        {"mp4 by name", "D:\\film.mp4", mp4, MovieFileKind::Mp4},
+        {"mp4 under an avi name", "D:\\film.avi", mp4, MovieFileKind::Mp4},
+        {"matroska by name", "D:\\film.mkv", mkv, MovieFileKind::Matroska},
+        {"matroska under an avi name", "D:\\film.avi", mkv, MovieFileKind::Matroska},
+        {"neither", "D:\\film.avi", std::string(4096, 'x'), MovieFileKind::Other},
+        {"an avi under a film name", "D:\\film.mp4", AviBytes({}), MovieFileKind::Other},
+        {"missing", "D:\\film.avi", "", MovieFileKind::Other},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        PanelBench bench;
+        if (!c.bytes.empty()) bench.files.add(c.path, c.bytes);
+        const CountingFiles counting(bench.files);
+        PanelInput input = PanelBench::Input();
+        input.moviePath = c.path;
+        const PanelUpdate update = bench.run(input, counting);
+        EXPECT_EQ(update.kind, c.kind);
+        EXPECT_EQ(update.facts.kind, c.kind);
+        EXPECT_EQ(counting.counts().opens, 1);
+        EXPECT_EQ(counting.counts().lengths, 1);
+        // The length asked once is the one the facts carry.
+        EXPECT_EQ(update.facts.fileLength, bench.files.length(c.path));
     }
 }
 
