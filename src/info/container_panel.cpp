@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "info/container_naming.h"
+#include "info/control_escape.h"
 #include "info/display_text.h"
 #include "info/naming.h"
 #include "info/number_pattern.h"
@@ -28,7 +29,7 @@ void WriteVideoRows(const ContainerInfo& film, std::optional<std::int64_t> fileL
     auto& rows = update.rows;
     const VideoCodecLookup codec = ContainerVideoName(video);
     if (codec.xvidPicture) update.xvidPicture = true;
-    rows[0] = DisplayText(codec.name);
+    rows[0] = DisplayLine(codec.name);
     if (const auto bits = ContainerVideoBitrate(film, fileLength))
         rows[1] = Patterned(*bits / 1024, Pattern::Kbits, format);
     if (video.width != 0 && video.height != 0) {
@@ -39,7 +40,7 @@ void WriteVideoRows(const ContainerInfo& film, std::optional<std::int64_t> fileL
 
 void WriteAudioRows(const TrackFacts& audio, const PanelInput& input, PanelUpdate& update) {
     auto& rows = update.rows;
-    rows[5] = DisplayText(ContainerAudioName(audio));
+    rows[5] = DisplayLine(ContainerAudioName(audio));
     if (audio.bitrate != 0) rows[6] = AudioBitrateText(BytesPerSecond(audio.bitrate), input.steps);
     if (audio.channels != 0) rows[7] = ChannelCountText(Int16(audio.channels));
     if (audio.sampleRate != 0) rows[8] = Patterned(audio.sampleRate, Pattern::Hertz, input.format);

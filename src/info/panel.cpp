@@ -4,6 +4,7 @@
 #include <limits>
 #include <string_view>
 
+#include "info/control_escape.h"
 #include "info/display_text.h"
 #include "info/film_names.h"
 #include "info/naming.h"
@@ -32,7 +33,7 @@ std::optional<std::string> LengthText(std::int32_t seconds, const NumberFormat& 
 namespace {
 
 std::string TagLine(std::string_view prefix, const std::string& tag, std::size_t length) {
-    return CutCharacters(std::string(prefix) + DisplayText(tag), length);
+    return CutCharacters(std::string(prefix) + DisplayLine(tag), length);
 }
 
 }  // namespace
@@ -75,7 +76,7 @@ void WriteAviRows(const AviHeaderInfo& avi, const PanelInput& input, PanelUpdate
 
     const VideoCodecLookup codec = VideoCodecName(avi.videoCodec);
     if (codec.xvidPicture) update.xvidPicture = true;
-    rows[0] = DisplayText(codec.name);
+    rows[0] = DisplayLine(codec.name);
 
     if (timed && seconds != 0) {
         const double kbits = (size / seconds - avi.audioBytesPerSec) / 1024 * 8;
