@@ -109,9 +109,11 @@ int OpenOnDisc(std::string_view folder, std::string_view path, off_t& size) {
     char full[PATH_MAX];
     char directory[PATH_MAX];
     if (!Start::StaysInside(path) || !Join(directory, folder, "/") || !Join(full, directory, path)) return -1;
+    // A device is not even opened (opening some does something); the open file is asked again.
+    struct stat status {};
+    if (stat(full, &status) != 0 || !S_ISREG(status.st_mode)) return -1;
     const int fd = open(full, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) return -1;
-    struct stat status {};
     struct statfs system {};
     char link[64];
     char resolved[PATH_MAX];
