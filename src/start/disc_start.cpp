@@ -102,18 +102,19 @@ std::string_view ReadOrder(const char* self) {
     return {orderText, length};
 }
 
-// A file of the disc, `path` relative to `folder`, opened to be read, or -1: the disc is
+// A file of the disc, `path` relative to `folder`, opened to be read into `file`: the disc is
 // untrusted, so only a plain file inside its folder, and opened without blocking (a FIFO or a
 // device under a library's name would hold the start for ever). `size` is its length now.
-int OpenOnDisc(std::string_view folder, std::string_view path, off_t& size) {
+bool OpenOnDisc(std::string_view folder, std::string_view path, int& file, off_t& size) {
     char full[PATH_MAX];
     char directory[PATH_MAX];
-    if (!Start::StaysInside(path) || !Join(directory, folder, "/") || !Join(full, directory, path)) return -1;
+    if (!Start::StaysInside(path) || !Join(directory, folder, "/") || !Join(full, directory, path))
+        return false;
     // A device is not even opened (opening some does something); the open file is asked again.
     struct stat status {};
-    if (stat(full, &status) != 0 || !S_ISREG(status.st_mode)) return -1;
+    if (stat(full, &status) != 0 || !S_ISREG(status.st_mode)) return false;
     const int fd = open(full, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) return -1;
+    if (fd < 0) return false;
     struct statfs system {};
     char link[64];
     char resolved[PATH_MAX];
@@ -125,10 +126,11 @@ int OpenOnDisc(std::string_view folder, std::string_view path, off_t& size) {
         length >= static_cast<ssize_t>(sizeof resolved) ||
         !Start::Beneath({resolved, static_cast<size_t>(length)}, folder)) {
         close(fd);
-        return -1;
+        return false;
     }
+    file = fd;
     size = status.st_size;
-    return fd;
+    return true;
 }
 
 // Opens every file first, so the disc's directories are read together, then reads each up to
@@ -145,8 +147,7 @@ void ReadInDiscOrder(std::string_view folder, std::string_view order, QtSource s
         rest = end < rest.size() ? std::string_view(rest.data() + end + 1, rest.size() - end - 1)
                                  : std::string_view();
         if (!Start::ReadBeforeStart(line, source, windowSystem)) continue;
-        const int fd = OpenOnDisc(folder, line.path, sizes[count]);
-        if (fd >= 0) files[count++] = fd;
+        if (OpenOnDisc(folder, line.path, files[count], sizes[count])) ++count;
     }
     for (int i = 0; i < count; ++i) {
         posix_fadvise(files[i], 0, 0, POSIX_FADV_SEQUENTIAL);
@@ -160,13 +161,14 @@ void ReadInDiscOrder(std::string_view folder, std::string_view order, QtSource s
     }
 }
 
-// Whether `name` is a film the window could list: a plain file of the folder by a film's name.
+// Whether `name` is a film the window could list: a plain file of the folder by a film's name,
+// not hidden.
 bool IsFilmOfDisc(std::string_view folder, std::string_view name) {
-    if (Start::FilmListOf(name) == 0) return false;
-    off_t size = 0;
-    const int fd = OpenOnDisc(folder, name, size);
-    if (fd < 0) return false;
-    close(fd);
+    int file;
+    off_t size;
+    if (Start::FilmListOf(name) == 0 || name.starts_with('.') || !OpenOnDisc(folder, name, file, size))
+        return false;
+    close(file);
     return true;
 }
 

@@ -17,10 +17,10 @@ char Lower(char c) {
 }
 
 bool EndsWithFolded(std::string_view name, std::string_view end) {
-    if (name.size() <= end.size()) return false;
-    const std::string_view tail = Tail(name, name.size() - end.size());
-    for (size_t i = 0; i < end.size(); ++i) {
-        if (Lower(tail[i]) != end[i]) return false;
+    if (name.size() < end.size()) return false;
+    const char* at = name.data() + name.size() - end.size();
+    for (const char c : end) {
+        if (Lower(*at++) != c) return false;
     }
     return true;
 }
@@ -94,9 +94,7 @@ bool Beneath(std::string_view resolved, std::string_view folder) {
 }
 
 int FilmListOf(std::string_view name) {
-    if (name.empty() || name.front() == '.' || name.find('/') != std::string_view::npos ||
-        name.find('\0') != std::string_view::npos)
-        return 0;
+    if (name.find('/') != std::string_view::npos || name.find('\0') != std::string_view::npos) return 0;
     if (EndsWithFolded(name, ".avi")) return 1;
     for (const std::string_view film : {".mp4", ".m4v", ".mkv", ".webm"}) {
         if (EndsWithFolded(name, film)) return 2;

@@ -58,9 +58,9 @@ bool StaysInside(std::string_view path);
 // Whether `resolved`, the path a file opened from the disc really has, lies inside `folder`.
 bool Beneath(std::string_view resolved, std::string_view folder);
 
-// Which of the window's movie lists a name of the disc's folder is in, any letter case:
+// Which of the window's movie patterns a name of the disc's folder matches, any letter case:
 // 1 the AVI files ("*.avi"), 2 the films taken where there is none (.mp4 .m4v .mkv .webm),
-// 0 neither, or a hidden name (a leading dot) or a path.
+// 0 neither, or a path. (The lists leave hidden names out besides.)
 int FilmListOf(std::string_view name);
 
 // Whether the window lists `a` before `b`: by name ignoring letter case, then by byte, so that

@@ -166,7 +166,7 @@ TEST_F(HostileDisc, HandsOverOnlyAFilmOfTheDisc) {
     for (const auto& c : cases) {
         const fs::path disc = MakeDisc("disc", c.movieLine);
         // The first by name is made neither first nor last, so the folder's own order cannot pass for it.
-        for (const char* film : {"film.mkv", "b.AVI", "a.avi", "c.avi", "notes.txt"})
+        for (const char* film : {"film.mkv", "b.AVI", "a.avi", ".a.avi", "c.avi", "notes.txt"})
             Write(disc / film, "film");
         if (!fs::is_fifo(disc / "0.avi")) {
             ASSERT_EQ(::mkfifo((disc / "0.avi").c_str(), 0600), 0);

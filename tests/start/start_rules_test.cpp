@@ -149,7 +149,7 @@ TEST(StartRules, TheWindowsFilmRules) {
         int list;
     } names[] = {
         {"film.avi", 1}, {"FILM.AVI", 1}, {"a.mkv", 2},   {"b.MP4", 2},        {"c.m4v", 2},    {"d.WebM", 2},
-        {".avi", 0},     {".x.avi", 0},   {"e.webm2", 0}, {"sub/film.avi", 0}, {"film.txt", 0}, {"avi", 0},
+        {".avi", 1},     {".x.MKV", 2},   {"e.webm2", 0}, {"sub/film.avi", 0}, {"film.txt", 0}, {"avi", 0},
     };
     for (const auto& n : names) EXPECT_EQ(Start::FilmListOf(n.name), n.list) << n.name;
 
