@@ -13,6 +13,7 @@
 #endif
 
 #include "bytes/byte_file.h"
+#include "bytes/made_up.h"
 
 namespace discstart {
 
@@ -45,33 +46,12 @@ class PosixFile : public ByteFile {
     std::error_code error_;
 };
 
-// File systems whose files the kernel makes up as they are read: their sizes mean nothing, and
-// some read without end.
+// Whether the open file lies where the kernel makes files up.
 bool MadeUpByTheSystem(int fd) {
 #ifdef __linux__
     struct statfs system {};
     if (::fstatfs(fd, &system) != 0) return true;
-    switch (static_cast<unsigned long>(system.f_type)) {
-        case 0x9FA0:      // proc
-        case 0x62656572:  // sysfs
-        case 0x64626720:  // debugfs
-        case 0x74726163:  // tracefs
-        case 0x73636673:  // securityfs
-        case 0x27E0EB:    // cgroup
-        case 0x63677270:  // cgroup2
-        case 0xCAFE4A11:  // bpf
-        case 0x62656570:  // configfs
-        case 0x6165676C:  // pstore
-        case 0xDE5E81E4:  // efivarfs
-        case 0x65735543:  // fusectl
-        case 0x42494E4D:  // binfmt_misc
-        case 0xF97CFF8C:  // selinuxfs
-        case 0x43415D53:  // smackfs
-        case 0x6E736673:  // nsfs
-            return true;
-        default:
-            return false;
-    }
+    return MadeUpFileSystem(static_cast<unsigned long>(system.f_type));
 #else
     (void)fd;
     return false;

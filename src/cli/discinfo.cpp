@@ -111,39 +111,54 @@ QString Unreadable(const QString& path, bool& isFolder) {
     return OpenError(path);
 }
 
-// The report of one path as text or a JSON line; a path that cannot be read, or whose movie
-// cannot be read to its end, gives nothing but a line on stderr.
-std::optional<QByteArray> Describe(const QString& path, const Options& options) {
+// The report of one path as text or a JSON line, and whether something of it could not be read.
+struct Described {
+    std::optional<QByteArray> output;
+    bool failed = false;
+};
+
+// A path that cannot be read, or whose movie cannot be read to its end, gives a line on stderr.
+// As text it gives nothing else; in JSON a folder still gives its line, with the reason in
+// "unreadable", so that a script gets one line for each folder it gives.
+Described Describe(const QString& path, const Options& options) {
     bool isFolder = false;
-    if (const QString reason = Unreadable(path, isFolder); !reason.isEmpty()) {
+    QString unreadPath = path;
+    QString reason = Unreadable(path, isFolder);
+    const bool lineAnyway = options.json && isFolder;
+    if (!reason.isEmpty()) {
         Fail(path, reason);
-        return std::nullopt;
+        if (!lineAnyway) return {std::nullopt, true};
     }
     const DiscReport report =
         BuildReport(path, isFolder, NumberFormatOf(QLocale::system()), DiskFiles(), options.page);
-    if (isFolder && !report.moviePath.isEmpty()) {
-        if (const QString reason = OpenError(report.moviePath); !reason.isEmpty()) {
+    if (reason.isEmpty() && isFolder && !report.moviePath.isEmpty()) {
+        if (reason = OpenError(report.moviePath); !reason.isEmpty()) {
             Fail(report.moviePath, reason);
-            return std::nullopt;
+            if (!lineAnyway) return {std::nullopt, true};
+            unreadPath = report.moviePath;
         }
     }
-    if (report.readError) {
-        Fail(report.moviePath, Reason(report.readError) + " (reading the movie)");
-        return std::nullopt;
+    if (reason.isEmpty() && report.readError) {
+        reason = Reason(report.readError) + " (reading the movie)";
+        Fail(report.moviePath, reason);
+        if (!lineAnyway) return {std::nullopt, true};
+        unreadPath = report.moviePath;
     }
-    return options.json ? CompactJson(ReportJson(report)) + '\n' : ReportText(report).toUtf8();
+    if (!options.json) return {ReportText(report).toUtf8(), false};
+    QJsonObject json = ReportJson(report);
+    if (!reason.isEmpty()) json.insert("unreadable", QJsonObject{{"path", unreadPath}, {"reason", reason}});
+    return {CompactJson(json) + '\n', !reason.isEmpty()};
 }
 
 int DescribeAll(const Options& options) {
     int status = 0;
     bool first = true;
     for (const QString& path : options.paths) {
-        const auto output = Describe(path, options);
-        if (!output) {
-            status = 1;
-            continue;
-        }
-        if (!WriteOut(!first && !options.json ? '\n' + *output : *output)) return 1;
+        const Described described = Describe(path, options);
+        if (described.failed) status = 1;
+        if (!described.output) continue;
+        const QByteArray& output = *described.output;
+        if (!WriteOut(!first && !options.json ? '\n' + output : output)) return 1;
         first = false;
     }
     return status;

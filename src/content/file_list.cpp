@@ -10,6 +10,12 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+
+#ifdef __linux__
+#include <sys/vfs.h>
+#endif
+
+#include "bytes/made_up.h"
 #endif
 
 namespace discstart {
@@ -59,11 +65,26 @@ bool MatchesAny(const QStringList& patterns, const QString& name) {
 
 #ifndef Q_OS_WIN
 
+// A plain file by its kind, yet one the kernel makes up as it is read (a link to /proc or /sys):
+// no film, picture or page, however it is named.
+bool MadeUp(const QByteArray& folder, const char* name) {
+#ifdef __linux__
+    struct statfs system {};
+    return ::statfs((folder + '/' + name).constData(), &system) != 0 ||
+           MadeUpFileSystem(static_cast<unsigned long>(system.f_type));
+#else
+    (void)folder;
+    (void)name;
+    return false;
+#endif
+}
+
 // Read with the file system's own bytes: QDir would decode names as UTF-8 and lose the
 // bytes of a name that is not, so such a movie could never be opened again.
 QStringList MatchingFiles(const QString& path, const QStringList& patterns) {
     QStringList names;
-    DIR* dir = ::opendir(NativePathBytes(path).constData());
+    const QByteArray folder = NativePathBytes(path);
+    DIR* dir = ::opendir(folder.constData());
     if (dir == nullptr) return names;
     const int dirFd = ::dirfd(dir);
     while (const dirent* entry = ::readdir(dir)) {
@@ -74,6 +95,7 @@ QStringList MatchingFiles(const QString& path, const QStringList& patterns) {
         // Follows links: a link to a file counts, a broken or looping one does not.
         struct stat status {};
         if (::fstatat(dirFd, entry->d_name, &status, 0) != 0 || !S_ISREG(status.st_mode)) continue;
+        if (MadeUp(folder, entry->d_name)) continue;
         names.append(name);
     }
     ::closedir(dir);

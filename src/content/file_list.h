@@ -9,7 +9,7 @@ namespace discstart {
 // ";"-separated wildcard patterns, case-insensitive, sorted by name ignoring case (names
 // equal but for case ordered by code point, so the first entry is always the same file).
 // Setting Path or Pattern refills it (read on first use, which nobody can tell apart). Only regular files and
-// links to them count.
+// links to them count, not one the kernel makes up as it is read (a link into /proc or /sys).
 class FileList {
   public:
     void setPath(const QString& path);

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "info/container_naming.h"
+#include "info/control_escape.h"
 #include "info/display_text.h"
 #include "info/naming.h"
 #include "info/number_pattern.h"
@@ -27,7 +28,7 @@ void WriteVideoRows(const TrackFacts& video, const MovieFacts& facts, const Numb
     auto& rows = update.rows;
     const VideoCodecLookup codec = ContainerVideoName(video);
     if (codec.xvidPicture) update.xvidPicture = true;
-    rows[0] = DisplayText(codec.name);
+    rows[0] = DisplayLine(codec.name);
     if (facts.videoBitsPerSecond)
         rows[1] = Patterned(*facts.videoBitsPerSecond / 1024, Pattern::Kbits, format);
     if (facts.width != 0 && facts.height != 0) {
@@ -39,7 +40,7 @@ void WriteVideoRows(const TrackFacts& video, const MovieFacts& facts, const Numb
 void WriteAudioRows(const TrackFacts& audio, const MovieFacts& facts, const PanelInput& input,
                     PanelUpdate& update) {
     auto& rows = update.rows;
-    rows[5] = DisplayText(ContainerAudioName(audio));
+    rows[5] = DisplayLine(ContainerAudioName(audio));
     if (facts.audioBitsPerSecond != 0) {
         rows[6] = AudioBitrateText(BytesPerSecond(facts.audioBitsPerSecond), input.steps);
     }

@@ -1,10 +1,7 @@
 #include "info/control_escape.h"
 
-#include <algorithm>
-#include <iterator>
-#include <utility>
-
 #include "info/display_text.h"
+#include "text/invisible.h"
 
 namespace discstart {
 
@@ -22,21 +19,6 @@ void AppendCodeEscape(std::string& out, char32_t code) {
     const int digits = code > 0xFFFF ? 8 : 4;
     out += code > 0xFFFF ? "\\U" : "\\u";
     for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) out += Hex[(code >> shift) & 15];
-}
-
-// Unicode's format characters (Cf, as of Unicode 15) and the line and paragraph separators.
-constexpr std::pair<char32_t, char32_t> Invisible[] = {
-    {0x00AD, 0x00AD},   {0x0600, 0x0605},   {0x061C, 0x061C},   {0x06DD, 0x06DD},   {0x070F, 0x070F},
-    {0x0890, 0x0891},   {0x08E2, 0x08E2},   {0x180E, 0x180E},   {0x200B, 0x200F},   {0x2028, 0x202E},
-    {0x2060, 0x2064},   {0x2066, 0x206F},   {0xFEFF, 0xFEFF},   {0xFFF9, 0xFFFB},   {0x110BD, 0x110BD},
-    {0x110CD, 0x110CD}, {0x13430, 0x1343F}, {0x1BCA0, 0x1BCA3}, {0x1D173, 0x1D17A}, {0xE0001, 0xE0001},
-    {0xE0020, 0xE007F},
-};
-
-bool IsInvisible(char32_t code) {
-    const auto range = std::upper_bound(std::begin(Invisible), std::end(Invisible), code,
-                                        [](char32_t c, const auto& r) { return c < r.first; });
-    return range != std::begin(Invisible) && code <= std::prev(range)->second;
 }
 
 }  // namespace
@@ -59,6 +41,37 @@ std::string EscapeControlCharacters(std::string_view utf8) {
             out.append(utf8.substr(0, length == 0 ? 1 : length));
         }
         utf8.remove_prefix(length == 0 ? 1 : length);
+    }
+    return out;
+}
+
+}  // namespace discstart
+
+namespace discstart {
+
+std::string DisplayLine(std::string_view bytes) {
+    const std::string text = DisplayText(bytes);
+    std::string_view rest = text;
+    std::string out;
+    out.reserve(text.size());
+    while (!rest.empty()) {
+        const Utf8Character c = FirstCharacter(rest);
+        const bool crlf = c.code == '\r' && rest.size() > 1 && rest[1] == '\n';
+        rest.remove_prefix(crlf ? 2 : c.length);
+        switch (c.code) {
+            case '\t':
+            case '\n':
+            case '\v':
+            case '\f':
+            case '\r':
+            case 0x85:
+            case 0x2028:
+            case 0x2029:
+                out += ' ';
+                break;
+            default:
+                if (!IsControl(c.code) && !IsInvisible(c.code)) AppendUtf8(out, c.code);
+        }
     }
     return out;
 }

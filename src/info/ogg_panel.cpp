@@ -1,5 +1,6 @@
 #include "info/ogg_panel.h"
 
+#include "info/control_escape.h"
 #include "info/display_text.h"
 #include "info/number_pattern.h"
 #include "info/panel_rows.h"
@@ -72,17 +73,17 @@ void WriteOggMediaRows(const ByteWindow& head, std::optional<std::int64_t> fileL
     Ogg::FillOggStreamInfo(facts, format, ogg);
     if (records.oggNumbers) *records.oggNumbers = numbers;
     auto& rows = update.rows;
-    rows[0] = DisplayText(ogg.videoCodec);
+    rows[0] = DisplayLine(ogg.videoCodec);
     if (ogg.videoCodec == "XVID" || ogg.videoCodec == "xvid") update.xvidPicture = true;
-    rows[2] = DisplayText(ogg.widthText) + " x " + DisplayText(ogg.heightText);
-    rows[3] = DisplayText(ogg.frameRateText);
+    rows[2] = DisplayLine(ogg.widthText) + " x " + DisplayLine(ogg.heightText);
+    rows[3] = DisplayLine(ogg.frameRateText);
     rows[5] = "Ogg Vorbis";
     // A reading that stopped at the time unit left the bitrate unread: the row keeps its text.
     if (facts.framesPerSecond) {
         rows[6] = Patterned(Ogg::KbitsAsShown(facts.audioBitsPerSecond), Pattern::Kbits, format);
     }
-    rows[7] = DisplayText(ogg.channelsText);
-    rows[8] = DisplayText(ogg.sampleRateText);
+    rows[7] = DisplayLine(ogg.channelsText);
+    rows[8] = DisplayLine(ogg.sampleRateText);
     if (facts.sizeBytes) {
         if (auto size = Patterned(*facts.sizeBytes / 1024 / 1024, Pattern::Megabytes, format)) {
             rows[9] = " " + *size;

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "info/control_escape.h"
 #include "info/display_text.h"
 #include "info/film_names.h"
 #include "info/naming.h"
@@ -31,7 +32,7 @@ std::optional<std::string> LengthText(std::int32_t seconds, const NumberFormat& 
 namespace {
 
 std::string TagLine(std::string_view prefix, const std::string& tag, std::size_t length) {
-    return CutCharacters(std::string(prefix) + DisplayText(tag), length);
+    return CutCharacters(std::string(prefix) + DisplayLine(tag), length);
 }
 
 }  // namespace
@@ -62,7 +63,7 @@ void WriteAviRows(const AviHeaderInfo& avi, const PanelInput& input, PanelUpdate
 
     const VideoCodecLookup codec = VideoCodecName(avi.videoCodec);
     if (codec.xvidPicture) update.xvidPicture = true;
-    rows[0] = DisplayText(codec.name);
+    rows[0] = DisplayLine(codec.name);
     if (facts.videoBitsPerSecond)
         rows[1] = Patterned(*facts.videoBitsPerSecond / 1024, Pattern::Kbits, format);
     rows[2] = std::to_string(facts.width) + " x " + std::to_string(facts.height);

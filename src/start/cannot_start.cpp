@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "text/invisible.h"
+
 namespace discstart {
 
 namespace Start {
@@ -85,6 +87,47 @@ size_t Utf8Length(std::string_view text, size_t at) {
     return length;
 }
 
+char32_t CodeOf(std::string_view text, size_t at, size_t length) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    char32_t code = length == 1 ? lead : lead & (0x7F >> length);
+    for (size_t i = 1; i < length; ++i)
+        code = (code << 6) | (static_cast<unsigned char>(text[at + i]) & 0x3F);
+    return code;
+}
+
+void Escaped(std::string_view text, bool markup, FixedText<2048>& out) {
+    constexpr char Hex[] = "0123456789ABCDEF";
+    for (size_t at = 0; at < text.size();) {
+        const size_t length = Utf8Length(text, at);
+        char piece[12];
+        size_t size = 0;
+        const auto put = [&](std::string_view part) {
+            for (const char c : part) piece[size++] = c;
+        };
+        const char32_t code = length == 0 ? U'?' : CodeOf(text, at, length);
+        if (length == 0) {
+            put("?");
+        } else if (IsControl(code)) {
+            put("\\x"), put({&Hex[(code >> 4) & 15], 1}), put({&Hex[code & 15], 1});
+        } else if (IsInvisible(code)) {
+            const int digits = code > 0xFFFF ? 8 : 4;
+            put(code > 0xFFFF ? "\\U" : "\\u");
+            for (int shift = (digits - 1) * 4; shift >= 0; shift -= 4) put({&Hex[(code >> shift) & 15], 1});
+        } else if (markup && code == '&') {
+            put("&amp;");
+        } else if (markup && code == '<') {
+            put("&lt;");
+        } else if (markup && code == '>') {
+            put("&gt;");
+        } else {
+            put({text.data() + at, length});
+        }
+        if (size > out.room()) return;
+        out << std::string_view(piece, size);
+        at += length == 0 ? 1 : length;
+    }
+}
+
 }  // namespace
 
 LoaderReport ParseLoaderReport(std::string_view text) {
@@ -162,6 +205,14 @@ void ValidUtf8(std::string_view text, FixedText<2048>& out) {
             at += length;
         }
     }
+}
+
+void NotificationText(std::string_view text, FixedText<2048>& out) {
+    Escaped(text, true, out);
+}
+
+void TerminalText(std::string_view text, FixedText<2048>& out) {
+    Escaped(text, false, out);
 }
 
 void GVariantString(std::string_view text, FixedText<4096>& out) {

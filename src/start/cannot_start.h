@@ -43,6 +43,16 @@ void Explain(const Obstacle& obstacle, std::string_view path, bool film, bool op
 // UTF-8 alone.
 void GVariantString(std::string_view text, FixedText<4096>& out);
 
+// `text` for a notification's body, which notification servers read as markup: "&", "<" and
+// ">" as entities; as discinfo writes them, control characters as \xNN and the characters that
+// show nothing but reorder or hide text (text/invisible.h) as \uNNNN; bytes that are not part of
+// valid UTF-8 as "?". So a folder or film name is neither markup nor reads as another name.
+// Where a piece does not fit, it and what follows are left out.
+void NotificationText(std::string_view text, FixedText<2048>& out);
+
+// The same escapes without the markup, for a terminal.
+void TerminalText(std::string_view text, FixedText<2048>& out);
+
 // `text` with every byte that is not part of valid UTF-8 shown as "?".
 void ValidUtf8(std::string_view text, FixedText<2048>& out);
 

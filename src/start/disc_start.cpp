@@ -16,6 +16,8 @@
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <limits.h>
+#include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -25,6 +27,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "bytes/made_up.h"
 #include "start/hand_over.h"
 #include "start/start_rules.h"
 
@@ -40,6 +43,7 @@ constexpr const char* QtVersionTag = DISCSTART_QT_VERSION_TAG;
 constexpr int MaxFilesRead = 256;
 char orderText[64 * 1024];
 char readBuffer[1024 * 1024];
+char filmName[NAME_MAX + 1];
 
 // `head` then `tail` into `out`; false when they do not fit.
 bool Join(char (&out)[PATH_MAX], std::string_view head, std::string_view tail) {
@@ -98,12 +102,43 @@ std::string_view ReadOrder(const char* self) {
     return {orderText, length};
 }
 
-// Opens every file first, so the disc's directories are read together, then reads each whole.
+// A file of the disc, `path` relative to `folder`, opened to be read into `file`: the disc is
+// untrusted, so only a plain file inside its folder, and opened without blocking (a FIFO or a
+// device under a library's name would hold the start for ever). `size` is its length now.
+bool OpenOnDisc(std::string_view folder, std::string_view path, int& file, off_t& size) {
+    char full[PATH_MAX];
+    char directory[PATH_MAX];
+    if (!Start::StaysInside(path) || !Join(directory, folder, "/") || !Join(full, directory, path))
+        return false;
+    // A device is not even opened (opening some does something); the open file is asked again.
+    struct stat status {};
+    if (stat(full, &status) != 0 || !S_ISREG(status.st_mode)) return false;
+    const int fd = open(full, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return false;
+    struct statfs system {};
+    char link[64];
+    char resolved[PATH_MAX];
+    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+    // Where the file really is, links followed: a link out of the disc is not the disc's.
+    const ssize_t length = readlink(link, resolved, sizeof resolved);
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode) || fstatfs(fd, &system) != 0 ||
+        MadeUpFileSystem(static_cast<unsigned long>(system.f_type)) || length <= 0 ||
+        length >= static_cast<ssize_t>(sizeof resolved) ||
+        !Start::Beneath({resolved, static_cast<size_t>(length)}, folder)) {
+        close(fd);
+        return false;
+    }
+    file = fd;
+    size = status.st_size;
+    return true;
+}
+
+// Opens every file first, so the disc's directories are read together, then reads each up to
+// the length it had when opened: a file that grows meanwhile is not read for ever.
 void ReadInDiscOrder(std::string_view folder, std::string_view order, QtSource source,
                      std::string_view windowSystem) {
-    char path[PATH_MAX];
-
     int files[MaxFilesRead];
+    off_t sizes[MaxFilesRead];
     int count = 0;
     std::string_view rest = order;
     while (!rest.empty() && count < MaxFilesRead) {
@@ -112,17 +147,53 @@ void ReadInDiscOrder(std::string_view folder, std::string_view order, QtSource s
         rest = end < rest.size() ? std::string_view(rest.data() + end + 1, rest.size() - end - 1)
                                  : std::string_view();
         if (!Start::ReadBeforeStart(line, source, windowSystem)) continue;
-        char directory[PATH_MAX];
-        if (!Join(directory, folder, "/") || !Join(path, directory, line.path)) continue;
-        const int fd = open(path, O_RDONLY | O_CLOEXEC);
-        if (fd >= 0) files[count++] = fd;
+        if (OpenOnDisc(folder, line.path, files[count], sizes[count])) ++count;
     }
     for (int i = 0; i < count; ++i) {
         posix_fadvise(files[i], 0, 0, POSIX_FADV_SEQUENTIAL);
-        while (read(files[i], readBuffer, sizeof readBuffer) > 0) {
+        for (off_t left = sizes[i]; left > 0;) {
+            const ssize_t got =
+                read(files[i], readBuffer, static_cast<size_t>(std::min<off_t>(left, sizeof readBuffer)));
+            if (got <= 0) break;
+            left -= got;
         }
         close(files[i]);
     }
+}
+
+// Whether `name` is a film the window could list: a plain file of the folder by a film's name,
+// not hidden.
+bool IsFilmOfDisc(std::string_view folder, std::string_view name) {
+    int file;
+    off_t size;
+    if (Start::FilmListOf(name) == 0 || name.starts_with('.') || !OpenOnDisc(folder, name, file, size))
+        return false;
+    close(file);
+    return true;
+}
+
+// The film to hand to the player: the read order's, when it names a film of the disc, else the
+// one the window would play (its first AVI file by name, else its first film); empty for none.
+std::string_view FilmToPlay(const char* folder, std::string_view order) {
+    const std::string_view named = Start::FilmOf(order);
+    if (IsFilmOfDisc(folder, named)) return named;
+    DIR* dir = opendir(folder);
+    if (!dir) return {};
+    int bestList = 0;
+    size_t bestLength = 0;
+    while (const dirent* entry = readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        const int list = Start::FilmListOf(name);
+        if (list == 0 || (bestList != 0 && list > bestList)) continue;
+        const std::string_view best(filmName, bestLength);
+        if (list == bestList && !Start::ListedBefore(name, best)) continue;
+        if (!IsFilmOfDisc(folder, name)) continue;
+        bestList = list;
+        bestLength = name.size();
+        std::memcpy(filmName, name.data(), name.size());
+    }
+    closedir(dir);
+    return {filmName, bestLength};
 }
 
 }  // namespace
@@ -150,7 +221,7 @@ int main(int argc, char** argv) {
     Start::Obstacle obstacle;
     if (Start::NoDisplay(session)) {
         obstacle.kind = Start::Obstacle::Kind::NoDisplay;
-        Start::ReportAndHandOver(obstacle, folder, Start::FilmOf(order));
+        Start::ReportAndHandOver(obstacle, folder, FilmToPlay(folder, order));
         return 1;
     }
     if (const char* platform = Start::PlatformToSet(session)) {
@@ -183,6 +254,6 @@ int main(int argc, char** argv) {
             break;
         }
     }
-    Start::ReportAndHandOver(obstacle, folder, Start::FilmOf(order));
+    Start::ReportAndHandOver(obstacle, folder, FilmToPlay(folder, order));
     return 1;
 }

@@ -18,7 +18,7 @@ namespace Start {
 namespace {
 
 char loaderText[16 * 1024];
-FixedText<2048> message;
+FixedText<2048> message, notified, written;
 FixedText<4096> quotedSummary, quotedMessage;
 char openPath[PATH_MAX];
 
@@ -148,8 +148,10 @@ void ReportAndHandOver(const Obstacle& obstacle, const char* folder, std::string
                                                     static_cast<int>(film.size()), film.data());
     const bool fits = length > 0 && length < static_cast<int>(sizeof openPath);
     Explain(obstacle, openPath, !film.empty(), canOpen && fits, message);
-    std::fprintf(stderr, "discstart: %s. %s\n", CannotStartSummary.data(), message.c_str());
-    Notify(message.c_str());
+    TerminalText(message.view(), written);
+    std::fprintf(stderr, "discstart: %s. %s\n", CannotStartSummary.data(), written.c_str());
+    NotificationText(message.view(), notified);
+    Notify(notified.c_str());
     if (canOpen && fits) Open(opener, openPath);
 }
 

@@ -12,6 +12,19 @@ bool Set(const char* value) {
     return value != nullptr && *value != '\0';
 }
 
+char Lower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EndsWithFolded(std::string_view name, std::string_view end) {
+    if (name.size() < end.size()) return false;
+    const char* at = name.data() + name.size() - end.size();
+    for (const char c : end) {
+        if (Lower(*at++) != c) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 QtWish ParseQtWish(const char* value) {
@@ -62,6 +75,42 @@ std::string_view FilmOf(std::string_view order) {
         order = end == std::string_view::npos ? std::string_view() : Tail(order, end + 1);
     }
     return {};
+}
+
+bool StaysInside(std::string_view path) {
+    if (path.empty() || path.front() == '/' || path.find('\0') != std::string_view::npos) return false;
+    while (!path.empty()) {
+        const size_t slash = path.find('/');
+        if (Head(path, slash) == "..") return false;
+        path = slash == std::string_view::npos ? std::string_view() : Tail(path, slash + 1);
+    }
+    return true;
+}
+
+bool Beneath(std::string_view resolved, std::string_view folder) {
+    while (!folder.empty() && folder.back() == '/') folder.remove_suffix(1);
+    return resolved.size() > folder.size() + 1 && Head(resolved, folder.size()) == folder &&
+           resolved[folder.size()] == '/';
+}
+
+int FilmListOf(std::string_view name) {
+    if (name.find('/') != std::string_view::npos || name.find('\0') != std::string_view::npos) return 0;
+    if (EndsWithFolded(name, ".avi")) return 1;
+    for (const std::string_view film : {".mp4", ".m4v", ".mkv", ".webm"}) {
+        if (EndsWithFolded(name, film)) return 2;
+    }
+    return 0;
+}
+
+bool ListedBefore(std::string_view a, std::string_view b) {
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+        if (Lower(a[i]) != Lower(b[i])) return Lower(a[i]) < Lower(b[i]);
+    }
+    if (a.size() != b.size()) return a.size() < b.size();
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (a[i] != b[i]) return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[i]);
+    }
+    return false;
 }
 
 bool ReadBeforeStart(const OrderLine& line, QtSource source, std::string_view windowSystem) {

@@ -51,6 +51,22 @@ OrderLine ParseOrderLine(std::string_view line);
 // line (make-disc writes it from discinfo's answer), empty when there is none.
 std::string_view FilmOf(std::string_view order);
 
+// Whether a read-order path stays inside the disc's folder as it is spelled: relative, no ".."
+// part, no zero byte. (Where a link leads is for the opened file to say: Beneath.)
+bool StaysInside(std::string_view path);
+
+// Whether `resolved`, the path a file opened from the disc really has, lies inside `folder`.
+bool Beneath(std::string_view resolved, std::string_view folder);
+
+// Which of the window's movie patterns a name of the disc's folder matches, any letter case:
+// 1 the AVI files ("*.avi"), 2 the films taken where there is none (.mp4 .m4v .mkv .webm),
+// 0 neither, or a path. (The lists leave hidden names out besides.)
+int FilmListOf(std::string_view name);
+
+// Whether the window lists `a` before `b`: by name ignoring letter case, then by byte, so that
+// the first is always the same file.
+bool ListedBefore(std::string_view a, std::string_view b);
+
 // Whether a line of the read order is read before the launcher starts on `source` under
 // `windowSystem`.
 bool ReadBeforeStart(const OrderLine& line, QtSource source, std::string_view windowSystem);

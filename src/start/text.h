@@ -34,6 +34,7 @@ class FixedText {
     std::string_view view() const { return {data_, size_}; }
     const char* c_str() const { return data_; }
     bool empty() const { return size_ == 0; }
+    size_t room() const { return Capacity - size_; }
     void clear() {
         size_ = 0;
         data_[0] = '\0';

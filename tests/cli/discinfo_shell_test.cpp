@@ -165,10 +165,15 @@ TEST(DiscinfoShell, ReadErrorsAreReportedNotTurnedIntoNumbers) {
             setup.environment = {QString("LD_PRELOAD=") + FAILING_READS, "FAILING_READS_PATH=/disc/film.avi",
                                  QString("FAILING_READS_AFTER=") + c.after,
                                  "ASAN_OPTIONS=detect_leaks=0:verify_asan_link_order=0"};
-            for (const QString& path : {folder, folder + "/" + name}) {
-                const Outcome run = Discinfo({"--json", path}, setup);
+            // A folder still gets its line, which says why its numbers are missing; a film alone none.
+            for (const bool isFolder : {true, false}) {
+                const Outcome run = Discinfo({"--json", isFolder ? folder : folder + "/" + name}, setup);
                 EXPECT_EQ(run.status, c.status) << run.err.toStdString();
-                EXPECT_EQ(run.out.isEmpty(), c.status != 0);
+                EXPECT_EQ(run.out.isEmpty(), c.status != 0 && !isFolder);
+                EXPECT_EQ(run.out.contains("\"unreadable\":{\"path\":\"" + (folder + "/" + name).toUtf8() +
+                                           "\",\"reason\":\"Input/output error (reading the movie)\"}"),
+                          c.status != 0 && isFolder)
+                    << run.out.toStdString();
                 EXPECT_EQ(run.err.contains("Input/output error"), c.status != 0) << run.err.toStdString();
             }
             const Outcome check = Discinfo({"--check", folder}, setup);
@@ -200,8 +205,9 @@ TEST(DiscinfoShell, PermissionErrorsAreNamed) {
     const struct {
         QStringList args;
         int status;
-        const char* out;
+        QByteArray out;
         const char* err;
+        int lines = 0;  // of output, where counted
     } cases[] = {
         {{"--check", locked}, 2, "error[folder-unreadable]", ""},
         {{"--check", closedMovie},
@@ -210,6 +216,18 @@ TEST(DiscinfoShell, PermissionErrorsAreNamed) {
          ""},
         {{locked}, 1, "", "locked: Permission denied"},
         {{closedMovie}, 1, "", "film.avi: Permission denied"},
+        // One JSON line for each folder given, whatever could not be read of it.
+        {{"--json", locked, closedMovie},
+         1,
+         "\"unreadable\":{\"path\":\"" + locked.toUtf8() + "\",\"reason\":\"Permission denied\"}",
+         "locked: Permission denied",
+         2},
+        {{"--json", closedMovie, locked}, 1, "\"playEnabled\":true", "film.avi: Permission denied", 2},
+        {{"--json", closedMovie},
+         1,
+         "\"unreadable\":{\"path\":\"" + closedMovie.toUtf8() +
+             "/film.avi\",\"reason\":\"Permission denied\"}",
+         ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
@@ -219,6 +237,9 @@ TEST(DiscinfoShell, PermissionErrorsAreNamed) {
         EXPECT_EQ(run.status, c.status) << run.err.toStdString();
         EXPECT_TRUE(run.out.contains(c.out)) << run.out.toStdString();
         EXPECT_TRUE(run.err.contains(c.err)) << run.err.toStdString();
+        if (c.lines != 0) {
+            EXPECT_EQ(run.out.count('\n'), c.lines) << run.out.toStdString();
+        }
     }
 }
 

@@ -12,6 +12,7 @@
 
 #include "app/controls/picture_box.h"
 #include "bytes/byte_file.h"
+#include "content/discovery.h"
 #include "content/file_read.h"
 #include "message_box.h"
 #include "peak_memory.h"
@@ -77,8 +78,31 @@ TEST(HostileFiles, ACoverLinkedToProcIsNoPicture) {
 
     const DiscinfoRun check = RunDiscinfo({"--check", Bytes(disc.path())});
     EXPECT_FALSE(check.timedOut);
-    EXPECT_EQ(check.status, 2) << check.out.constData() << check.err.constData();
-    EXPECT_TRUE(check.out.contains("picture-unreadable")) << check.out.constData();
+    // Like a FIFO of that name, it is no picture of the folder at all.
+    EXPECT_TRUE(check.out.contains("warning[no-picture]")) << check.out.constData();
+    EXPECT_FALSE(check.out.contains("picture-unreadable")) << check.out.constData();
+}
+
+// Before, a link to a /proc file under a film's name was the movie ahead of the good film
+// beside it (play enabled, an empty panel), and discinfo --json printed no line for the folder.
+TEST(HostileFiles, NoPlainFileUnderAFilmsNameIsTheMovie) {
+    for (const char* film : {"film.avi", "film.mkv"}) {
+        SCOPED_TRACE(film);
+        DiscFolder disc;
+        disc.add(film, AviWithTitle("Film"));
+        const QByteArray base = Bytes(disc.path()) + '/';
+        ::mkfifo(base + "0-fifo.avi", 0600);
+        for (const auto& [link, target] : {std::pair{"1-status.avi", "/proc/self/status"},
+                                           {"2-uevent.avi", "/sys/kernel/uevent_seqnum"},
+                                           {"3-null.avi", "/dev/null"},
+                                           {"4-status.mkv", "/proc/self/status"}})
+            ::symlink(target, base + link);
+        EXPECT_EQ(DiscoverContent(disc.path()).movies.names(), QStringList{film});
+        const DiscinfoRun json = RunDiscinfo({"--json", Bytes(disc.path())});
+        EXPECT_EQ(json.status, 0) << json.err.constData();
+        EXPECT_EQ(json.out.count('\n'), 1);
+        EXPECT_TRUE(json.out.contains("\"moviePath\":\"" + base + film + '"')) << json.out.constData();
+    }
 }
 
 }  // namespace

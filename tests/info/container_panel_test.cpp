@@ -139,6 +139,28 @@ TEST(ContainerRows, AudioStepsFollowTheSwitch) {
     EXPECT_EQ(update.rows[6], "125 Kbit/s");
 }
 
+// A tag or a CodecID cannot make the line read as another name, nor cut it.
+TEST(ContainerRows, DiscTextNeitherReordersNorBreaks) {
+    const std::string rlo = "\xE2\x80\xAE";
+    PanelUpdate update;
+    WriteContainerRows(Film(Video("V_" + rlo + "4pm"), Audio("A_X\n" + rlo + "3pm")), std::nullopt,
+                       PanelBench::Input(NumberFormat::English(), true), update);
+    EXPECT_EQ(update.rows[0], "V_4pm");
+    EXPECT_EQ(update.rows[5], "A_X 3pm");
+    MovieTags tags;
+    tags.title = "Trailer" + rlo + "exe.mkv\nrest";
+    tags.author =
+        "\xE2\x81\xA6"
+        "Ann\r\nBee";
+    // Left out before the line is cut: they take none of its characters.
+    for (int i = 0; i < 30; ++i) tags.genre += "\xE2\x80\x8B";
+    tags.genre += "Drama";
+    WriteTagLines(tags, update);
+    EXPECT_EQ(update.titleLine, "Trailerexe.mkv rest");
+    EXPECT_EQ(update.genreLine, "Genre: Drama");
+    EXPECT_EQ(update.authorLine, "Author: Ann Bee");
+}
+
 const std::string Mp4Head = std::string("\0\0\0\x18", 4) + "ftypisom" + std::string(12, '\0');
 const std::string MatroskaHead = "\x1A\x45\xDF\xA3" + std::string(60, '\0');
 

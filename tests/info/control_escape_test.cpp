@@ -36,6 +36,36 @@ TEST(EscapeControlCharacters, LeavesNothingATerminalObeys) {
     for (const auto& c : cases) EXPECT_EQ(EscapeControlCharacters(c.text), c.shown) << c.text;
 }
 
+// The window's labels: nothing a tag holds may reorder the line or break it, and the text
+// stays what it reads as (no escapes).
+TEST(DisplayLine, NeitherReordersNorBreaks) {
+    const struct {
+        std::string bytes;
+        std::string shown;
+    } cases[] = {
+        {"Film", "Film"},
+        {"Trailer\xE2\x80\xAE"
+         "exe.mkv",
+         "Trailerexe.mkv"},                                                      // U+202E
+        {"\xE2\x80\xAA\xE2\x80\xAB\xE2\x80\xACx\xE2\x80\xAD", "x"},              // U+202A..U+202D
+        {"\xE2\x81\xA6\xE2\x81\xA7\xE2\x81\xA8x\xE2\x81\xA9", "x"},              // U+2066..U+2069
+        {"\xE2\x80\x8Ez\xE2\x80\x8B\xEF\xBB\xBF\xC2\xAD\xF3\xA0\x81\x81", "z"},  // LRM, ZWSP, BOM, SHY, tag A
+        {"one\ntwo\rthree\r\nfour\tfive", "one two three four five"},
+        {"a\xE2\x80\xA8"
+         "b\xE2\x80\xA9"
+         "c\xC2\x85"
+         "d\x0B\x0C"
+         "e",
+         "a b c d  e"},
+        {"bell\x07\x1B[2J\x7F\xC2\x9B", "bell[2J"},
+        {std::string("cut\0here", 8), "cut"},
+        // Their neighbours stay: a hair space, a hyphen, an arabic letter, no-break space.
+        {"\xE2\x80\x8A\xE2\x80\x90\xD8\xA7\xC2\xA0", "\xE2\x80\x8A\xE2\x80\x90\xD8\xA7\xC2\xA0"},
+        {"caf\xE9\x85", "caf\xC3\xA9\xE2\x80\xA6"},  // Windows-1252, whose 0x85 is an ellipsis
+    };
+    for (const auto& c : cases) EXPECT_EQ(DisplayLine(c.bytes), c.shown) << c.bytes;
+}
+
 }  // namespace
 
 }  // namespace discstart

@@ -150,6 +150,52 @@ TEST(CannotStart, TextForDBus) {
     }
 }
 
+// Notification servers read the body as markup: the film "Tom &amp; Jerry <RLO>4pm.exe.mkv"
+// showed as "Tom & Jerry vkm.exe.mp4".
+TEST(CannotStart, TheNotificationShowsTheNameAsItIs) {
+    const struct {
+        std::string text;
+        std::string notified;
+        std::string written;
+    } cases[] = {
+        {"Tom &amp; Jerry \xE2\x80\xAE"
+         "4pm.exe.mkv",
+         "Tom &amp;amp; Jerry \\u202E4pm.exe.mkv", "Tom &amp; Jerry \\u202E4pm.exe.mkv"},
+        {"<b>x</b><a href=\"h\">y</a><img src=\"i\"/>",
+         "&lt;b&gt;x&lt;/b&gt;&lt;a href=\"h\"&gt;y&lt;/a&gt;&lt;img src=\"i\"/&gt;",
+         "<b>x</b><a href=\"h\">y</a><img src=\"i\"/>"},
+        {"a\nb\x1B[2J\x7F\xC2\x9B", "a\\x0Ab\\x1B[2J\\x7F\\x9B", "a\\x0Ab\\x1B[2J\\x7F\\x9B"},
+        {"\xE2\x81\xA6\xE2\x80\x8B\xEF\xBB\xBF\xF3\xA0\x81\x81", "\\u2066\\u200B\\uFEFF\\U000E0041",
+         "\\u2066\\u200B\\uFEFF\\U000E0041"},
+        {"caf\xE9 \xC3\xA9 \xE2\x80\x90", "caf? \xC3\xA9 \xE2\x80\x90", "caf? \xC3\xA9 \xE2\x80\x90"},
+    };
+    for (const auto& c : cases) {
+        Start::FixedText<2048> notified, written;
+        Start::NotificationText(c.text, notified);
+        Start::TerminalText(c.text, written);
+        EXPECT_EQ(notified.view(), c.notified) << c.text;
+        EXPECT_EQ(written.view(), c.written) << c.text;
+    }
+}
+
+// A full body ends before an escape it has no room for, never inside one.
+TEST(CannotStart, TheNotificationIsCutBetweenEscapes) {
+    const struct {
+        size_t room;
+        const char* text;
+        const char* shown;
+    } cases[] = {
+        {5, "&", "&amp;"},       {4, "&", ""},   {6, "\xE2\x80\xAE", "\\u202E"},
+        {5, "\xE2\x80\xAE", ""}, {1, "a&", "a"},
+    };
+    for (const auto& c : cases) {
+        Start::FixedText<2048> out;
+        out << std::string(2048 - c.room, '.');
+        Start::NotificationText(c.text, out);
+        EXPECT_EQ(out.view().substr(2048 - c.room), c.shown) << c.room << ' ' << c.text;
+    }
+}
+
 TEST(CannotStart, TextIsCutAtItsCapacity) {
     Start::FixedText<4> text;
     text << "ab"

@@ -105,6 +105,66 @@ TEST(StartRules, TheViewersWish) {
         EXPECT_EQ(Start::ParseQtWish(other), Start::QtWish::Either) << (other ? other : "unset");
 }
 
+// A read order is the disc's: it names files of the disc's folder and nothing else.
+TEST(StartRules, APathStaysOnTheDisc) {
+    const struct {
+        std::string path;
+        bool inside;
+    } cases[] = {
+        {"qt/lib/libQt6Core.so.6", true},
+        {"discstart-disc", true},
+        {"a..b/..c/d..", true},
+        {"./x", true},
+        {"..", false},
+        {"../outside", false},
+        {"qt/../../outside", false},
+        {"qt/..", false},
+        {"/dev/zero", false},
+        {"", false},
+        {std::string("ok\0/../x", 8), false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Start::StaysInside(c.path), c.inside) << c.path;
+
+    const struct {
+        const char* resolved;
+        const char* folder;
+        bool beneath;
+    } places[] = {
+        {"/media/disc/qt/lib", "/media/disc", true},
+        {"/media/disc/x", "/media/disc/", true},
+        {"/media/disc", "/media/disc", false},
+        {"/media/disc/", "/media/disc", false},
+        {"/media/disc2/x", "/media/disc", false},
+        {"/etc/passwd", "/media/disc", false},
+        {"/x", "/", true},
+    };
+    for (const auto& p : places) EXPECT_EQ(Start::Beneath(p.resolved, p.folder), p.beneath) << p.resolved;
+}
+
+// The window's movie lists and their order, as the start program applies them to a disc
+// whose read order names no film of its own.
+TEST(StartRules, TheWindowsFilmRules) {
+    const struct {
+        const char* name;
+        int list;
+    } names[] = {
+        {"film.avi", 1}, {"FILM.AVI", 1}, {"a.mkv", 2},   {"b.MP4", 2},        {"c.m4v", 2},    {"d.WebM", 2},
+        {".avi", 1},     {".x.MKV", 2},   {"e.webm2", 0}, {"sub/film.avi", 0}, {"film.txt", 0}, {"avi", 0},
+    };
+    for (const auto& n : names) EXPECT_EQ(Start::FilmListOf(n.name), n.list) << n.name;
+
+    const struct {
+        const char* a;
+        const char* b;
+        bool before;
+    } orders[] = {
+        {"a.avi", "B.avi", true},   {"B.avi", "a.avi", false}, {"A.avi", "a.avi", true},
+        {"a.avi", "A.avi", false},  {"a.avi", "a.avi", false}, {"ab.avi", "a.avi", false},
+        {"a_.avi", "aa.avi", true}, {"Z", "a", false},
+    };
+    for (const auto& o : orders) EXPECT_EQ(Start::ListedBefore(o.a, o.b), o.before) << o.a << " " << o.b;
+}
+
 }  // namespace
 
 }  // namespace discstart

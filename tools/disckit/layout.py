@@ -119,6 +119,19 @@ def mib(count):
     return f"{count / MIB:.1f} MiB"
 
 
+# A list of names past this length is told as a count and its first few.
+NAMES_LISTED = 8
+NAMES_SHOWN = 5
+
+
+def some_names(names):
+    """Names for a line of their own: all of a short list; of a long one the first few and how
+    many more, so that 40,000 copied files make no 400 KB line."""
+    if len(names) <= NAMES_LISTED:
+        return ", ".join(names)
+    return ", ".join(names[:NAMES_SHOWN]) + f" and {len(names) - NAMES_SHOWN:,} more"
+
+
 def medium_named(name):
     return next((m for m in MEDIA if m.name == name), None)
 

@@ -148,7 +148,7 @@ class Run:
         others = [f.name for f in p.page_files]
         listed = ", ".join(said)
         if others:
-            listed += f" and {len(others)} file{'s' if len(others) > 1 else ''} it refers to: " + ", ".join(others)
+            listed += f" and {len(others)} file{'s' if len(others) > 1 else ''} it refers to: " + layout.some_names(others)
         say(f"on the disc: {listed}")
 
     def verify(self):

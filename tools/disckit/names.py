@@ -8,8 +8,10 @@ from . import layout
 
 # Characters Windows refuses in a name, control characters among them.
 NOT_ON_WINDOWS = re.compile(r"[\x00-\x1f\x7f/\\:*?\"<>|]")
-# Names Windows keeps for its devices, with any extension.
-DEVICES = re.compile(r"^(con|prn|aux|nul|com[1-9]|lpt[1-9])(\..*)?$", re.IGNORECASE)
+# Names Windows keeps for its devices and consoles, with any extension and blanks before it:
+# the ports numbered with superscript digits too (COM¹ is COM1's twin).
+DEVICES = re.compile(r"^(con|prn|aux|nul|conin\$|conout\$|(com|lpt)[1-9\u00b9\u00b2\u00b3]) *(\..*)?$",
+                     re.IGNORECASE)
 # The longest name Joliet keeps whole (xorriso's -joliet-long), in UTF-16 units.
 JOLIET_LONGEST = 103
 

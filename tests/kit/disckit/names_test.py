@@ -30,6 +30,15 @@ class NameRuleTest(unittest.TestCase):
             ("LPT9.jpg", "device"),
             ("CONSOLE.jpg", None),
             ("COM10.jpg", None),
+            ("COM\u00b9", "device"),
+            ("com\u00b2.txt", "device"),
+            ("LPT\u00b3.jpg", "device"),
+            ("lpt\u00b9", "device"),
+            ("COM\u2074.jpg", None),       # superscript four: no port of that name
+            ("CONIN$", "device"),
+            ("conout$.log", "device"),
+            ("CONIN$x.jpg", None),
+            ("CON .txt", "device"),        # Windows drops the blanks before the dot
             ("-dash.jpg", None),
             ("caf\udce9.jpg", "not UTF-8"),
         ]
@@ -55,6 +64,8 @@ class NameRuleTest(unittest.TestCase):
             ("...", ".avi", "movie.avi"),
             ("line\nbreak", ".avi", "line-break.avi"),
             ("CON", ".avi", "CON-.avi"),
+            ("CONOUT$", ".avi", "CONOUT$-.avi"),
+            ("LPT\u00b2", ".jpg", "LPT\u00b2-.jpg"),
             ("-x", ".jpg", "-x.jpg"),
             ("a" * 200, ".webm", "a" * 98 + ".webm"),
             ("caf\udce9", ".avi", "caf\ufffd.avi"),
@@ -101,6 +112,21 @@ class LayoutTest(unittest.TestCase):
         self.assertIn("autorun.sh", layout.LINUX_FILES)
         for windows in (layout.WINDOWS_EXE, layout.AUTORUN_INF, layout.LICENSES, layout.SOURCES_TXT):
             self.assertNotIn(windows, layout.LINUX_FILES)
+
+
+class ListedNamesTest(unittest.TestCase):
+    def test_a_long_list_is_a_count_and_the_first_few(self):
+        many = [f"img/{i}.png" for i in range(39999)]
+        cases = [
+            ([], ""),
+            (["a"], "a"),
+            (many[:8], ", ".join(many[:8])),
+            (many[:9], ", ".join(many[:5]) + " and 4 more"),
+            (many, ", ".join(many[:5]) + " and 39,994 more"),
+        ]
+        for given, said in cases:
+            with self.subTest(count=len(given)):
+                self.assertEqual(layout.some_names(given), said)
 
 
 if __name__ == "__main__":
