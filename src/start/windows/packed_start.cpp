@@ -89,8 +89,9 @@ struct Handle {
     bool ok() const { return value != INVALID_HANDLE_VALUE && value != nullptr; }
 };
 
-// SHA-256 through the system's own provider. bcrypt.dll is no known DLL, which Windows would
-// take from its own folder whatever lies beside this program: it is loaded from there by name.
+// SHA-256 through the system's own provider. bcrypt.dll is not among the DLLs Windows always
+// takes from its own folder: linked, it could be taken from beside this program (a disc copied
+// into a download folder), so it is loaded from the system folder by hand.
 class Sha256 {
   public:
     Sha256() {
@@ -394,7 +395,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         if (const int status = Unpack(packed, self, folder, target, partial, placed)) return status;
         if (placed) RemoveCopies(folder, true);
         run = placed ? target : partial;
-        if (!Genuine(packed, run, held))
+        // A start beside this one may have put its own copy in place meanwhile: that is as good.
+        if (!Genuine(packed, run, held) && !Genuine(packed, run = target, held))
             return Fail(L"the unpacked program was changed before it could start", 0);
         folder[temp] = L'\0';
         RemoveOthers(folder, name);
