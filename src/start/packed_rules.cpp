@@ -10,11 +10,20 @@ std::uint64_t LittleEndian(std::string_view bytes) {
     return value;
 }
 
-bool IsKey(std::string_view key) {
-    for (const char c : key) {
-        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+template <typename Char>
+int HexValue(Char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;  // upper case too: one spelling per hash, one folder name per key
+}
+
+template <typename Char>
+bool IsHex(std::basic_string_view<Char> digits, std::size_t length) {
+    if (digits.size() != length) return false;
+    for (const Char c : digits) {
+        if (HexValue(c) < 0) return false;
     }
-    return key.size() == KeyLength;
+    return true;
 }
 
 }  // namespace
@@ -25,10 +34,40 @@ bool ReadStamp(std::string_view bytes, Stamp& stamp) {
     const char* at = bytes.data() + StampTag.size();
     const std::uint64_t packed = LittleEndian({at, 8});
     const std::uint64_t unpacked = LittleEndian({at + 8, 8});
-    const std::string_view key(at + 16, KeyLength);
-    if (packed == 0 || unpacked == 0 || packed > MaxPacked || unpacked > MaxUnpacked || !IsKey(key))
+    const std::string_view hash(at + 16, HashLength);
+    if (packed == 0 || unpacked == 0 || packed > MaxPacked || unpacked > MaxUnpacked ||
+        !IsHex(hash, HashLength))
         return false;
-    stamp = {packed, unpacked, key};
+    stamp = {packed, unpacked, hash, {hash.data(), KeyLength}};
+    return true;
+}
+
+bool SameHash(const Stamp& stamp, const unsigned char* digest, std::size_t size) {
+    if (size != HashBytes || stamp.hash.size() != HashLength) return false;
+    for (std::size_t i = 0; i < size; ++i) {
+        if (HexValue(stamp.hash[2 * i]) != digest[i] >> 4 ||
+            HexValue(stamp.hash[2 * i + 1]) != (digest[i] & 15))
+            return false;
+    }
+    return true;
+}
+
+bool IsKeyFolder(std::wstring_view name) {
+    return name.size() == FolderPrefix.size() + KeyLength && name.starts_with(FolderPrefix) &&
+           IsHex(std::wstring_view(name.data() + FolderPrefix.size(), KeyLength), KeyLength);
+}
+
+bool IsPartial(std::wstring_view name) {
+    constexpr std::wstring_view Suffix = L".part";
+    if (name.size() <= ProgramName.size() + 1 + Suffix.size() || !name.starts_with(ProgramName) ||
+        name[ProgramName.size()] != L'.' || !name.ends_with(Suffix))
+        return false;
+    const std::wstring_view process(name.data() + ProgramName.size() + 1,
+                                    name.size() - ProgramName.size() - 1 - Suffix.size());
+    if (process.size() > 10) return false;  // a DWORD's digits
+    for (const wchar_t c : process) {
+        if (c < L'0' || c > L'9') return false;
+    }
     return true;
 }
 

@@ -21,7 +21,8 @@ using Packed::Stamp;
 
 // The packer overwrites what follows the tag (scripts/pack-launcher); volatile, so the compiler
 // neither folds the placeholder into the code nor drops it.
-volatile const char stamp[] = "discstart-packed................................";
+volatile const char stamp[] =
+    "discstart-packed................................................................................";
 static_assert(sizeof stamp == Packed::StampSize + 1);
 
 constexpr wchar_t Title[] = L"discstart";
@@ -77,13 +78,78 @@ int Fail(const wchar_t* what, DWORD error) {
 
 struct Handle {
     HANDLE value;
-    explicit Handle(HANDLE h) : value(h) {}
+    explicit Handle(HANDLE h = nullptr) : value(h) {}
     Handle(const Handle&) = delete;
     Handle& operator=(const Handle&) = delete;
-    ~Handle() {
-        if (value != INVALID_HANDLE_VALUE && value != nullptr) ::CloseHandle(value);
+    ~Handle() { reset(nullptr); }
+    void reset(HANDLE h) {
+        if (ok()) ::CloseHandle(value);
+        value = h;
     }
     bool ok() const { return value != INVALID_HANDLE_VALUE && value != nullptr; }
+};
+
+// SHA-256 through the system's own provider. bcrypt.dll is not among the DLLs Windows always
+// takes from its own folder: linked, it could be taken from beside this program (a disc copied
+// into a download folder), so it is loaded from the system folder by hand.
+class Sha256 {
+  public:
+    Sha256() {
+        const HMODULE bcrypt = ::LoadLibraryExW(L"bcrypt.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        if (!bcrypt) return;
+        open_ = Function<Open>(bcrypt, "BCryptOpenAlgorithmProvider");
+        close_ = Function<Close>(bcrypt, "BCryptCloseAlgorithmProvider");
+        create_ = Function<Create>(bcrypt, "BCryptCreateHash");
+        data_ = Function<Data>(bcrypt, "BCryptHashData");
+        finish_ = Function<Finish>(bcrypt, "BCryptFinishHash");
+        destroy_ = Function<Destroy>(bcrypt, "BCryptDestroyHash");
+        if (!open_ || !close_ || !create_ || !data_ || !finish_ || !destroy_) return;
+        if (open_(&algorithm_, L"SHA256", nullptr, 0) < 0) {
+            algorithm_ = nullptr;
+            return;
+        }
+        // No object buffer: the provider allocates its own.
+        if (create_(algorithm_, &hash_, nullptr, 0, nullptr, 0, 0) < 0) hash_ = nullptr;
+    }
+    Sha256(const Sha256&) = delete;
+    Sha256& operator=(const Sha256&) = delete;
+    ~Sha256() {
+        if (hash_) destroy_(hash_);
+        if (algorithm_) close_(algorithm_, 0);
+    }
+    bool ok() const { return hash_ != nullptr; }
+    bool add(const void* bytes, std::uint64_t length) {
+        for (auto* at = static_cast<const unsigned char*>(bytes); ok() && length > 0;) {
+            const ULONG piece = length > (1u << 30) ? (1u << 30) : static_cast<ULONG>(length);
+            if (data_(hash_, const_cast<unsigned char*>(at), piece, 0) < 0) return false;
+            at += piece;
+            length -= piece;
+        }
+        return ok();
+    }
+    bool finish(unsigned char (&digest)[Packed::HashBytes]) {
+        return ok() && finish_(hash_, digest, sizeof digest, 0) >= 0;
+    }
+
+  private:
+    using Open = LONG(WINAPI*)(void**, const wchar_t*, const wchar_t*, ULONG);
+    using Close = LONG(WINAPI*)(void*, ULONG);
+    using Create = LONG(WINAPI*)(void*, void**, unsigned char*, ULONG, unsigned char*, ULONG, ULONG);
+    using Data = LONG(WINAPI*)(void*, unsigned char*, ULONG, ULONG);
+    using Finish = LONG(WINAPI*)(void*, unsigned char*, ULONG, ULONG);
+    using Destroy = LONG(WINAPI*)(void*);
+    template <typename F>
+    static F Function(HMODULE module, const char* name) {
+        return reinterpret_cast<F>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
+    }
+    Open open_ = nullptr;
+    Close close_ = nullptr;
+    Create create_ = nullptr;
+    Data data_ = nullptr;
+    Finish finish_ = nullptr;
+    Destroy destroy_ = nullptr;
+    void* algorithm_ = nullptr;
+    void* hash_ = nullptr;
 };
 
 struct Memory {
@@ -125,17 +191,68 @@ bool WriteAll(HANDLE file, const void* from, std::uint64_t length) {
     return true;
 }
 
-std::uint64_t SizeOf(const wchar_t* path) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!::GetFileAttributesExW(path, GetFileExInfoStandard, &data)) return 0;
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return 0;
-    return (std::uint64_t(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+// Read in pieces this large, from the disc and from a copy being checked.
+std::uint8_t piece[256 * 1024];
+
+// Whether the file at `path` holds exactly the program the stamp names. When it does, `held` is
+// left open on it, sharing it for reading alone: nothing can change or replace the file between
+// the check and its start.
+bool Genuine(const Stamp& packed, const wchar_t* path, Handle& held) {
+    Handle file(::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    LARGE_INTEGER size;
+    if (!file.ok() || !::GetFileSizeEx(file.value, &size) || std::uint64_t(size.QuadPart) != packed.unpacked)
+        return false;
+    Sha256 hash;
+    for (std::uint64_t left = packed.unpacked; left > 0;) {
+        DWORD got = 0;
+        const DWORD want = left < sizeof piece ? static_cast<DWORD>(left) : DWORD(sizeof piece);
+        if (!::ReadFile(file.value, piece, want, &got, nullptr) || got == 0 || !hash.add(piece, got))
+            return false;
+        left -= got;
+    }
+    unsigned char digest[Packed::HashBytes];
+    if (!hash.finish(digest) || !Packed::SameHash(packed, digest, sizeof digest)) return false;
+    held.reset(file.value);
+    file.value = nullptr;
+    return true;
+}
+
+// Makes `folder`, also where a file of its name stands in its way.
+bool MakeFolder(const wchar_t* folder) {
+    if (::CreateDirectoryW(folder, nullptr)) return true;
+    if (::GetLastError() != ERROR_ALREADY_EXISTS) return false;
+    const DWORD attributes = ::GetFileAttributesW(folder);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return true;
+    ::SetFileAttributesW(folder, FILE_ATTRIBUTE_NORMAL);
+    return ::DeleteFileW(folder) && ::CreateDirectoryW(folder, nullptr);
+}
+
+// Deletes in `folder` the copies a start program writes there: the partial files, and the program
+// too unless `keepProgram`. One still running cannot be deleted and stays.
+void RemoveCopies(const wchar_t* folder, bool keepProgram) {
+    wchar_t pattern[LongPath] = L"";
+    if (!Append(pattern, folder) || !Append(pattern, L"\\discstart.exe*")) return;
+    WIN32_FIND_DATAW found;
+    const HANDLE search = ::FindFirstFileW(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::wstring_view name = found.cFileName;
+        if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ||
+            !(Packed::IsPartial(name) || (!keepProgram && name == Packed::ProgramName)))
+            continue;
+        wchar_t path[LongPath] = L"";
+        if (Append(path, folder) && Append(path, L"\\") && Append(path, found.cFileName)) ::DeleteFileW(path);
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
 }
 
 // Reads the appended program from `self` (right after the image the loader read), unpacks it and puts it at
-// `target` through a name of its own, so that `target` is either whole or absent. Returns 0 or the exit
-// status after saying why.
-int Unpack(const Stamp& packed, const wchar_t* self, const wchar_t* folder, const wchar_t* target) {
+// `target` through a name of its own (`partial`), so that `target` is either whole or what it was. When
+// `target` cannot be replaced (a stale copy still running), the program stays at `partial` and `placed`
+// says so. Returns 0 or the exit status after saying why.
+int Unpack(const Stamp& packed, const wchar_t* self, const wchar_t* folder, const wchar_t* target,
+           wchar_t (&partial)[LongPath], bool& placed) {
     const Handle file(::CreateFileW(self, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                     FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     LARGE_INTEGER size;
@@ -158,7 +275,6 @@ int Unpack(const Stamp& packed, const wchar_t* self, const wchar_t* folder, cons
     // The packer keeps the dictionary within 64 MiB; the rest is the decoder's own state.
     if (lzma_stream_decoder(&stream, 80u << 20, LZMA_CONCATENATED) != LZMA_OK)
         return Fail(L"there is not enough memory", 0);
-    static std::uint8_t piece[256 * 1024];
     stream.next_out = static_cast<std::uint8_t*>(program.bytes);
     stream.avail_out = static_cast<size_t>(packed.unpacked);
     std::uint64_t left = packed.packed;
@@ -182,10 +298,16 @@ int Unpack(const Stamp& packed, const wchar_t* self, const wchar_t* folder, cons
         state == LZMA_STREAM_END && left == 0 && stream.avail_in == 0 && stream.total_out == packed.unpacked;
     lzma_end(&stream);
     if (!whole) return Fail(L"the disc's copy of the program is damaged (it does not unpack)", 0);
+    // What lies in the key's folder is checked against the hash; so is what this program puts there.
+    Sha256 hash;
+    unsigned char digest[Packed::HashBytes];
+    if (!hash.add(program.bytes, packed.unpacked) || !hash.finish(digest))
+        return Fail(L"the system cannot check the program (SHA-256)", 0);
+    if (!Packed::SameHash(packed, digest, sizeof digest))
+        return Fail(L"the disc's copy of the program is damaged (it is not the program its stamp names)", 0);
 
-    if (!::CreateDirectoryW(folder, nullptr) && ::GetLastError() != ERROR_ALREADY_EXISTS)
-        return Fail(L"the temporary folder cannot be written", ::GetLastError());
-    wchar_t partial[LongPath] = L"";
+    if (!MakeFolder(folder)) return Fail(L"the temporary folder cannot be written", ::GetLastError());
+    partial[0] = L'\0';
     wchar_t process[16];
     std::size_t at = std::size(process) - 1;
     process[at] = L'\0';
@@ -195,27 +317,26 @@ int Unpack(const Stamp& packed, const wchar_t* self, const wchar_t* folder, cons
         !Append(partial, L".part"))
         return Fail(L"the temporary folder's path is too long", 0);
     {
-        const Handle out(
+        Handle out(
             ::CreateFileW(partial, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!out.ok()) return Fail(L"the temporary folder cannot be written", ::GetLastError());
-        if (!WriteAll(out.value, program.bytes, packed.unpacked)) {
+        // On the disk before its name is: a crash leaves the old copy or the whole new one.
+        if (!WriteAll(out.value, program.bytes, packed.unpacked) || !::FlushFileBuffers(out.value)) {
             const DWORD error = ::GetLastError();
+            out.reset(nullptr);
             ::DeleteFileW(partial);
             return Fail(L"the temporary folder cannot be written", error);
         }
     }
-    // Another start from the same disc may have put it there meanwhile: theirs is as good.
-    if (!::MoveFileExW(partial, target, 0)) {
-        const DWORD error = ::GetLastError();
-        ::DeleteFileW(partial);
-        if (SizeOf(target) != packed.unpacked) return Fail(L"the temporary folder cannot be written", error);
-    }
+    // A read-only copy is replaced too; a running one cannot be, and this start runs its own.
+    ::SetFileAttributesW(target, FILE_ATTRIBUTE_NORMAL);
+    placed = ::MoveFileExW(partial, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     return 0;
 }
 
 // Removes what other discs' programs left in the temporary folder (`temp`, ending in a
-// separator) beside `keep`: one copy is enough. A program still running cannot be deleted and
-// stays, and so does anything that is not ours alone.
+// separator) beside `keep`: one copy is enough. Only folders named by a key are ours; a program
+// still running cannot be deleted and stays, and so does a folder holding anything else.
 void RemoveOthers(const wchar_t* temp, const wchar_t* keep) {
     wchar_t pattern[LongPath] = L"";
     if (!Append(pattern, temp) || !Append(pattern, L"discstart-*")) return;
@@ -223,15 +344,14 @@ void RemoveOthers(const wchar_t* temp, const wchar_t* keep) {
     const HANDLE search = ::FindFirstFileW(pattern, &found);
     if (search == INVALID_HANDLE_VALUE) return;
     do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || std::wcscmp(found.cFileName, keep) == 0 ||
-            std::wcslen(found.cFileName) != std::wcslen(keep))
+        if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) !=
+                FILE_ATTRIBUTE_DIRECTORY ||
+            !Packed::IsKeyFolder(found.cFileName) || std::wcscmp(found.cFileName, keep) == 0)
             continue;
         wchar_t folder[LongPath] = L"";
-        wchar_t program[LongPath] = L"";
-        if (!Append(folder, temp) || !Append(folder, found.cFileName) || !Append(program, folder) ||
-            !Append(program, L"\\discstart.exe"))
-            continue;
-        if (::DeleteFileW(program)) ::RemoveDirectoryW(folder);
+        if (!Append(folder, temp) || !Append(folder, found.cFileName)) continue;
+        RemoveCopies(folder, false);
+        ::RemoveDirectoryW(folder);
     } while (::FindNextFileW(search, &found));
     ::FindClose(search);
 }
@@ -243,6 +363,8 @@ void RemoveOthers(const wchar_t* temp, const wchar_t* keep) {
 using namespace discstart;
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    // The system's DLLs from the system's folder alone, whatever lies beside this program.
+    ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     static wchar_t self[LongPath];
     const DWORD selfLength = ::GetModuleFileNameW(nullptr, self, LongPath);
     if (selfLength == 0 || selfLength >= LongPath)
@@ -263,9 +385,19 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     if (!Append(folder, name) || !Append(target, folder) || !Append(target, L"\\discstart.exe"))
         return Fail(L"the temporary folder's path is too long", 0);
 
-    // The key names the unpacked bytes, and the program appears there whole or not at all.
-    if (SizeOf(target) != packed.unpacked) {
-        if (const int status = Unpack(packed, self, folder, target)) return status;
+    // The key names the folder, the hash the bytes: a copy found there runs only when it is the
+    // program this one carries (anything may have been put there), else this one unpacks its own.
+    Handle held;
+    const wchar_t* run = target;
+    if (!Genuine(packed, target, held)) {
+        static wchar_t partial[LongPath];
+        bool placed = false;
+        if (const int status = Unpack(packed, self, folder, target, partial, placed)) return status;
+        if (placed) RemoveCopies(folder, true);
+        run = placed ? target : partial;
+        // A start beside this one may have put its own copy in place meanwhile: that is as good.
+        if (!Genuine(packed, run, held) && !Genuine(packed, run = target, held))
+            return Fail(L"the unpacked program was changed before it could start", 0);
         folder[temp] = L'\0';
         RemoveOthers(folder, name);
     }
@@ -273,7 +405,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     const wchar_t* commandLine = ::GetCommandLineW();
     const wchar_t* arguments = commandLine + Packed::ArgumentsStart(commandLine);
     static wchar_t line[LongPath];
-    if (!Append(line, L"\"") || !Append(line, target) || !Append(line, L"\" ") || !Append(line, arguments))
+    if (!Append(line, L"\"") || !Append(line, run) || !Append(line, L"\" ") || !Append(line, arguments))
         return Fail(L"its command line is too long", 0);
     ::SetEnvironmentVariableW(StartedAs, self);
 
@@ -286,9 +418,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     startup.hStdOutput = ::GetStdHandle(STD_OUTPUT_HANDLE);
     startup.hStdError = ::GetStdHandle(STD_ERROR_HANDLE);
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(target, line, nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
+    if (!::CreateProcessW(run, line, nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr, nullptr, &startup,
                           &process))
         return Fail(L"the unpacked program does not start", ::GetLastError());
+    held.reset(nullptr);
     // Ended with this program (whoever ends discstart.exe ends the window), but what the window
     // starts, the film's player, goes on by itself.
     if (const HANDLE job = ::CreateJobObjectW(nullptr, nullptr)) {
