@@ -11,7 +11,10 @@ MovieFileKind ReadContainer(const std::string& path, ContainerInfo& info, const 
     const MovieFileKind kind = ContainerKind(head);
     if (kind == MovieFileKind::Other) return kind;
     info = {};
-    if (kind == MovieFileKind::Mp4) ReadIsoMedia(*file, head, info);
+    if (kind == MovieFileKind::Mp4) {
+        const auto length = files.length(path);
+        ReadIsoMedia(*file, head, info, length && *length > 0 ? std::uint64_t(*length) : 0);
+    }
     if (kind == MovieFileKind::Matroska) ReadMatroska(*file, head, info);
     info.refused = KeepPlausible(info, kind);
     return kind;
