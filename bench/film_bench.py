@@ -21,7 +21,7 @@ CONTAINERS = {b"moov", b"trak", b"mdia", b"minf", b"stbl", b"edts", b"udta", b"m
 
 
 def is_film(name):
-    return Path(name).suffix.lower() in (".mp4", ".m4v", ".mkv", ".webm")
+    return Path(name).suffix.lower() in (".mp4", ".m4v", ".mov", ".mkv", ".webm")
 
 
 def corpus_module():
