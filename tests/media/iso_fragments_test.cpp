@@ -77,6 +77,8 @@ TEST(ReadIsoMedia, FragmentedLength) {
         {"a sidx of the first fragment", indexed(2 * 12800, std::uint32_t(first.size())), end, 1},
         {"the last fragment through mfra", head + first + big + tail + big + Mfra({{head.size(), lastAt}}),
          end, 3},
+        {"the last fragment before a long mfra",
+         head + first + big + tail + Mfra({std::vector<std::uint64_t>(4000, head.size()), {lastAt}}), end, 3},
         {"mfra's last entry not the last fragment", head + first + big + tail + big + Mfra({{head.size()}}),
          0, 3},
         {"mfra lists no fragment: the moov's", head + Mdat(100) + Mfra({{}, {}}), 1, 1},
