@@ -105,6 +105,9 @@ TEST(ReadIsoMedia, FragmentedFrameRate) {
     EXPECT_DOUBLE_EQ(rate(movie, Moof({{.track = 1, .durations = durations}})), 12.5);
     EXPECT_DOUBLE_EQ(rate(Fragmented(), Moof({{.track = 1, .samples = 4, .defaultDuration = 512}})), 25);
     EXPECT_EQ(rate(Fragmented(), Mdat(8)), 0);
+    // the track named by a tkhd of 64-bit times
+    movie.tracks[0].headerVersion = 1;
+    EXPECT_DOUBLE_EQ(rate(movie, ""), 12800.0 / 427);
     // stts wins where it is not empty
     movie.tracks[0].times = {{10, 1024}};
     EXPECT_DOUBLE_EQ(rate(movie, ""), 12.5);

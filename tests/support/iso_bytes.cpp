@@ -79,7 +79,10 @@ TrackRecipe SoundTrack(const Bytes& entry) {
 }
 
 Bytes Trak(const TrackRecipe& track, std::uint32_t id) {
-    const Bytes tkhd = FullBox("tkhd", 0, Be32(0) + Be32(0) + Be32(id) + Bytes(68, '\0'));
+    const bool wide = track.headerVersion == 1;
+    const Bytes made = wide ? Be64(0) + Be64(0) : Be32(0) + Be32(0);
+    const Bytes rest = Be32(0) + (wide ? Be64(0) : Be32(0)) + Bytes(60, '\0');
+    const Bytes tkhd = FullBox("tkhd", track.headerVersion, made + Be32(id) + rest);
     const Bytes mdhd = FullBox(
         "mdhd", 0,
         Be32(0) + Be32(0) + Be32(track.timescale) + Be32(std::uint32_t(track.duration)) + Be32(0x55C40000));

@@ -37,6 +37,7 @@ struct TrackRecipe {
     std::vector<std::pair<std::uint32_t, std::uint32_t>> times = {{250, 512}};  // stts runs
     // An stsz of this size after the stts: the sample tables of a long film.
     std::uint32_t sampleTableBytes = 64;
+    std::uint8_t headerVersion = 0;  // of the tkhd: 1 has 64-bit times
 };
 TrackRecipe SoundTrack(const Bytes& entry = SoundEntry("mp4a", 2, 48000));
 Bytes Trak(const TrackRecipe& track, std::uint32_t id = 1);
