@@ -48,6 +48,10 @@ TEST(ReadIsoMedia, FragmentedLength) {
         return head + Sidx(12800, 0, {{size, duration}}) + first + tail;
     };
     const std::uint32_t media = std::uint32_t(first.size() + tail.size());
+    // every fragment's reference: 1366 of them fill more than a window
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> references(1366, {0, 0});
+    references[0] = {media, 9 * 12800};
+    const Bytes longIndex = head + Sidx(12800, 0, references) + first + tail;
     const Bytes big = Mdat(100 * KiB);
     const std::uint64_t lastAt = head.size() + first.size() + big.size();
     const std::vector<LengthCase> cases = {
@@ -73,6 +77,7 @@ TEST(ReadIsoMedia, FragmentedLength) {
          }(),
          0, 1},
         {"a sidx that covers all", indexed(9 * 12800, media), 9, 1},
+        {"a sidx larger than a window: the last fragment", longIndex, end, 2},
         {"a sidx one byte short of all", indexed(9 * 12800, media - 1), end, 1},
         {"a sidx of the first fragment", indexed(2 * 12800, std::uint32_t(first.size())), end, 1},
         {"the last fragment through mfra", head + first + big + tail + big + Mfra({{head.size(), lastAt}}),
@@ -91,6 +96,8 @@ TEST(ReadIsoMedia, FragmentedLength) {
         EXPECT_TRUE(reading.info.fragmented) << c.name;
         EXPECT_EQ(reading.counts.reads, c.reads) << c.name;
     }
+    // the first fragment lies past the first block: the rate of the last, read for the length
+    EXPECT_EQ(ReadIso(longIndex).info.video->framesPerSecond, 25);
 }
 
 TEST(ReadIsoMedia, FragmentedFrameRate) {

@@ -82,7 +82,10 @@ struct SegmentIndex {
     std::uint64_t end = 0;
 };
 
+// A sidx larger than a window (a two-hour film's, of every fragment) is left for the last fragment,
+// which costs no more reads.
 SegmentIndex ReadSegmentIndex(BoxFile& boxes, const Box& sidx) {
+    if (sidx.payloadSize() > WindowSize && !boxes.held(sidx.payload, sidx.payloadSize())) return {};
     const Payload bytes = boxes.payload(sidx, LongWindow);
     const std::uint32_t timescale = bytes.u32(8);
     std::uint64_t at = 12;
@@ -184,7 +187,7 @@ std::optional<std::uint64_t> LastListedMoof(BoxFile& boxes, const Box& mfra, boo
 // its last fragment: found in the file's last bytes or those before a long mfra (two reads at
 // the end), else where mfra's entries say it lies (read in one more where the budget allows).
 // Nothing where neither can be had; the moov's length where the film has no fragments.
-double FragmentedLength(BoxFile& boxes, const FragmentLayout& layout, std::uint64_t fileLength,
+double FragmentedLength(BoxFile& boxes, FragmentLayout& layout, std::uint64_t fileLength,
                         std::vector<TrackClock>& tracks, double moovLength) {
     SegmentIndex index;
     for (const Box& sidx : layout.sidx) {
@@ -239,15 +242,20 @@ double FragmentedLength(BoxFile& boxes, const FragmentLayout& layout, std::uint6
         if (!noFragments) return 0;
         return moovLength;
     }
+    layout.lastMoof = moof;
     return FragmentEnd(boxes, *moof, tracks).value_or(0);
 }
 
 // The frame rate of a fragmented film whose stts is empty: the first video fragment's samples
-// where that fragment is already read, else its trex's default duration.
+// where that fragment is already read (the last one, read for the length, where the first lies
+// behind a long sidx), else its trex's default duration.
 double FragmentedFrameRate(BoxFile& boxes, const FragmentLayout& layout, std::vector<TrackClock>& tracks) {
     double rate = 0;
-    for (const Box& moof : layout.firstMoofs) {
-        if (rate != 0 || !boxes.held(moof.start, moof.end - moof.start)) break;
+    std::vector<Box> read = layout.firstMoofs;
+    if (layout.lastMoof) read.push_back(*layout.lastMoof);
+    for (const Box& moof : read) {
+        if (rate != 0) break;
+        if (!boxes.held(moof.start, moof.end - moof.start)) continue;
         boxes.children(moof, 0, [&](const Box& child) {
             if (child.type != "traf") return true;
             const TrackFragment fragment = ReadTrackFragment(boxes, child, tracks);

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "media/iso/boxes.h"
@@ -71,12 +72,14 @@ constexpr std::size_t MaxFirstFragments = 4;
 struct FragmentLayout {
     std::vector<Box> sidx;
     std::vector<Box> firstMoofs;
+    std::optional<Box> lastMoof;  // where the length was found
     bool moofSeen = false;
 };
 
 // A fragmented film's length without mehd (`moovLength` where it turns out to have no
-// fragments), in seconds; 0 where it cannot be had. `fileLength` is 0 when unknown.
-double FragmentedLength(BoxFile& boxes, const FragmentLayout& layout, std::uint64_t fileLength,
+// fragments), in seconds; 0 where it cannot be had. `fileLength` is 0 when unknown. Sets the
+// layout's last moof where it read one.
+double FragmentedLength(BoxFile& boxes, FragmentLayout& layout, std::uint64_t fileLength,
                         std::vector<TrackClock>& tracks, double moovLength);
 
 // The frame rate of a fragmented film whose stts is empty; 0 where it cannot be had.
