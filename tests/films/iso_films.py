@@ -32,8 +32,12 @@ VARIABLE = {
     "iso-ffmpeg-vfr-long-table.mp4": (50, 6, "if(lt(t,2),mod(n,3),not(mod(n,2)))"),
     "iso-ffmpeg-vfr-two-rates.mp4": (100, 4, "if(lt(t,1),1,not(mod(n,4)))"),
 }
-# Their rate is held to the one of ffprobe's packet durations that cover most time.
-RATE_FROM_PACKETS = set(VARIABLE)
+# Their rate is held to the one of ffprobe's packet durations that cover most time; so is the rate
+# of ffmpeg's fragmented films, whose average rate in ffprobe is the frame count over its own
+# estimate of the length (24.71 for a film of 25 frames a second), not the sample times.
+RATE_FROM_PACKETS = set(VARIABLE) | {
+    "iso-ffmpeg-empty-moov.mp4", "iso-ffmpeg-frag-keyframe.mp4", "iso-ffmpeg-dash.mp4", "iso-ffmpeg-cmaf.mp4",
+    "iso-ffmpeg-dash-global-sidx.mp4", "iso-ffmpeg-frag-duration.mp4", "iso-ffmpeg-frag-keyframe-long.mp4"}
 
 GSTREAMER = {
     "iso-gst-mp4mux.mp4": ("mp4mux", "openh264enc ! h264parse", 1),
@@ -67,10 +71,8 @@ def make(folder, run):
         subprocess.run(["gst-launch-1.0", "-q", *pipeline.split()], check=False,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
-# Where ffprobe's figure is its own guess rather than what the film stores: for a film fragmented
-# at each key frame behind a moov that holds the first fragment, its average frame rate is the
-# frame count over its own estimate of the length (24.71 for a 25 fps film), not the sample times.
-FFPROBE_GUESSES = {"iso-ffmpeg-frag-keyframe.mp4": ("fps",)}
+# Where ffprobe's figure is its own guess rather than what the film stores.
+FFPROBE_GUESSES = {}
 
 
 def packet_rate(path):
