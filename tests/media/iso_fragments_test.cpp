@@ -78,6 +78,7 @@ TEST(ReadIsoMedia, FragmentedLength) {
          0, 1},
         {"a sidx that covers all", indexed(9 * 12800, media), 9, 1},
         {"a sidx larger than a window: the last fragment", longIndex, end, 2},
+        {"a sidx that covers all up to mfra", indexed(9 * 12800, media) + Mfra({{}}), 9, 1},
         {"a sidx one byte short of all", indexed(9 * 12800, media - 1), end, 1},
         {"a sidx of the first fragment", indexed(2 * 12800, std::uint32_t(first.size())), end, 1},
         {"the last fragment through mfra", head + first + big + tail + big + Mfra({{head.size(), lastAt}}),
@@ -112,6 +113,11 @@ TEST(ReadIsoMedia, FragmentedFrameRate) {
     EXPECT_DOUBLE_EQ(rate(movie, Moof({{.track = 1, .durations = durations}})), 12.5);
     EXPECT_DOUBLE_EQ(rate(Fragmented(), Moof({{.track = 1, .samples = 4, .defaultDuration = 512}})), 25);
     EXPECT_EQ(rate(Fragmented(), Mdat(8)), 0);
+    // Each track in fragments of its own, as GStreamer writes them: the first four are looked at.
+    const Bytes sound = Moof({{.track = 2, .samples = 4, .defaultDuration = 1024}}) + Mdat(8);
+    const Bytes video = Moof({{.track = 1, .samples = 4, .defaultDuration = 512}}) + Mdat(8);
+    EXPECT_DOUBLE_EQ(rate(Fragmented(), sound + sound + sound + video + sound), 25);
+    EXPECT_EQ(rate(Fragmented(), sound + sound + sound + sound + video + sound), 0);
     // the track named by a tkhd of 64-bit times
     movie.tracks[0].headerVersion = 1;
     EXPECT_DOUBLE_EQ(rate(movie, ""), 12800.0 / 427);
