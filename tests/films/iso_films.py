@@ -73,6 +73,9 @@ def make(folder, run):
 
 # Where ffprobe's figure is its own guess rather than what the film stores.
 FFPROBE_GUESSES = {}
+# ffprobe given the key: without it, it decodes the encrypted frames, and its channel count is what
+# the first garbled AAC frame makes of it (1, 2 or 42 from one run to the next).
+PROBE_OPTIONS = {"iso-ffmpeg-cenc.mp4": ["-decryption_key", KEY]}
 
 
 def packet_rate(path):
