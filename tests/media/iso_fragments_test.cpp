@@ -79,6 +79,12 @@ TEST(ReadIsoMedia, FragmentedLength) {
         {"a sidx that covers all", indexed(9 * 12800, media), 9, 1},
         {"a sidx larger than a window: the last fragment", longIndex, end, 2},
         {"a sidx that covers all up to mfra", indexed(9 * 12800, media) + Mfra({{}}), 9, 1},
+        {"a sidx of two references one byte short of all",
+         head +
+             Sidx(12800, 0,
+                  {{std::uint32_t(first.size()), 12800}, {std::uint32_t(tail.size() - 1), 8 * 12800}}) +
+             first + tail,
+         end, 1},
         {"a sidx one byte short of all", indexed(9 * 12800, media - 1), end, 1},
         {"a sidx of the first fragment", indexed(2 * 12800, std::uint32_t(first.size())), end, 1},
         {"the last fragment through mfra", head + first + big + tail + big + Mfra({{head.size(), lastAt}}),
