@@ -286,6 +286,8 @@ TEST(ReadIsoMedia, FrameRateFromTheLongestRunOfSampleDurations) {
         {10000, {{100, 100}, {50, 1000}}, 10},
         // neighbouring runs of one duration count as one
         {10000, {{30, 1000}, {40, 1000}, {50, 1200}}, 10},
+        // a film of one frame a time unit long
+        {25, {{1, 1}}, 25},
         {90000, changing(64, {100, 3000}), 30},
         {90000, changing(8190, {100, 3000}), 30},
         {90000, changing(8191, {100, 3000}), 45},
