@@ -21,7 +21,7 @@ CONTAINERS = {b"moov", b"trak", b"mdia", b"minf", b"stbl", b"edts", b"udta", b"m
 
 
 def is_film(name):
-    return Path(name).suffix.lower() in (".mp4", ".m4v", ".mkv", ".webm")
+    return Path(name).suffix.lower() in (".mp4", ".m4v", ".mov", ".mkv", ".webm")
 
 
 def corpus_module():
@@ -85,7 +85,8 @@ def make_films(folder, log):
     return [
         ("MP4, index in front", front, 3, 64 * KIB),
         ("MP4, index after the media at the end of 4 GiB", end4, 5, 64 * KIB + needed),
-        ("MP4, fragmented", fragmented, 3, 64 * KIB),
+        # without mehd: the end of the file, and the bytes before its long mfra, for the last fragment
+        ("MP4, fragmented", fragmented, 3, 144 * KIB),
         ("Matroska (ffmpeg), Tags in front", mkv, 4, None),
         ("Matroska (mkvmerge), Tags at the end of 4 GiB", merged4, 6, None),
         ("WebM", webm, 4, None),

@@ -5,7 +5,7 @@
 namespace discstart {
 
 std::size_t FilmExtensionLength(std::string_view name) {
-    static constexpr std::array<std::string_view, 4> extensions = {".mp4", ".m4v", ".mkv", ".webm"};
+    static constexpr std::array<std::string_view, 5> extensions = {".mp4", ".m4v", ".mov", ".mkv", ".webm"};
     for (const std::string_view extension : extensions) {
         if (name.size() < extension.size()) continue;
         const std::string_view end = name.substr(name.size() - extension.size());

@@ -105,7 +105,7 @@ PanelUpdate RunPanel(const PanelInput& input, PanelRecords records, const FileOp
     // A film by its content, whatever its name: an MP4 named .avi is described too.
     ContainerInfo unkept;
     ContainerInfo& film = records.container ? *records.container : unkept;
-    update.kind = ReadContainer(*file, film);
+    update.kind = ReadContainer(*file, length && *length > 0 ? std::uint64_t(*length) : 0, film);
     if (update.kind == MovieFileKind::Other) return update;
     // The film's own tags, not what the INFO search may have met in its bytes.
     update.titleLine = update.authorLine = update.copyrightLine = update.genreLine = std::nullopt;

@@ -94,10 +94,11 @@ void CheckTitleStrip(const DiscContent& content, std::vector<Finding>& out) {
 std::vector<Finding> CheckContent(const DiscContent& content) {
     std::vector<Finding> out;
     if (content.movies.ListCount() == 0) {
-        out.push_back({Severity::Error, "no-movie", "",
-                       "no movie (*.avi, or else *.mp4, *.m4v, *.mkv or *.webm): the title strip says \"" +
-                           std::string(NoMovieTitle) + "\" and the play button is disabled",
-                       "put the movie beside the launcher as an .mp4, .mkv, .webm or .avi file"});
+        out.push_back(
+            {Severity::Error, "no-movie", "",
+             "no movie (*.avi, or else *.mp4, *.m4v, *.mov, *.mkv or *.webm): the title strip says \"" +
+                 std::string(NoMovieTitle) + "\" and the play button is disabled",
+             "put the movie beside the launcher as an .mp4, .mkv, .webm or .avi file"});
     } else {
         CheckSeveralMovies(content.movies, out);
         CheckTitleStrip(content, out);

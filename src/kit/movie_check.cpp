@@ -78,7 +78,7 @@ std::vector<Finding> CheckMovie(const std::string& path, const std::string& name
     }
     if (kind == MovieFileKind::Other) {
         ContainerInfo film;
-        kind = ReadContainer(*file, film);
+        kind = ReadContainer(*file, *length > 0 ? std::uint64_t(*length) : 0, film);
         if (kind == MovieFileKind::Other) {
             out.push_back({Severity::Error, "movie-not-avi", name,
                            filmName

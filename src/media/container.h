@@ -42,8 +42,9 @@ struct ContainerInfo {
     // MP4: the ftyp major brand ("isom", "mp42", "M4V ", "qt  "); Matroska: the DocType
     // ("matroska", "webm").
     std::string brand;
-    // MP4: mvhd, else the longer of the two tracks' mdhd; a fragmented film's only from its mehd
-    // (its moov counts the first fragment at most).
+    // MP4: mvhd, else the longer of the two tracks' mdhd; a fragmented film's from its mehd, else
+    // a sidx that covers all its media, else the end of its last fragment (its moov counts the
+    // first fragment at most).
     double durationSeconds = 0;
     std::optional<TrackFacts> video;  // the first video track
     std::optional<TrackFacts> audio;  // the first audio track
@@ -72,16 +73,19 @@ MovieFileKind ContainerKind(const ByteWindow& head);
 // Reads the description of an MP4 or Matroska file. `head` holds the file's first bytes
 // (ContainerHeadBlock of them, fewer at the end of the file); `info` comes in empty and keeps
 // zero where the file gives nothing. Never throws; never reads media data (mdat, Clusters) or
-// sample tables.
-// An MP4 costs the first block and at most four more reads of 16 KiB, at the audio track and the
-// tags of a long film's moov, and at the moov itself where it lies after mdat.
-void ReadIsoMedia(ByteFile& file, const ByteWindow& head, ContainerInfo& info);
+// sample tables other than stts and a fragment's sample durations.
+// An MP4 costs the first block and at most four more reads, most of 16 KiB: at the audio track
+// and the tags of a long film's moov, at the moov itself where it lies after mdat, at a long stts
+// (up to 64 KiB); a fragmented film without mehd at the last 64 KiB of the file (`fileLength`, as
+// the file system reports it; 0 when unknown: no such read), its mfra and its last moof.
+void ReadIsoMedia(ByteFile& file, const ByteWindow& head, ContainerInfo& info, std::uint64_t fileLength = 0);
 void ReadMatroska(ByteFile& file, const ByteWindow& head, ContainerInfo& info);
 
 // Tells the kind of an open file from its first block and reads it: Mp4 or Matroska with `info`
 // filled afresh, or Other (another kind of file) with `info` untouched. The panel hands in the file
-// it opened for the AVI and Ogg readers, so that a film is opened once whatever its kind.
-MovieFileKind ReadContainer(ByteFile& file, ContainerInfo& info);
+// it opened for the AVI and Ogg readers, so that a film is opened once whatever its kind;
+// `fileLength` as the file system reports it, 0 when unknown.
+MovieFileKind ReadContainer(ByteFile& file, std::uint64_t fileLength, ContainerInfo& info);
 // The same on the file at `path`; Other when it cannot be opened.
 MovieFileKind ReadContainer(const std::string& path, ContainerInfo& info,
                             const FileOpener& files = DiskFiles());

@@ -4,12 +4,12 @@ namespace discstart {
 
 // Apart from the kind test, so that a program (or a test) using one reader links without
 // the other.
-MovieFileKind ReadContainer(ByteFile& file, ContainerInfo& info) {
+MovieFileKind ReadContainer(ByteFile& file, std::uint64_t fileLength, ContainerInfo& info) {
     const ByteWindow head = ByteWindow::Read(file, 0, ContainerHeadBlock);
     const MovieFileKind kind = ContainerKind(head);
     if (kind == MovieFileKind::Other) return kind;
     info = {};
-    if (kind == MovieFileKind::Mp4) ReadIsoMedia(file, head, info);
+    if (kind == MovieFileKind::Mp4) ReadIsoMedia(file, head, info, fileLength);
     if (kind == MovieFileKind::Matroska) ReadMatroska(file, head, info);
     info.refused = KeepPlausible(info, kind);
     return kind;
@@ -18,7 +18,8 @@ MovieFileKind ReadContainer(ByteFile& file, ContainerInfo& info) {
 MovieFileKind ReadContainer(const std::string& path, ContainerInfo& info, const FileOpener& files) {
     const auto file = files.open(path);
     if (!file) return MovieFileKind::Other;
-    return ReadContainer(*file, info);
+    const auto length = files.length(path);
+    return ReadContainer(*file, length && *length > 0 ? std::uint64_t(*length) : 0, info);
 }
 
 }  // namespace discstart

@@ -36,6 +36,7 @@ TEST(TitleText, DropsTheExtensionAndCutsTo64Characters) {
         {"Night Train.webm", " Night Train "},
         {"Night Train.MKV", " Night Train "},
         {"a.b.m4v", " a.b "},
+        {"Harbour.MoV", " Harbour "},
         {".webm", "  "},
         {"film.webm.avi", " film.webm "},
         {"film.webmx", " film.w "},
@@ -98,8 +99,10 @@ TEST_F(Disc, FilmsWhereThereIsNoAvi) {
     const FilmFolderCase cases[] = {
         {"AVI wins", {"a.mp4", "z.avi", "b.webm"}, "z.avi"},
         {"first film by name", {"b.mp4", "A.webm", "c.mkv", "d.m4v"}, "A.webm"},
+        {"QuickTime among them", {"b.mp4", "a.MOV", "c.mkv"}, "a.MOV"},
+        {"AVI wins over QuickTime", {"a.mov", "z.avi"}, "z.avi"},
         {"capitals", {"FILM.MKV"}, "FILM.MKV"},
-        {"other extensions", {"film.mp4x", "film.mov", "film.mp"}, ""},
+        {"other extensions", {"film.mp4x", "film.movie", "film.qt", "film.mp"}, ""},
         {"a folder named like a film", {"a.mp4/", "b.m4v"}, "b.m4v"},
     };
     for (const auto& c : cases) {

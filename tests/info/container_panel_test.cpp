@@ -182,7 +182,10 @@ TEST(RunPanel, FilmsByNameAndByContent) {
         {"WebM", "D:\\film.webm", MatroskaHead, MovieFileKind::Matroska, true, 6},
         {"Matroska", "D:\\film.mkv", MatroskaHead, MovieFileKind::Matroska, true, 6},
         {"MP4 named .avi", "D:\\film.avi", Mp4Head, MovieFileKind::Mp4, true, 3 + 3},
-        {"Matroska named .mov", "D:\\film.mov", MatroskaHead, MovieFileKind::Matroska, true, 3 + 6},
+        {"QuickTime", "D:\\film.Mov", Mp4Head, MovieFileKind::Mp4, true, 3},
+        // a film's name: read as a film alone, whichever kind it is
+        {"Matroska named .mov", "D:\\film.mov", MatroskaHead, MovieFileKind::Matroska, true, 6},
+        {"AVI named .mov", "D:\\film.mov", avi, MovieFileKind::Other, false, 1},
         // No INFO search and no AVI read under a film's name: an AVI file there shows nothing.
         {"AVI named .mp4", "D:\\film.mp4", avi, MovieFileKind::Other, false, 1},
         {"AVI named .mp4.avi", "D:\\film.mp4.avi", avi, MovieFileKind::Avi, true, 3},

@@ -31,6 +31,25 @@ TEST(RunPanel, ReadsFewTimesFromTheMovie) {
     isobmff::MovieRecipe movie;
     movie.tracks[0].sampleTableBytes = 2 * 1024 * 1024;
     movie.udta = isobmff::ItemList({{"\xA9nam", "Film"}});
+    // A fragmented film without mehd: its length is the end of its last fragment, which lies
+    // before a long mdat, found through mfra.
+    isobmff::MovieRecipe fragmented = movie;
+    fragmented.tracks[0].times = {};
+    fragmented.tracks[0].sampleTableBytes = 64;
+    fragmented.tracks[1].times = {};
+    fragmented.mvex = isobmff::Trex(1) + isobmff::Trex(2);
+    const std::string moof = isobmff::Moof({{.track = 1, .durations = std::vector<std::uint32_t>(50, 512)}});
+    const std::string media = isobmff::Box("mdat", std::string(1024 * 1024, '\0'));
+    const std::string fragmentedHead = isobmff::Ftyp() + isobmff::Moov(fragmented);
+    const std::uint64_t lastMoof = fragmentedHead.size() + moof.size() + media.size();
+    const std::string lastFragment =
+        fragmentedHead + moof + media + moof + media + isobmff::Mfra({{fragmentedHead.size(), lastMoof}});
+    // A film of changing frame rates: an stts longer than the first window.
+    isobmff::MovieRecipe changing = movie;
+    changing.tracks[0].sampleTableBytes = 64;
+    changing.tracks[0].times.assign(4000, {1, 512});
+    for (std::size_t i = 0; i < changing.tracks[0].times.size(); i += 2)
+        changing.tracks[0].times[i].second = 1024;
     ebml::MatroskaRecipe tagsAtEnd;
     tagsAtEnd.tagsAt = ebml::Where::End;
     tagsAtEnd.mediaBytes = 1024 * 1024;
@@ -40,6 +59,9 @@ TEST(RunPanel, ReadsFewTimesFromTheMovie) {
         // A film by its name: no INFO search, no AVI read.
         {"mp4, index in front", isobmff::MoovFirst(movie), MovieFileKind::Mp4, 3, 64 * 1024},
         {"mp4, index last", isobmff::MoovLast(movie, 1024 * 1024), MovieFileKind::Mp4, 5, 64 * 1024},
+        {"mp4, index last, long stts", isobmff::MoovLast(changing, 1024 * 1024), MovieFileKind::Mp4, 5,
+         128 * 1024},
+        {"mp4, fragmented, the last fragment", lastFragment, MovieFileKind::Mp4, 3, 144 * 1024},
         {"matroska, tags in front", ebml::BuildMatroska({}).whole(), MovieFileKind::Matroska, 4, 64 * 1024},
         {"matroska, tags at the end", ebml::BuildMatroska(tagsAtEnd).whole(), MovieFileKind::Matroska, 6,
          512 * 1024},

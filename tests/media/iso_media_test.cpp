@@ -235,6 +235,21 @@ TEST(ReadIsoMedia, Duration) {
         {"mvhd version 1", movie(std::uint64_t{600} << 32, 1), 0, false},
         {"no mvhd duration: the longest track", movie(0), 10, false},
         {"unknown mvhd duration", movie(0xFFFFFFFF), 10, false},
+        {"no mvhd time scale: the longest track",
+         [&] {
+             MovieRecipe recipe = movie(600);
+             recipe.timescale = 0;
+             return recipe;
+         }(),
+         10, false},
+        {"no time scale anywhere",
+         [&] {
+             MovieRecipe recipe = movie(600);
+             recipe.timescale = 0;
+             for (auto& track : recipe.tracks) track.timescale = 0;
+             return recipe;
+         }(),
+         0, false},
         {"fragmented with mehd", movie(300, 0, FullBox("mehd", 0, Be32(7200)) + trex), 12, true},
         {"fragmented with a 64-bit mehd", movie(300, 0, FullBox("mehd", 1, Be64(7200)) + trex), 12, true},
         {"fragmented without mehd", movie(300, 0, trex), 0, true},
@@ -256,13 +271,26 @@ struct FrameRateCase {
 };
 
 TEST(ReadIsoMedia, FrameRateFromTheLongestRunOfSampleDurations) {
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> many(64, {1, 1000});
-    many.push_back({500, 1});  // the 65th run is not looked at
+    // Runs of one sample each, of two durations by turns, up to the 64 KiB read (8191 runs).
+    const auto changing = [](std::size_t runs, std::pair<std::uint32_t, std::uint32_t> then) {
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> times;
+        for (std::size_t i = 0; i < runs; ++i) times.push_back({1, i % 2 ? 1000 : 2000});
+        times.push_back(then);
+        return times;
+    };
     const std::vector<FrameRateCase> cases = {
         {12800, {{250, 512}}, 25},
         {30000, {{249, 1001}, {1, 500}}, 30000.0 / 1001},
         {24000, {{3, 2002}, {100, 1001}, {5, 2002}}, 24000.0 / 1001},
-        {90000, many, 90},
+        // most time, not most samples: 100 short frames are one second, 50 long ones five
+        {10000, {{100, 100}, {50, 1000}}, 10},
+        // neighbouring runs of one duration count as one
+        {10000, {{30, 1000}, {40, 1000}, {50, 1200}}, 10},
+        // a film of one frame a time unit long
+        {25, {{1, 1}}, 25},
+        {90000, changing(64, {100, 3000}), 30},
+        {90000, changing(8190, {100, 3000}), 30},
+        {90000, changing(8191, {100, 3000}), 45},
         {90000, {{10, 0}}, 0},
         {0, {{10, 512}}, 0},
         {12800, {}, 0},

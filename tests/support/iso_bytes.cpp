@@ -78,8 +78,11 @@ TrackRecipe SoundTrack(const Bytes& entry) {
     return {"soun", entry, 48000, 480'000, {{468, 1024}, {1, 256}}, 64};
 }
 
-Bytes Trak(const TrackRecipe& track) {
-    const Bytes tkhd = FullBox("tkhd", 0, Bytes(80, '\0'));
+Bytes Trak(const TrackRecipe& track, std::uint32_t id) {
+    const bool wide = track.headerVersion == 1;
+    const Bytes made = wide ? Be64(0) + Be64(0) : Be32(0) + Be32(0);
+    const Bytes rest = Be32(0) + (wide ? Be64(0) : Be32(0)) + Bytes(60, '\0');
+    const Bytes tkhd = FullBox("tkhd", track.headerVersion, made + Be32(id) + rest);
     const Bytes mdhd = FullBox(
         "mdhd", 0,
         Be32(0) + Be32(0) + Be32(track.timescale) + Be32(std::uint32_t(track.duration)) + Be32(0x55C40000));
@@ -101,10 +104,54 @@ Bytes Moov(const MovieRecipe& movie) {
                       : Be32(0) + Be32(0) + Be32(movie.timescale) + Be32(std::uint32_t(movie.duration));
     Bytes out =
         FullBox("mvhd", movie.version, times + Be32(0x10000) + Be16(0x100) + Bytes(70, '\0') + Be32(3));
-    for (const auto& track : movie.tracks) out += Trak(track);
+    std::uint32_t id = 0;
+    for (const auto& track : movie.tracks) out += Trak(track, ++id);
     if (!movie.mvex.empty()) out += Box("mvex", movie.mvex);
     if (!movie.udta.empty()) out += Box("udta", movie.udta);
     return Box("moov", out);
+}
+
+Bytes Trex(std::uint32_t track, std::uint32_t defaultDuration) {
+    return FullBox("trex", 0, Be32(track) + Be32(1) + Be32(defaultDuration) + Be32(0) + Be32(0));
+}
+
+Bytes Moof(const std::vector<TrafRecipe>& trafs) {
+    Bytes out = FullBox("mfhd", 0, Be32(1));
+    for (const auto& traf : trafs) {
+        const bool durations = !traf.durations.empty();
+        const std::uint32_t tfhdFlags = traf.defaultDuration ? 0x08 : 0;
+        Bytes tfhd = Be32(tfhdFlags) + Be32(traf.track);
+        if (traf.defaultDuration) tfhd += Be32(traf.defaultDuration);
+        // data offset and sample sizes, with the durations where given
+        Bytes samples;
+        for (const std::uint32_t duration : traf.durations) samples += Be32(duration) + Be32(100);
+        for (std::uint32_t i = 0; i < traf.samples; ++i) samples += Be32(100);
+        const std::uint32_t count = std::uint32_t(traf.durations.size()) + traf.samples;
+        const Bytes trun = Box("trun", Be32(durations ? 0x301 : 0x201) + Be32(count) + Be32(0) + samples);
+        out += Box("traf", Box("tfhd", tfhd) + FullBox("tfdt", 1, Be64(traf.start)) + trun);
+    }
+    return Box("moof", out);
+}
+
+Bytes Sidx(std::uint32_t timescale, std::uint32_t earliest,
+           const std::vector<std::pair<std::uint32_t, std::uint32_t>>& references,
+           std::uint32_t firstOffset) {
+    Bytes out = Be32(1) + Be32(timescale) + Be32(earliest) + Be32(firstOffset) + Be16(0) +
+                Be16(std::uint16_t(references.size()));
+    for (const auto& [size, duration] : references) out += Be32(size) + Be32(duration) + Be32(0x90000000);
+    return FullBox("sidx", 0, out);
+}
+
+Bytes Mfra(const std::vector<std::vector<std::uint64_t>>& moofOffsets) {
+    Bytes out;
+    std::uint32_t track = 0;
+    for (const auto& offsets : moofOffsets) {
+        Bytes entries;
+        for (const std::uint64_t offset : offsets) entries += Be64(0) + Be64(offset) + "\x01\x01\x01";
+        out += FullBox("tfra", 1, Be32(++track) + Be32(0) + Be32(std::uint32_t(offsets.size())) + entries);
+    }
+    const std::uint32_t size = std::uint32_t(8 + out.size() + 16);
+    return Box("mfra", out + FullBox("mfro", 0, Be32(size)));
 }
 
 Bytes ItemList(const std::vector<std::pair<std::string, Bytes>>& items) {

@@ -37,9 +37,10 @@ struct TrackRecipe {
     std::vector<std::pair<std::uint32_t, std::uint32_t>> times = {{250, 512}};  // stts runs
     // An stsz of this size after the stts: the sample tables of a long film.
     std::uint32_t sampleTableBytes = 64;
+    std::uint8_t headerVersion = 0;  // of the tkhd: 1 has 64-bit times
 };
 TrackRecipe SoundTrack(const Bytes& entry = SoundEntry("mp4a", 2, 48000));
-Bytes Trak(const TrackRecipe& track);
+Bytes Trak(const TrackRecipe& track, std::uint32_t id = 1);
 
 struct MovieRecipe {
     std::uint32_t timescale = 1000;
@@ -50,6 +51,23 @@ struct MovieRecipe {
     Bytes udta;  // its payload; no udta when empty
 };
 Bytes Moov(const MovieRecipe& movie);
+
+// Fragments. Tracks are numbered from 1 in the order of MovieRecipe::tracks.
+Bytes Trex(std::uint32_t track, std::uint32_t defaultDuration = 0);
+struct TrafRecipe {
+    std::uint32_t track = 1;
+    std::uint64_t start = 0;                 // tfdt, 64-bit
+    std::vector<std::uint32_t> durations{};  // in the trun, one a sample
+    std::uint32_t samples = 0;               // where there are no durations: samples without any
+    std::uint32_t defaultDuration = 0;       // in the tfhd where not 0
+};
+Bytes Moof(const std::vector<TrafRecipe>& trafs);
+// sidx of version 0 with references of (size, duration).
+Bytes Sidx(std::uint32_t timescale, std::uint32_t earliest,
+           const std::vector<std::pair<std::uint32_t, std::uint32_t>>& references,
+           std::uint32_t firstOffset = 0);
+// mfra with a tfra of version 1 for each track (its moof offsets), then its mfro.
+Bytes Mfra(const std::vector<std::vector<std::uint64_t>>& moofOffsets);
 
 // meta (hdlr, ilst) for a udta: each item holds one UTF-8 data box.
 Bytes ItemList(const std::vector<std::pair<std::string, Bytes>>& items);

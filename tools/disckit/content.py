@@ -10,7 +10,7 @@ LISTED_PICTURES = (".jpg", ".bmp", ".gif")
 PAGES = (".htm", ".html")
 # The movie keeps a name its kind is listed by: AVI and Ogg media as .avi; the films the
 # launcher takes where there is no .avi keep their own suffix, or get their kind's first.
-MOVIE_SUFFIXES = {"Mp4": (".mp4", ".m4v"), "Matroska": (".mkv", ".webm")}
+MOVIE_SUFFIXES = {"Mp4": (".mp4", ".m4v", ".mov"), "Matroska": (".mkv", ".webm")}
 
 
 @dataclass

@@ -24,15 +24,21 @@ BoxFile::BoxFile(ByteFile& file, const ByteWindow& head) : file_(file), head_(he
     if (EndsTheFile(head)) fileEnd_ = head.end();
 }
 
-const ByteWindow* BoxFile::hold(std::uint64_t offset, std::uint64_t count) {
-    if (count > WindowSize) return nullptr;
+const ByteWindow* BoxFile::held(std::uint64_t offset, std::uint64_t count) const {
     if (head_.holds(offset, count)) return &head_;
     for (const ByteWindow& window : windows_) {
         if (window.holds(offset, count)) return &window;
     }
+    return nullptr;
+}
+
+const ByteWindow* BoxFile::hold(std::uint64_t offset, std::uint64_t count) {
+    if (count > LongWindow) return nullptr;
+    if (const ByteWindow* window = held(offset, count)) return window;
     if (offset >= fileEnd_ || count > fileEnd_ - offset) return nullptr;
     if (reads_ >= MaxReads || bytes_ >= MaxBytes) return nullptr;
-    const std::uint64_t size = std::min<std::uint64_t>(WindowSize, MaxBytes - bytes_);
+    const std::uint64_t size =
+        std::min<std::uint64_t>(std::max<std::uint64_t>(WindowSize, count), MaxBytes - bytes_);
     if (size < count) return nullptr;
     const ByteWindow& window = windows_.emplace_back(ByteWindow::Read(file_, offset, size));
     ++reads_;

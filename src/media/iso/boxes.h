@@ -16,10 +16,14 @@ namespace Iso {
 
 // What a walk may cost, the first block included: a film with its moov at the front is read in
 // the first block plus a window at the audio track and one at the tags; one at the end costs one
-// more window. Whatever the bytes say, no walk reads more.
+// more window. A fragmented film without its length in moov costs the end of the file, perhaps
+// its fragment index, and its last fragment. Five reads keep a film under an AVI name (three
+// reads before it) within eight. Whatever the bytes say, no walk reads more.
 inline constexpr std::size_t WindowSize = std::size_t{16} * 1024;
+// The most one read holds: a long stts, the end of the file, the last fragment.
+inline constexpr std::size_t LongWindow = std::size_t{64} * 1024;
 inline constexpr int MaxReads = 5;
-inline constexpr std::uint64_t MaxBytes = std::uint64_t{80} * 1024;
+inline constexpr std::uint64_t MaxBytes = std::uint64_t{160} * 1024;
 // Children looked at in one box; a chain of empty boxes ends here rather than at the next read.
 inline constexpr int MaxChildren = 256;
 
@@ -76,7 +80,7 @@ class BoxFile {
     std::optional<Box> boxAt(std::uint64_t offset, std::uint64_t parentEnd);
 
     // The first `count` bytes of the box's payload (all of it when shorter), or nothing held when
-    // they cannot be had. `count` is at most WindowSize.
+    // they cannot be had. `count` is at most LongWindow.
     Payload payload(const Box& box, std::uint64_t count);
 
     // Calls `visit(child)` for each child from `parent.payload + skip` until it returns false, a
@@ -92,9 +96,12 @@ class BoxFile {
         }
     }
 
-    // A window holding [offset, offset + count): one already read, or a new one when the budget
-    // allows. Nothing when the bytes lie past the end of the file or beyond the budget.
+    // A window holding [offset, offset + count): one already read, or a new one of WindowSize
+    // (of `count` where that is more, up to LongWindow) when the budget allows. Nothing when the
+    // bytes lie past the end of the file or beyond the budget.
     const ByteWindow* hold(std::uint64_t offset, std::uint64_t count);
+    // The window already holding [offset, offset + count), without reading.
+    const ByteWindow* held(std::uint64_t offset, std::uint64_t count) const;
 
   private:
     ByteFile& file_;

@@ -3,6 +3,7 @@
 
 #include "media/container.h"
 #include "media/iso/boxes.h"
+#include "media/iso/fragments.h"
 #include "media/iso/sample_entry.h"
 #include "media/iso/user_data.h"
 
@@ -13,18 +14,22 @@ namespace {
 using Iso::Box;
 using Iso::BoxFile;
 using Iso::Payload;
+using Iso::Runs;
+using Iso::TrackClock;
 
 // Top-level boxes walked on the way to moov: an old QuickTime file may lead with a few wide,
 // free and skip boxes, a fragmented one with moof and mdat pairs.
 constexpr int MaxTopLevelBoxes = 64;
-// stts entries looked at for the frame rate: a film made at a constant rate has one or two.
-constexpr std::uint64_t MaxTimeEntries = 64;
+// The stts read for the frame rate: 64 KiB hold 8191 runs, more than a film of changing rates
+// has in its first hours; a film made at a constant rate has one or two.
+constexpr std::uint64_t MaxTimeTableBytes = Iso::LongWindow;
 
 // A time scale (units a second) and a duration in those units, from mvhd or mdhd.
 struct Timing {
     std::uint32_t timescale = 0;
     std::uint64_t duration = 0;
 
+    // No time scale gives no length.
     double seconds() const { return timescale ? static_cast<double>(duration) / timescale : 0; }
 };
 
@@ -47,29 +52,23 @@ Timing ReadTiming(BoxFile& boxes, const Box& box) {
 // mehd: the duration of the whole fragmented film in the movie's time scale.
 std::uint64_t ReadFragmentDuration(BoxFile& boxes, const Box& mehd) {
     const Payload bytes = boxes.payload(mehd, 12);
-    if (bytes.u8(0) == 1) return bytes.fits(4, 8) ? bytes.u64(4) : 0;
-    return bytes.fits(4, 4) ? bytes.u32(4) : 0;
+    std::uint64_t at = 4;
+    const std::uint64_t duration = Iso::VersionedField(bytes, at);
+    return bytes.fits(0, at) ? duration : 0;
 }
 
-// stts lists runs of samples of one duration. A film made at a constant rate has one run (and
-// perhaps a short last one), so the rate is the time scale over the duration of the run that
-// covers most samples among the first MaxTimeEntries; the rest of a long table is not read.
+// stts lists runs of samples of one duration, read up to MaxTimeTableBytes in one read; the
+// runs of a longer table past that are not counted.
 double ReadFrameRate(BoxFile& boxes, const Box& stts, std::uint32_t timescale) {
     constexpr std::uint64_t first = 8;
     constexpr std::uint64_t entrySize = 8;
-    const Payload bytes = boxes.payload(stts, first + MaxTimeEntries * entrySize);
-    const std::uint64_t entries = std::min<std::uint64_t>(bytes.u32(4), MaxTimeEntries);
-    std::uint32_t mostSamples = 0;
-    std::uint32_t delta = 0;
+    const Payload bytes = boxes.payload(stts, MaxTimeTableBytes);
+    const std::uint64_t entries = bytes.u32(4);
+    Runs runs;
     for (std::uint64_t i = 0; i < entries && bytes.fits(first + i * entrySize, entrySize); ++i) {
-        const std::uint32_t count = bytes.u32(first + i * entrySize);
-        const std::uint32_t duration = bytes.u32(first + i * entrySize + 4);
-        if (duration != 0 && count > mostSamples) {
-            mostSamples = count;
-            delta = duration;
-        }
+        runs.add(bytes.u32(first + i * entrySize), bytes.u32(first + i * entrySize + 4));
     }
-    return delta && timescale ? static_cast<double>(timescale) / delta : 0;
+    return runs.rate(timescale);
 }
 
 // The first box of `type` among the children of `parent`.
@@ -86,13 +85,29 @@ struct MovieReading {
     Timing movie;
     std::uint64_t fragmentDuration = 0;
     double longestTrack = 0;  // of the video and sound tracks described
+    std::vector<TrackClock> tracks;
+
+    // mvhd's where it has a time scale and a known duration, else the longest track's.
+    double moovLength() const { return movie.timescale && movie.duration ? movie.seconds() : longestTrack; }
+
+    TrackClock* track(std::uint32_t id) {
+        for (TrackClock& clock : tracks) {
+            if (clock.id == id) return &clock;
+        }
+        return nullptr;
+    }
 };
 
 // A trak: its handler says whether it is the first video or sound track; only then are its media
 // header, sample entry and sample durations read. The walk stops at the box it needs, so the
 // sample tables behind it are never reached.
 void ReadTrack(BoxFile& boxes, const Box& trak, ContainerInfo& info, MovieReading& movie) {
-    const auto mdia = ChildOf(boxes, trak, "mdia");
+    std::optional<Box> tkhd, mdia;
+    boxes.children(trak, 0, [&](const Box& child) {
+        if (child.type == "tkhd" && !tkhd) tkhd = child;
+        if (child.type == "mdia" && !mdia) mdia = child;
+        return !mdia;
+    });
     if (!mdia) return;
     std::optional<Box> mdhd, hdlr, minf;
     boxes.children(*mdia, 0, [&](const Box& child) {
@@ -109,6 +124,12 @@ void ReadTrack(BoxFile& boxes, const Box& trak, ContainerInfo& info, MovieReadin
 
     const Timing timing = mdhd ? ReadTiming(boxes, *mdhd) : Timing{};
     movie.longestTrack = std::max(movie.longestTrack, timing.seconds());
+    if (tkhd) {
+        // track_ID after the creation and modification times
+        const Payload header = boxes.payload(*tkhd, 24);
+        const std::uint32_t id = header.u8(0) == 1 ? header.u32(20) : header.u32(12);
+        if (id != 0) movie.tracks.push_back({id, video, timing.timescale, 0});
+    }
     TrackFacts facts;
     if (const auto stbl = minf ? ChildOf(boxes, *minf, "stbl") : std::nullopt) {
         std::optional<Box> stsd, stts;
@@ -124,8 +145,20 @@ void ReadTrack(BoxFile& boxes, const Box& trak, ContainerInfo& info, MovieReadin
     track = std::move(facts);
 }
 
-void ReadMovie(BoxFile& boxes, const Box& moov, ContainerInfo& info) {
-    MovieReading movie;
+// mvex: mehd's length, and each track's default sample duration from its trex.
+void ReadMovieExtends(BoxFile& boxes, const Box& mvex, MovieReading& movie) {
+    boxes.children(mvex, 0, [&](const Box& child) {
+        if (child.type == "mehd") movie.fragmentDuration = ReadFragmentDuration(boxes, child);
+        if (child.type == "trex") {
+            const Payload trex = boxes.payload(child, 16);
+            if (TrackClock* clock = movie.track(trex.u32(4))) clock->defaultDuration = trex.u32(12);
+        }
+        return true;
+    });
+}
+
+void ReadMovie(BoxFile& boxes, const Box& moov, ContainerInfo& info, MovieReading& movie) {
+    std::optional<Box> mvex;
     boxes.children(moov, 0, [&](const Box& child) {
         if (child.type == "mvhd") {
             movie.movie = ReadTiming(boxes, child);
@@ -133,33 +166,31 @@ void ReadMovie(BoxFile& boxes, const Box& moov, ContainerInfo& info) {
             if (!info.video || !info.audio) ReadTrack(boxes, child, info, movie);
         } else if (child.type == "mvex") {
             info.fragmented = true;
-            if (const auto mehd = ChildOf(boxes, child, "mehd")) {
-                movie.fragmentDuration = ReadFragmentDuration(boxes, *mehd);
-            }
+            if (!mvex) mvex = child;
         } else if (child.type == "udta") {
             Iso::ReadUserData(boxes, child, info.tags);
         }
         return true;
     });
-    // The moov of a fragmented film describes its first fragment at most; only mehd gives the
-    // whole length, and without it the length is left unknown.
-    if (info.fragmented) {
-        const Timing whole{movie.movie.timescale, movie.fragmentDuration};
-        info.durationSeconds = whole.seconds();
-    } else {
-        info.durationSeconds = movie.movie.duration ? movie.movie.seconds() : movie.longestTrack;
-    }
+    // Read once the tracks are known, wherever it lies among them: its trex name them.
+    if (mvex) ReadMovieExtends(boxes, *mvex, movie);
 }
 
 }  // namespace
 
-void ReadIsoMedia(ByteFile& file, const ByteWindow& head, ContainerInfo& info) {
+void ReadIsoMedia(ByteFile& file, const ByteWindow& head, ContainerInfo& info, std::uint64_t fileLength) {
     BoxFile boxes(file, head);
+    MovieReading movie;
+    Iso::FragmentLayout layout;
+    std::optional<Box> moov;
     std::uint64_t offset = 0;
     bool mediaSeen = false;
     for (int i = 0; i < MaxTopLevelBoxes; ++i) {
+        // Past moov only what is read already: the sidx boxes and first moofs that follow it.
+        const bool enough = layout.firstMoofs.size() == Iso::MaxFirstFragments;
+        if (moov && (!info.fragmented || enough || !boxes.held(offset, 16))) break;
         const auto box = boxes.boxAt(offset, Iso::NoEnd);
-        if (!box) return;
+        if (!box) break;
         if (box->type == "ftyp" && info.brand.empty()) {
             const Payload brand = boxes.payload(*box, 4);
             if (brand.fits(0, 4)) info.brand = brand.text(0, 4);
@@ -167,12 +198,30 @@ void ReadIsoMedia(ByteFile& file, const ByteWindow& head, ContainerInfo& info) {
             mediaSeen = true;  // skipped by its size, never read
         } else if (box->type == "moof") {
             info.fragmented = true;
-        } else if (box->type == "moov") {
+            layout.moofSeen = true;
+            if (moov) layout.firstMoofs.push_back(*box);
+        } else if (box->type == "sidx") {
+            if (layout.sidx.empty() || layout.sidx.back().end == box->start) layout.sidx.push_back(*box);
+        } else if (box->type == "moov" && !moov) {
             info.indexAfterMedia = mediaSeen;
-            ReadMovie(boxes, *box, info);
-            return;
+            ReadMovie(boxes, *box, info, movie);
+            moov = box;
         }
         offset = box->end;
+    }
+    if (!moov) return;
+    // The moov of a fragmented film describes the samples before its first fragment at most:
+    // ffmpeg's frag_keyframe gives 1 s of a 6 s film there.
+    if (!info.fragmented) {
+        info.durationSeconds = movie.moovLength();
+    } else if (movie.fragmentDuration && movie.movie.timescale) {
+        info.durationSeconds = Timing{movie.movie.timescale, movie.fragmentDuration}.seconds();
+    } else {
+        info.durationSeconds =
+            Iso::FragmentedLength(boxes, layout, fileLength, movie.tracks, movie.moovLength());
+    }
+    if (info.fragmented && info.video && info.video->framesPerSecond == 0) {
+        info.video->framesPerSecond = Iso::FragmentedFrameRate(boxes, layout, movie.tracks);
     }
 }
 

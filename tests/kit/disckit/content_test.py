@@ -42,7 +42,7 @@ class CoverTest(unittest.TestCase):
 
     def test_movie_suffix_by_kind(self):
         cases = [("Avi", "f.avi", ".avi"), ("OggMedia", "f.ogm", ".avi"), ("Other", "f.mpg", ".avi"),
-                 ("Mp4", "f.M4V", ".m4v"), ("Mp4", "f.mov", ".mp4"), ("Matroska", "f.webm", ".webm"),
+                 ("Mp4", "f.M4V", ".m4v"), ("Mp4", "f.mov", ".mov"), ("Mp4", "f.qt", ".mp4"), ("Matroska", "f.webm", ".webm"),
                  ("Matroska", "f.mka", ".mkv")]
         for kind, path, suffix in cases:
             with self.subTest(path=path):
