@@ -108,6 +108,7 @@ Problems IsoMediaProblems(FileBytes file, const Reading& before, const Reading& 
         Expect(std::find(firstBoxes.begin(), firstBoxes.end(), first) != firstBoxes.end(), problems,
                "an MP4 file starting with a box " + Quoted(first));
         ExpectFacts(file, info, problems);
+        Append(problems, PlausibleProblems(info));
     } else if (kind == MovieFileKind::Other) {
         Expect(info == before.second, problems, "a file of no container kind changed the record");
     }

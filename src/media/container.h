@@ -80,7 +80,10 @@ void ReadMatroska(ByteFile& file, const ByteWindow& head, ContainerInfo& info);
 
 // Opens the file, tells its kind from the first block and reads it: Mp4 or Matroska with
 // `info` filled afresh, or Other (nothing opened, or another kind of file) with `info` untouched.
+// The facts no film can have are left out (KeepPlausible) and listed in `info.refused`.
 MovieFileKind ReadContainer(const std::string& path, ContainerInfo& info,
                             const FileOpener& files = DiskFiles());
+// The same from a file already open and its first bytes in `head`.
+MovieFileKind ReadContainer(ByteFile& file, const ByteWindow& head, ContainerInfo& info);
 
 }  // namespace discstart

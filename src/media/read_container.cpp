@@ -7,12 +7,15 @@ namespace discstart {
 MovieFileKind ReadContainer(const std::string& path, ContainerInfo& info, const FileOpener& files) {
     const auto file = files.open(path);
     if (!file) return MovieFileKind::Other;
-    const ByteWindow head = ByteWindow::Read(*file, 0, ContainerHeadBlock);
+    return ReadContainer(*file, ByteWindow::Read(*file, 0, ContainerHeadBlock), info);
+}
+
+MovieFileKind ReadContainer(ByteFile& file, const ByteWindow& head, ContainerInfo& info) {
     const MovieFileKind kind = ContainerKind(head);
     if (kind == MovieFileKind::Other) return kind;
     info = {};
-    if (kind == MovieFileKind::Mp4) ReadIsoMedia(*file, head, info);
-    if (kind == MovieFileKind::Matroska) ReadMatroska(*file, head, info);
+    if (kind == MovieFileKind::Mp4) ReadIsoMedia(file, head, info);
+    if (kind == MovieFileKind::Matroska) ReadMatroska(file, head, info);
     info.refused = KeepPlausible(info, kind);
     return kind;
 }
