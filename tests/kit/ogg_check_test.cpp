@@ -51,7 +51,13 @@ const OggCase Cases[] = {
      {"ogg-first-page", "ogg-second-page"},
      "Theora"},
     {"OGM audio stream second",
-     VideoPage + OggPage(2, 3, {Bytes("\x01audio\0\0\0", 9) + Bytes(48, '\0')}) + VorbisPage,
+     VideoPage +
+         OggPage(2, 3,
+                 {Bytes("\x01"
+                        "audio\0\0\0",
+                        9) +
+                  Bytes(48, '\0')}) +
+         VorbisPage,
      {"ogg-second-page"},
      "OGM audio header"},
     {"Opus second",
