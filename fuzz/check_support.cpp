@@ -2,6 +2,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
+
+#include "media/plausible.h"
 
 namespace discstart {
 
@@ -23,6 +26,37 @@ std::string TextAt(FileBytes file, std::uint64_t offset, std::size_t count) {
     std::string text;
     for (std::size_t i = 0; i < count; ++i) text += static_cast<char>(ByteAt(file, offset + i));
     return text;
+}
+
+namespace {
+
+template <typename Number, typename Bound>
+void ExpectWithin(const std::string& name, Number value, const Bound& bound, Problems& problems) {
+    if (value == Number{} || bound(value)) return;
+    std::ostringstream text;
+    text.precision(17);
+    text << name << " is " << value << ", outside its bound and not left out";
+    problems.push_back(text.str());
+}
+
+}  // namespace
+
+Problems PlausibleProblems(const ContainerInfo& info) {
+    Problems problems;
+    for (const auto& [name, track] : {std::pair{"video.", &info.video}, std::pair{"audio.", &info.audio}}) {
+        if (!*track) continue;
+        const TrackFacts& facts = **track;
+        const std::string what(name);
+        ExpectWithin(what + "width", facts.width, Plausible::Side, problems);
+        ExpectWithin(what + "height", facts.height, Plausible::Side, problems);
+        Expect((facts.width == 0) == (facts.height == 0), problems, what + "size is half a size");
+        ExpectWithin(what + "framesPerSecond", facts.framesPerSecond, Plausible::FramesPerSecond, problems);
+        ExpectWithin(what + "channels", facts.channels, Plausible::Channels, problems);
+        ExpectWithin(what + "sampleRate", facts.sampleRate, Plausible::SampleRate, problems);
+        ExpectWithin(what + "bitrate", facts.bitrate, Plausible::Bitrate, problems);
+    }
+    ExpectWithin("durationSeconds", info.durationSeconds, Plausible::Seconds, problems);
+    return problems;
 }
 
 CountedMovie::CountedMovie(FileBytes file) {

@@ -30,6 +30,7 @@ using Problems = std::vector<std::string>;
 // and compares what it returns with what the bytes say.
 Problems CheckAviHeader(FileBytes file);
 Problems CheckInfoTags(FileBytes file);
+// The Ogg media fields at their fixed offsets, and a standard Ogg file's streams.
 Problems CheckOggInfo(FileBytes file);
 Problems CheckPanel(FileBytes file);
 Problems CheckIsoMedia(FileBytes file);
@@ -47,6 +48,7 @@ Problems IsoMediaProblems(FileBytes file, const std::pair<MovieFileKind, Contain
                           const std::pair<MovieFileKind, ContainerInfo>& after);
 Problems OggInfoProblems(FileBytes file, const NumberFormat& format, const OggStreamInfo& before,
                          const OggStreamInfo& after);
+Problems OggStreamsProblems(const ContainerInfo& info);
 // The records as the run left them.
 struct PanelRecordsAfter {
     const MovieTags& tags;
@@ -55,6 +57,10 @@ struct PanelRecordsAfter {
 };
 Problems PanelUpdateProblems(FileBytes file, const NumberFormat& format, PanelRecordsAfter records,
                              const PanelUpdate& update);
+
+// A film's reading (MP4, Matroska, standard Ogg): every fact within its Plausible bound or left
+// out (zero), and a picture size whole or gone.
+Problems PlausibleProblems(const ContainerInfo& info);
 
 // A Matroska reading: sane numbers, and every text one the file stores.
 Problems MatroskaProblems(FileBytes file, const ContainerInfo& info);

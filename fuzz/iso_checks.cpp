@@ -80,17 +80,18 @@ void ExpectFacts(FileBytes file, const ContainerInfo& info, Problems& problems) 
 }
 
 // The walk from a short first block reads further windows; where its budget lasted, it must find
-// exactly what the walk over a whole file held in the first block found.
+// exactly what the walk over a whole file held in the first block found, and leave out the same.
 void ExpectSameFromShortHead(FileBytes file, const ContainerInfo& whole, Problems& problems) {
     CountedMovie movie(file);
     ContainerInfo info;
     RunGuarded("ReadIsoMedia", problems, [&] {
         const auto opened = movie.files().open(MoviePath);
         const ByteWindow head = ByteWindow::Read(*opened, 0, ShortHead);
-        ReadIsoMedia(*opened, head, info, file.size());
+        ReadContainer(*opened, head, file.size(), info);
     });
     movie.checkLimits({1, IsoLimits.reads, MostBytes}, "ReadIsoMedia from a short head", problems);
     ExpectFacts(file, info, problems);
+    Append(problems, PlausibleProblems(info));
     if (file.size() <= ContainerHeadBlock && movie.counts().reads < IsoLimits.reads) {
         Expect(info == whole, problems,
                "a walk over windows found other facts than one over the first block");
@@ -108,6 +109,7 @@ Problems IsoMediaProblems(FileBytes file, const Reading& before, const Reading& 
         Expect(std::find(firstBoxes.begin(), firstBoxes.end(), first) != firstBoxes.end(), problems,
                "an MP4 file starting with a box " + Quoted(first));
         ExpectFacts(file, info, problems);
+        Append(problems, PlausibleProblems(info));
     } else if (kind == MovieFileKind::Other) {
         Expect(info == before.second, problems, "a file of no container kind changed the record");
     }

@@ -53,6 +53,7 @@ Problems MatroskaProblems(FileBytes file, const ContainerInfo& info) {
            "durationSeconds is " + std::to_string(info.durationSeconds));
     if (info.video) ExpectSane(file, "video", *info.video, problems);
     if (info.audio) ExpectSane(file, "audio", *info.audio, problems);
+    Append(problems, PlausibleProblems(info));
     const MovieTags& tags = info.tags;
     for (const auto& [name, text] : {std::pair{"title", &tags.title}, std::pair{"author", &tags.author},
                                      std::pair{"copyright", &tags.copyright}, std::pair{"genre", &tags.genre},
@@ -67,8 +68,8 @@ Problems MatroskaProblems(FileBytes file, const ContainerInfo& info) {
 
 Problems CheckMatroska(FileBytes file) {
     Problems problems;
-    // As ReadContainer reads, and from a head so short that a fuzzer's small files need the
-    // reads beyond it too.
+    // As ReadContainer reads (the implausible facts left out), and from a head so short that a fuzzer's small
+    // files need the reads beyond it too.
     for (const std::size_t headBytes : {ContainerHeadBlock, ShortHead}) {
         Append(problems, CheckReading<ContainerInfo>(
                              file, headBytes == ShortHead ? "ReadMatroska from a short head" : "ReadMatroska",
@@ -78,7 +79,7 @@ Problems CheckMatroska(FileBytes file) {
                                  if (!movie) return;
                                  const ByteWindow head = ByteWindow::Read(*movie, 0, headBytes);
                                  if (ContainerKind(head) == MovieFileKind::Matroska)
-                                     ReadMatroska(*movie, head, info);
+                                     ReadContainer(*movie, head, file.size(), info);
                              },
                              [&](const ContainerInfo&, const ContainerInfo& after) {
                                  return MatroskaProblems(file, after);

@@ -1,7 +1,11 @@
+#include <algorithm>
 #include <array>
+#include <string_view>
 
+#include "bytes/byte_window.h"
 #include "check_support.h"
 #include "info/ogg_panel.h"
+#include "media/ogg/ogg_streams.h"
 
 namespace discstart {
 
@@ -9,6 +13,8 @@ namespace {
 
 // One read of the first block holds every field.
 constexpr ReadLimits OggLimits{1, 1, Ogg::HeadBlock};
+// A standard Ogg file: the first block, then one read at the end for the length.
+constexpr ReadLimits OggStreamsLimits{1, 2, Ogg::HeadBlock + Ogg::TailBlock};
 
 OggStreamInfo Marked() {
     return {Untouched, Untouched, Untouched, Untouched, Untouched, Untouched, Untouched};
@@ -34,7 +40,35 @@ void ExpectFixed(const char* name, const std::string& read, double value, int de
                Quoted(format.groupSeparator));
 }
 
+// The first block as the panel reads it, and the streams where it starts a standard Ogg file.
+void ReadStandardOgg(const FileOpener& files, ContainerInfo& info) {
+    const auto movie = files.open(MoviePath);
+    if (!movie) return;
+    const ByteWindow head = ByteWindow::Read(*movie, 0, Ogg::HeadBlock);
+    if (!Ogg::IsStandardOgg(head)) return;
+    info = {};
+    Ogg::ReadOggStreams(*movie, head, files.length(MoviePath), info);
+}
+
 }  // namespace
+
+Problems OggStreamsProblems(const ContainerInfo& info) {
+    Problems problems = PlausibleProblems(info);
+    Expect(info.brand.empty() || info.brand == "ogg", problems, "brand " + Quoted(info.brand));
+    if (info.video) {
+        const TrackFacts& video = *info.video;
+        Expect(video.codecId == "theora" && video.channels == 0 && video.sampleRate == 0, problems,
+               "a video track of " + Quoted(video.codecId) + " or with sound facts");
+    }
+    if (info.audio) {
+        const TrackFacts& audio = *info.audio;
+        constexpr std::array<std::string_view, 4> sounds = {"vorbis", "OpusHead", "FLAC", "Speex"};
+        Expect(std::find(sounds.begin(), sounds.end(), audio.codecId) != sounds.end() && audio.width == 0 &&
+                   audio.height == 0 && audio.framesPerSecond == 0,
+               problems, "an audio track of " + Quoted(audio.codecId) + " or with picture facts");
+    }
+    return problems;
+}
 
 Problems OggInfoProblems(FileBytes file, const NumberFormat& format, const OggStreamInfo& before,
                          const OggStreamInfo& after) {
@@ -69,6 +103,10 @@ Problems CheckOggInfo(FileBytes file) {
                                  return OggInfoProblems(file, format, before, after);
                              }));
     }
+    Append(problems,
+           CheckReading<ContainerInfo>(
+               file, "ReadOggStreams", OggStreamsLimits, ContainerInfo{}, ReadStandardOgg,
+               [](const ContainerInfo&, const ContainerInfo& after) { return OggStreamsProblems(after); }));
     return problems;
 }
 

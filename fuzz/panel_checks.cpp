@@ -216,6 +216,11 @@ Problems CheckPanel(FileBytes file) {
         if (first.kind == MovieFileKind::Mp4 || first.kind == MovieFileKind::Matroska) {
             Expect(first.xvidPicture == xvid, problems, "the Xvid picture does not follow the film's code");
         }
+        // What the rows and discinfo's facts are made of.
+        if (first.kind == MovieFileKind::Mp4 || first.kind == MovieFileKind::Matroska ||
+            first.kind == MovieFileKind::Ogg) {
+            Append(problems, PlausibleProblems(state.container));
+        }
         const PanelRecordsAfter records{state.tags, state.avi, state.ogg};
         for (auto& problem : PanelUpdateProblems(file, config.format, records, first)) {
             problems.push_back(std::string(config.name) + ": " + problem);

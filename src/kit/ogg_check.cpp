@@ -12,28 +12,22 @@ constexpr std::uint64_t VideoPacket = 28;
 constexpr std::uint64_t SecondPage = 85;
 constexpr std::uint64_t VorbisPacket = 113;
 
-bool StartsWith(const std::string& bytes, const std::string& prefix) {
-    return bytes.compare(0, prefix.size(), prefix) == 0;
-}
-
 // What a stream's first packet says it is, for messages.
 std::string DescribeOggPacket(const std::string& firstBytes) {
     if (IsOgmVideoHeader(firstBytes))
         return "an OGM video header (" + PrintableCode(firstBytes.substr(9, 4)) + ")";
     if (IsVorbisIdentification(firstBytes)) return "a Vorbis identification header";
-    if (StartsWith(firstBytes, "\x03vorbis")) return "a Vorbis comment header";
-    if (StartsWith(firstBytes, "\x05vorbis")) return "a Vorbis setup header";
-    if (StartsWith(firstBytes, "\x80theora")) return "a Theora header";
-    if (StartsWith(firstBytes, "OpusHead")) return "an Opus header";
-    if (StartsWith(firstBytes,
-                   "\x7f"
-                   "FLAC"))
+    if (firstBytes.starts_with("\x03vorbis")) return "a Vorbis comment header";
+    if (firstBytes.starts_with("\x05vorbis")) return "a Vorbis setup header";
+    if (firstBytes.starts_with("\x80theora")) return "a Theora header";
+    if (firstBytes.starts_with("OpusHead")) return "an Opus header";
+    if (firstBytes.starts_with("\x7f"
+                               "FLAC"))
         return "a FLAC header";
-    if (StartsWith(firstBytes,
-                   "\x01"
-                   "audio"))
+    if (firstBytes.starts_with("\x01"
+                               "audio"))
         return "an OGM audio header";
-    if (StartsWith(firstBytes, "\x01text")) return "an OGM text header";
+    if (firstBytes.starts_with("\x01text")) return "an OGM text header";
     if (firstBytes.empty()) return "an empty packet";
     return "an unknown packet (" + PrintableCode(firstBytes.substr(0, 8)) + ")";
 }

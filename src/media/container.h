@@ -84,10 +84,14 @@ void ReadMatroska(ByteFile& file, const ByteWindow& head, ContainerInfo& info);
 // Tells the kind of an open file from its first block and reads it: Mp4 or Matroska with `info`
 // filled afresh, or Other (another kind of file) with `info` untouched. The panel hands in the file
 // it opened for the AVI and Ogg readers, so that a film is opened once whatever its kind;
-// `fileLength` as the file system reports it, 0 when unknown.
+// `fileLength` as the file system reports it, 0 when unknown. The facts no film can have are left
+// out (KeepPlausible) and listed in `info.refused`.
 MovieFileKind ReadContainer(ByteFile& file, std::uint64_t fileLength, ContainerInfo& info);
 // The same on the file at `path`; Other when it cannot be opened.
 MovieFileKind ReadContainer(const std::string& path, ContainerInfo& info,
                             const FileOpener& files = DiskFiles());
+// The same from a file already open and its first bytes in `head`.
+MovieFileKind ReadContainer(ByteFile& file, const ByteWindow& head, std::uint64_t fileLength,
+                            ContainerInfo& info);
 
 }  // namespace discstart

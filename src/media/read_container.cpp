@@ -5,7 +5,11 @@ namespace discstart {
 // Apart from the kind test, so that a program (or a test) using one reader links without
 // the other.
 MovieFileKind ReadContainer(ByteFile& file, std::uint64_t fileLength, ContainerInfo& info) {
-    const ByteWindow head = ByteWindow::Read(file, 0, ContainerHeadBlock);
+    return ReadContainer(file, ByteWindow::Read(file, 0, ContainerHeadBlock), fileLength, info);
+}
+
+MovieFileKind ReadContainer(ByteFile& file, const ByteWindow& head, std::uint64_t fileLength,
+                            ContainerInfo& info) {
     const MovieFileKind kind = ContainerKind(head);
     if (kind == MovieFileKind::Other) return kind;
     info = {};

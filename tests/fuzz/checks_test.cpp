@@ -11,10 +11,12 @@
 #include "info/ogg_panel.h"
 #include "info/panel.h"
 #include "media/container.h"
+#include "media/ogg/ogg_streams.h"
 #include "media/riff/avi_header.h"
 #include "media/riff/info_tags.h"
 #include "support/ebml_bytes.h"
 #include "support/iso_bytes.h"
+#include "support/riff_bytes.h"
 
 namespace discstart {
 
@@ -397,6 +399,76 @@ TEST(MatroskaCheck, PassesTheRealReadingAndCatchesMadeUpFacts) {
         ContainerInfo wrong = read;
         spoil(wrong);
         EXPECT_FALSE(MatroskaProblems(file, wrong).empty()) << name;
+    }
+}
+
+ContainerInfo Film(std::uint32_t width, std::uint32_t height, double fps, std::uint32_t channels,
+                   std::uint32_t rate, std::uint64_t bitrate, double seconds) {
+    ContainerInfo info;
+    info.video = TrackFacts{};
+    info.video->width = width;
+    info.video->height = height;
+    info.video->framesPerSecond = fps;
+    info.audio = TrackFacts{};
+    info.audio->channels = channels;
+    info.audio->sampleRate = rate;
+    info.audio->bitrate = bitrate;
+    info.durationSeconds = seconds;
+    return info;
+}
+
+// The check holds a reading to the bounds KeepPlausible keeps: each at its value passes, one past
+// it is caught, and what KeepPlausible leaves of any film passes.
+TEST(PlausibleCheck, AgreesWithTheBoundsAtTheirValueAndOnePast) {
+    const double week = 7.0 * 24 * 3600;
+    const std::vector<std::pair<const char*, ContainerInfo>> cases = {
+        {"at the bounds", Film(65535, 65535, 1000, 255, 1000000, 1000000000, week)},
+        {"lowest", Film(1, 1, 0.001, 1, 1, 1, 0.001)},
+        {"nothing stored", Film(0, 0, 0, 0, 0, 0, 0)},
+        {"width", Film(65536, 480, 25, 2, 48000, 0, 10)},
+        {"height", Film(640, 65536, 25, 2, 48000, 0, 10)},
+        {"half a size", Film(0, 480, 25, 2, 48000, 0, 10)},
+        {"fps", Film(640, 480, 1000.001, 2, 48000, 0, 10)},
+        {"fps not a number", Film(640, 480, std::nan(""), 2, 48000, 0, 10)},
+        {"negative fps", Film(640, 480, -25, 2, 48000, 0, 10)},
+        {"channels", Film(640, 480, 25, 256, 48000, 0, 10)},
+        {"rate", Film(640, 480, 25, 2, 1000001, 0, 10)},
+        {"bitrate", Film(640, 480, 25, 2, 48000, 1000000001, 10)},
+        {"length", Film(640, 480, 25, 2, 48000, 0, week * 1.0000001)},
+        {"endless length", Film(640, 480, 25, 2, 48000, 0, 1 / 0.0)},
+    };
+    for (const auto& [name, info] : cases) {
+        SCOPED_TRACE(name);
+        ContainerInfo kept = info;
+        const bool refused = !KeepPlausible(kept, MovieFileKind::Matroska).empty();
+        EXPECT_EQ(PlausibleProblems(info).empty(), !refused);
+        EXPECT_EQ(PlausibleProblems(kept), Problems{});
+    }
+}
+
+TEST(OggStreamsCheck, PassesTheRealReadingAndCatchesWrongTracks) {
+    using media::OggPage;
+    const std::string built = OggPage(2, 1, {media::VorbisIdentification()}) + OggPage(4, 1, {"x"}, 1, 96000);
+    const Bytes file(built.begin(), built.end());
+    ASSERT_EQ(CheckOggInfo(file), Problems{});
+    const auto files = FilesWith(file);
+    const auto movie = files.open(Path);
+    const ByteWindow head = ByteWindow::Read(*movie, 0, Ogg::HeadBlock);
+    ASSERT_TRUE(Ogg::IsStandardOgg(head));
+    ContainerInfo read;
+    Ogg::ReadOggStreams(*movie, head, std::int64_t(file.size()), read);
+    ASSERT_TRUE(read.audio && read.durationSeconds == 2.0);
+    const std::vector<std::pair<const char*, std::function<void(ContainerInfo&)>>> faults = {
+        {"a codec no Ogg stream has", [](ContainerInfo& i) { i.audio->codecId = "A_AAC"; }},
+        {"sound with a picture", [](ContainerInfo& i) { i.audio->width = 640; }},
+        {"a rate past its bound", [](ContainerInfo& i) { i.audio->sampleRate = 1000001; }},
+        {"a video track of another codec", [](ContainerInfo& i) { i.video = TrackFacts{"VP80"}; }},
+        {"a brand of its own", [](ContainerInfo& i) { i.brand = "oga"; }},
+    };
+    for (const auto& [name, spoil] : faults) {
+        ContainerInfo wrong = read;
+        spoil(wrong);
+        EXPECT_FALSE(OggStreamsProblems(wrong).empty()) << name;
     }
 }
 

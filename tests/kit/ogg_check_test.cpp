@@ -50,6 +50,37 @@ const OggCase Cases[] = {
      OggPage(2, 1, {"\x80theora" + Bytes(35, '\0')}) + VorbisPage,
      {"ogg-first-page", "ogg-second-page"},
      "Theora"},
+    {"OGM audio stream second",
+     VideoPage +
+         OggPage(2, 3,
+                 {Bytes("\x01"
+                        "audio\0\0\0",
+                        9) +
+                  Bytes(48, '\0')}) +
+         VorbisPage,
+     {"ogg-second-page"},
+     "OGM audio header"},
+    {"Opus second",
+     VideoPage + OggPage(2, 2, {"OpusHead" + Bytes(11, '\0')}),
+     {"ogg-second-page"},
+     "Opus header"},
+    {"FLAC first",
+     OggPage(2, 1,
+             {"\x7f"
+              "FLAC" +
+              Bytes(46, '\0')}) +
+         VorbisPage,
+     {"ogg-first-page", "ogg-second-page"},
+     "FLAC header"},
+    {"Vorbis setup second",
+     VideoPage + OggPage(0, 2, {"\x05vorbis" + Bytes(10, '\0')}),
+     {"ogg-second-page"},
+     "Vorbis setup header"},
+    {"empty packet second", VideoPage + OggPage(2, 2, {""}), {"ogg-second-page"}, "empty packet"},
+    {"cut inside the first page",
+     VideoPage.substr(0, 60),
+     {"ogg-first-page", "ogg-second-page"},
+     "the file ends inside its first page"},
     {"capital OGGS", "OGGS" + VideoPage.substr(4) + VorbisPage, {"ogg-first-page"}, "no whole Ogg page"},
     {"ends after the first page", VideoPage, {"ogg-second-page"}, "the file ends after the first page"},
 };

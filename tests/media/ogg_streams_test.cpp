@@ -148,7 +148,8 @@ TEST(IsStandardOgg, OnlyAWholeFirstPageWithoutAnOgmHeader) {
          false},
         {Page(0, 1, Vorbis(2, 44100, 0)), false},  // not the first page of a stream
         {"OGGS" + Page(2, 1, Vorbis(2, 44100, 0)).substr(4), false},
-        {Page(2, 1, Vorbis(2, 44100, 0)).substr(0, 28), false},  // the packet cut off
+        {"OggS\x01" + Page(2, 1, Vorbis(2, 44100, 0)).substr(5), false},  // a version the format lacks
+        {Page(2, 1, Vorbis(2, 44100, 0)).substr(0, 28), false},           // the packet cut off
     };
     for (const auto& [bytes, standard] : cases) {
         MemoryFiles memory;

@@ -91,7 +91,7 @@ Bytes CleanAvi() {
 }
 
 Bytes OggPage(std::uint8_t headerType, std::uint32_t serial, const std::vector<Bytes>& packets,
-              std::uint32_t sequence) {
+              std::uint32_t sequence, std::uint64_t granule) {
     Bytes lacing, body;
     for (const auto& p : packets) {
         std::size_t left = p.size();
@@ -102,7 +102,7 @@ Bytes OggPage(std::uint8_t headerType, std::uint32_t serial, const std::vector<B
         lacing += char(left);
         body += p;
     }
-    return "OggS" + Bytes(1, '\0') + Bytes(1, char(headerType)) + U64(0) + U32(serial) + U32(sequence) +
+    return "OggS" + Bytes(1, '\0') + Bytes(1, char(headerType)) + U64(granule) + U32(serial) + U32(sequence) +
            U32(0) + Bytes(1, char(lacing.size())) + lacing + body;
 }
 

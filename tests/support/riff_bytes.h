@@ -37,7 +37,7 @@ Bytes Avi(const std::vector<Bytes>& headerChunks, const std::vector<Bytes>& afte
 Bytes CleanAvi();
 
 Bytes OggPage(std::uint8_t headerType, std::uint32_t serial, const std::vector<Bytes>& packets,
-              std::uint32_t sequence = 0);
+              std::uint32_t sequence = 0, std::uint64_t granule = 0);
 Bytes OgmVideoHeader(const std::string& codec = "XVID", std::size_t size = 57);
 Bytes VorbisIdentification();
 // Video header page, Vorbis identification page, a comment page.

@@ -1,44 +1,56 @@
 #include "media/ogg/ogg_pages.h"
 
+#include <algorithm>
+
 #include "bytes/byte_window.h"
 
 namespace discstart {
 
 namespace {
 
-constexpr std::size_t PageHeaderSize = 27;
-constexpr std::size_t PacketPeek = 64;
+constexpr std::uint64_t PacketPeek = 64;
 
-bool StartsWith(const std::string& bytes, const std::string& prefix) {
-    return bytes.compare(0, prefix.size(), prefix) == 0;
+std::uint64_t Uint64At(const ByteWindow& bytes, std::uint64_t offset) {
+    return std::uint64_t{bytes.uint32At(offset)} | std::uint64_t{bytes.uint32At(offset + 4)} << 32;
 }
 
 }  // namespace
 
-std::optional<OggPage> ReadOggPage(ByteFile& file, std::uint64_t offset) {
-    const ByteWindow h = ByteWindow::Read(file, offset, PageHeaderSize);
-    if (!h.holds(offset, PageHeaderSize) || h.textAt(offset, 4) != "OggS") return std::nullopt;
-    OggPage page;
+std::optional<OggPageHeader> ParseOggPage(const ByteWindow& bytes, std::uint64_t offset) {
+    if (!bytes.holds(offset, OggPageHeaderSize) || bytes.textAt(offset, 4) != "OggS") return std::nullopt;
+    const std::uint64_t segments = bytes.byteAt(offset + 26);
+    if (!bytes.holds(offset + OggPageHeaderSize, segments)) return std::nullopt;
+    OggPageHeader page;
     page.offset = offset;
-    page.headerType = h.byteAt(offset + 5);
-    page.serial = h.uint32At(offset + 14);
-    const std::size_t segments = h.byteAt(offset + 26);
-    page.lacing = file.read(offset + PageHeaderSize, segments);
-    if (page.lacing.size() != segments) return std::nullopt;
-    page.bodyOffset = offset + PageHeaderSize + segments;
-    for (auto value : page.lacing) page.bodySize += value;
-    auto peek = file.read(page.bodyOffset, std::min<std::uint64_t>(page.bodySize, PacketPeek));
-    page.firstBytes.assign(peek.begin(), peek.end());
-    page.complete = page.bodySize == 0 || file.read(page.next() - 1, 1).size() == 1;
+    page.version = bytes.byteAt(offset + 4);
+    page.headerType = bytes.byteAt(offset + 5);
+    page.granule = Uint64At(bytes, offset + 6);
+    page.serial = bytes.uint32At(offset + 14);
+    page.bodyOffset = offset + OggPageHeaderSize + segments;
+    for (std::uint64_t i = 0; i < segments; ++i)
+        page.bodySize += bytes.byteAt(offset + OggPageHeaderSize + i);
+    return page;
+}
+
+std::optional<OggPage> ReadOggPage(ByteFile& file, std::uint64_t offset) {
+    const ByteWindow bytes = ByteWindow::Read(file, offset, OggMaxPageHeaderSize + PacketPeek);
+    const auto header = ParseOggPage(bytes, offset);
+    if (!header) return std::nullopt;
+    OggPage page{*header, {}, false};
+    const std::uint64_t held = bytes.end() - page.bodyOffset;
+    page.firstBytes = bytes.textAt(page.bodyOffset, std::min({page.bodySize, PacketPeek, held}));
+    const std::uint64_t last = page.next() - 1;
+    page.complete = page.bodySize == 0 || bytes.holds(last, 1) ||
+                    (!bytes.covers(last, 1) && file.read(last, 1).size() == 1);
     return page;
 }
 
 bool IsOgmVideoHeader(const std::string& firstBytes) {
-    return StartsWith(firstBytes, std::string("\x01video\0\0\0", 9));
+    return firstBytes.starts_with(std::string("\x01video\0\0\0", 9));
 }
 
 bool IsVorbisIdentification(const std::string& firstBytes) {
-    return StartsWith(firstBytes, "\x01vorbis");
+    return firstBytes.starts_with("\x01vorbis");
 }
 
 }  // namespace discstart

@@ -3,44 +3,23 @@
 #include <algorithm>
 #include <string_view>
 
+#include "media/ogg/ogg_pages.h"
+
 namespace discstart {
 
 namespace Ogg {
 
 namespace {
 
-constexpr std::uint64_t PageHeaderSize = 27;
 constexpr std::uint8_t FirstPageFlag = 2;
 constexpr std::uint64_t NoGranule = ~std::uint64_t{0};
 // More streams than any film has; the walk stops there whatever the pages say.
 constexpr int MaxStreams = 16;
 
-struct PageHeader {
-    std::uint8_t flags = 0;
-    std::uint64_t granule = 0;
-    std::uint32_t serial = 0;
-    std::uint64_t packet = 0;  // where the page's first packet starts
-    std::uint64_t next = 0;    // where the next page starts
-};
-
-std::uint64_t Uint64At(const ByteWindow& bytes, std::uint64_t offset) {
-    return std::uint64_t{bytes.uint32At(offset)} | std::uint64_t{bytes.uint32At(offset + 4)} << 32;
-}
-
-// The page whose header and lacing values `bytes` holds at `offset`.
-std::optional<PageHeader> PageAt(const ByteWindow& bytes, std::uint64_t offset) {
-    if (!bytes.holds(offset, PageHeaderSize) || bytes.textAt(offset, 4) != "OggS" ||
-        bytes.byteAt(offset + 4) != 0)
-        return std::nullopt;
-    const std::uint64_t segments = bytes.byteAt(offset + 26);
-    if (!bytes.holds(offset + PageHeaderSize, segments)) return std::nullopt;
-    PageHeader page;
-    page.flags = bytes.byteAt(offset + 5);
-    page.granule = Uint64At(bytes, offset + 6);
-    page.serial = bytes.uint32At(offset + 14);
-    page.packet = offset + PageHeaderSize + segments;
-    page.next = page.packet;
-    for (std::uint64_t i = 0; i < segments; ++i) page.next += bytes.byteAt(offset + PageHeaderSize + i);
+// A page of the one version the format defines, whose header and lacing values `bytes` holds.
+std::optional<OggPageHeader> PageAt(const ByteWindow& bytes, std::uint64_t offset) {
+    auto page = ParseOggPage(bytes, offset);
+    if (page && page->version != 0) return std::nullopt;
     return page;
 }
 
@@ -50,7 +29,8 @@ bool Starts(const ByteWindow& bytes, std::uint64_t offset, std::string_view magi
 
 // OGM's stream headers are header packets (type 1) like Vorbis's identification header.
 bool IsOgmHeader(const ByteWindow& bytes, std::uint64_t packet) {
-    return bytes.holds(packet, 1) && bytes.byteAt(packet) == 1 && !Starts(bytes, packet, "\x01vorbis");
+    return bytes.holds(packet, 1) && bytes.byteAt(packet) == 1 &&
+           !IsVorbisIdentification(bytes.textAt(packet, 7));
 }
 
 enum class Codec { Other, Skeleton, Theora, Vorbis, Opus, Flac, Speex };
@@ -96,52 +76,46 @@ void ReadTheora(const ByteWindow& h, std::uint64_t p, Stream& s) {
     s.countsFromZero = version < 0x030201;
 }
 
+// A sound stream counts its granules in samples at its rate; a bitrate of zero or less is none
+// stored.
+void Sound(Stream& s, Codec codec, const char* codecId, std::uint32_t channels, std::uint32_t rate,
+           std::int32_t bitrate) {
+    s.codec = codec;
+    s.track.codecId = codecId;
+    s.track.channels = channels;
+    s.track.sampleRate = rate;
+    if (bitrate > 0) s.track.bitrate = std::uint32_t(bitrate);
+    s.granulesPerSecond = rate;
+}
+
 void ReadVorbis(const ByteWindow& h, std::uint64_t p, Stream& s) {
-    s.codec = Codec::Vorbis;
-    s.track.codecId = "vorbis";
-    s.track.channels = h.byteAt(p + 11);
-    s.track.sampleRate = h.uint32At(p + 12);
-    const std::int32_t nominal = h.int32At(p + 20);
-    if (nominal > 0) s.track.bitrate = std::uint32_t(nominal);
-    s.granulesPerSecond = s.track.sampleRate;
+    Sound(s, Codec::Vorbis, "vorbis", h.byteAt(p + 11), h.uint32At(p + 12), h.int32At(p + 20));
 }
 
 // Opus always decodes at 48 kHz whatever rate its input had, and counts its granules so.
 void ReadOpus(const ByteWindow& h, std::uint64_t p, Stream& s) {
-    s.codec = Codec::Opus;
-    s.track.codecId = "OpusHead";
-    s.track.channels = h.byteAt(p + 9);
-    s.track.sampleRate = 48000;
+    Sound(s, Codec::Opus, "OpusHead", h.byteAt(p + 9), 48000, 0);
     s.preSkip = h.uint16At(p + 10);
-    s.granulesPerSecond = 48000;
 }
 
 // The mapping header, the native "fLaC" and STREAMINFO's block header come first.
 void ReadFlac(const ByteWindow& h, std::uint64_t p, Stream& s) {
-    s.codec = Codec::Flac;
-    s.track.codecId = "FLAC";
-    if (!Starts(h, p + 9, "fLaC")) return;
     const std::uint64_t info = p + 17;
-    s.track.sampleRate = std::uint32_t{h.uint16BeAt(info + 10)} << 4 | h.byteAt(info + 12) >> 4;
-    s.track.channels = ((h.byteAt(info + 12) >> 1) & 0x07) + 1;
-    s.granulesPerSecond = s.track.sampleRate;
+    const bool native = Starts(h, p + 9, "fLaC");
+    const std::uint32_t rate = std::uint32_t{h.uint16BeAt(info + 10)} << 4 | h.byteAt(info + 12) >> 4;
+    const std::uint32_t channels = ((h.byteAt(info + 12) >> 1) & 0x07) + 1;
+    Sound(s, Codec::Flac, "FLAC", native ? channels : 0, native ? rate : 0, 0);
 }
 
 void ReadSpeex(const ByteWindow& h, std::uint64_t p, Stream& s) {
-    s.codec = Codec::Speex;
-    s.track.codecId = "Speex";
-    s.track.sampleRate = h.uint32At(p + 36);
-    s.track.channels = h.uint32At(p + 48);
-    const std::int32_t bitrate = h.int32At(p + 52);
-    if (bitrate > 0) s.track.bitrate = std::uint32_t(bitrate);
-    s.granulesPerSecond = s.track.sampleRate;
+    Sound(s, Codec::Speex, "Speex", h.uint32At(p + 48), h.uint32At(p + 36), h.int32At(p + 52));
 }
 
 // What the first packet of a stream says it is; a header cut off by the end of `h` gives zeros.
-Stream Identify(const ByteWindow& h, const PageHeader& page) {
+Stream Identify(const ByteWindow& h, const OggPageHeader& page) {
     Stream s;
     s.serial = page.serial;
-    const std::uint64_t p = page.packet;
+    const std::uint64_t p = page.bodyOffset;
     if (Starts(h, p, "\x80theora")) ReadTheora(h, p, s);
     if (Starts(h, p, "\x01vorbis")) ReadVorbis(h, p, s);
     if (Starts(h, p, "OpusHead")) ReadOpus(h, p, s);
@@ -191,8 +165,8 @@ double LengthFromTail(const ByteWindow& tail, const std::vector<Stream>& streams
 
 bool IsStandardOgg(const ByteWindow& head) {
     const auto page = PageAt(head, 0);
-    return page && (page->flags & FirstPageFlag) && head.holds(page->packet, 1) &&
-           !IsOgmHeader(head, page->packet);
+    return page && (page->headerType & FirstPageFlag) && head.holds(page->bodyOffset, 1) &&
+           !IsOgmHeader(head, page->bodyOffset);
 }
 
 void ReadOggStreams(ByteFile& file, const ByteWindow& head, std::optional<std::int64_t> fileLength,
@@ -203,7 +177,7 @@ void ReadOggStreams(ByteFile& file, const ByteWindow& head, std::optional<std::i
     std::uint64_t at = 0;
     for (int n = 0; n < MaxStreams; ++n) {
         const auto page = PageAt(head, at);
-        if (!page || !(page->flags & FirstPageFlag)) break;
+        if (!page || !(page->headerType & FirstPageFlag)) break;
         const Stream stream = Identify(head, *page);
         const bool video = stream.codec == Codec::Theora;
         const bool audio = stream.codec != Codec::Other && stream.codec != Codec::Skeleton && !video;
@@ -211,7 +185,7 @@ void ReadOggStreams(ByteFile& file, const ByteWindow& head, std::optional<std::i
             (video ? film.video : film.audio) = stream.track;
             described.push_back(stream);
         }
-        at = page->next;
+        at = page->next();
     }
     if (!described.empty() && fileLength && *fileLength > 0) {
         const std::uint64_t end = std::uint64_t(*fileLength);
