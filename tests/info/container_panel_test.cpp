@@ -143,7 +143,8 @@ TEST(ContainerRows, AudioStepsFollowTheSwitch) {
 TEST(ContainerRows, DiscTextNeitherReordersNorBreaks) {
     const std::string rlo = "\xE2\x80\xAE";
     PanelUpdate update;
-    WriteContainerRows(Film(Video("V_" + rlo + "4pm"), Audio("A_X\n" + rlo + "3pm")), std::nullopt,
+    const ContainerInfo film = Film(Video("V_" + rlo + "4pm"), Audio("A_X\n" + rlo + "3pm"));
+    WriteContainerRows(film, ComputeMovieFacts(MovieFileKind::Mp4, film, std::nullopt),
                        PanelBench::Input(NumberFormat::English(), true), update);
     EXPECT_EQ(update.rows[0], "V_4pm");
     EXPECT_EQ(update.rows[5], "A_X 3pm");
