@@ -60,8 +60,8 @@ TrackFragment ReadTrackFragment(BoxFile& boxes, const Box& traf, std::vector<Tra
             }
             // data-offset and first-sample-flags, then per sample the fields its flags name
             const std::uint64_t first = 8 + (flags & 0x01 ? 4 : 0) + (flags & 0x04 ? 4 : 0);
-            const std::uint64_t stride =
-                4 * ((flags >> 8 & 1) + (flags >> 9 & 1) + (flags >> 10 & 1) + (flags >> 11 & 1));
+            const std::uint64_t stride = std::uint64_t{4} * ((flags >> 8 & 1) + (flags >> 9 & 1) +
+                                                             (flags >> 10 & 1) + (flags >> 11 & 1));
             for (std::uint64_t i = 0; i < count; ++i) {
                 if (!trun.fits(first + i * stride, 4)) {
                     fragment.whole = false;
