@@ -52,6 +52,10 @@ TEST(ReadIsoMedia, FragmentedLength) {
     std::vector<std::pair<std::uint32_t, std::uint32_t>> references(1366, {0, 0});
     references[0] = {media, 9 * 12800};
     const Bytes longIndex = head + Sidx(12800, 0, references) + first + tail;
+    // 1363 references and 4 bytes after them: a payload of exactly a window, past the first block
+    Bytes windowSidx = Sidx(12800, 0, {references.begin(), references.begin() + 1363}) + Bytes(4, '\0');
+    windowSidx.replace(0, 4, Be32(std::uint32_t(windowSidx.size())));
+    const Bytes windowIndex = head + windowSidx + first + tail;
     const Bytes big = Mdat(100 * KiB);
     const std::uint64_t lastAt = head.size() + first.size() + big.size();
     const std::vector<LengthCase> cases = {
@@ -78,6 +82,7 @@ TEST(ReadIsoMedia, FragmentedLength) {
          0, 1},
         {"a sidx that covers all", indexed(9 * 12800, media), 9, 1},
         {"a sidx larger than a window: the last fragment", longIndex, end, 2},
+        {"a sidx of exactly a window: read", windowIndex, 9, 2},
         {"a sidx that covers all up to mfra", indexed(9 * 12800, media) + Mfra({{}}), 9, 1},
         {"a sidx of two references one byte short of all",
          head +

@@ -16,8 +16,6 @@ struct AudioSpecificConfig {
     std::uint32_t sampleRate = 0;  // the output rate: SBR's where it has one; index 15's explicit rate
     // From the channel configuration, or counted in the program config element of configuration 0.
     std::uint32_t channels = 0;
-
-    bool operator==(const AudioSpecificConfig&) const = default;
 };
 
 // Nothing when the bytes end before the object type, rate and channel configuration.
