@@ -101,6 +101,8 @@ TEST(ReadIsoMedia, FragmentedLength) {
         {"mfra lists no fragment: the moov's", head + Mdat(100) + Mfra({{}, {}}), 1, 1},
         {"no mfra, the last mdat too long for the end read", head + first + tail + big, 0, 2},
         {"the last mdat past the end of the file", head + first + last + Be32(200) + "mdat", 0, 1},
+        {"a box no fragmented film ends in, after the last fragment",
+         head + first + tail + Box("junk", "1234"), 0, 1},
     };
     for (const auto& c : cases) {
         const IsoReading reading = ReadIso(c.file);
