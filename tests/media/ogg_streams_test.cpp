@@ -72,6 +72,12 @@ struct StreamsCase {
 TEST(ReadOggStreams, DescribesEachStreamFromItsOwnHeader) {
     const std::string theora = Page(2, 1, Theora(7, 4, 100, 60, 30000, 1001, 6));
     const std::string vorbis = Page(2, 2, Vorbis(2, 44100, 128000));
+    // `count` streams of another codec, then a Vorbis one: the walk gives up after 16 streams
+    const auto behind = [](int count) {
+        std::string pages;
+        for (int i = 0; i < count; ++i) pages += Page(2, 100 + i, "\x80kate\0\0\0" + std::string(24, 'k'));
+        return pages + Page(2, 2, Vorbis(1, 8000, 0));
+    };
     const std::vector<StreamsCase> cases = {
         {"theora and vorbis", theora + vorbis + Page(0, 1, "x", 29ull << 6 | 1) + Page(4, 2, "y", 88200),
          "theora", 100, 60, 30000.0 / 1001, "vorbis", 2, 44100, 128000, 2.0},
@@ -90,6 +96,8 @@ TEST(ReadOggStreams, DescribesEachStreamFromItsOwnHeader) {
          Page(2, 1, Theora(4, 4, 64, 64, 24, 1, 6)) + Page(2, 7, "\x80kate\0\0\0" + std::string(56, 'k')) +
              Page(4, 1, "x", ~0ull),
          "theora", 64, 64, 24, "", 0, 0, 0, 0},
+        {"the 16th stream", behind(15), "", 0, 0, 0, "vorbis", 1, 8000, 0, 0},
+        {"the 17th stream", behind(16), "", 0, 0, 0, "", 0, 0, 0, 0},
         {"implausible vorbis", Page(2, 2, Vorbis(0, 4'294'967'294u, -1)), "", 0, 0, 0, "vorbis", 0, 0, 0, 0},
     };
     for (const auto& c : cases) {
