@@ -87,6 +87,13 @@ TEST(ReadOggStreams, DescribesEachStreamFromItsOwnHeader) {
         {"opus at 48 kHz less its pre-skip", Page(2, 3, Opus(6, 312, 44100)) + Page(4, 3, "x", 48312 + 24000),
          "", 0, 0, 0, "OpusHead", 6, 48000, 0, 1.5},
         {"flac", Page(2, 4, Flac(96000, 1)) + Page(4, 4, "x", 48000), "", 0, 0, 0, "FLAC", 1, 96000, 0, 0.5},
+        {"flac mapped without its native header",
+         [] {
+             std::string packet = Flac(96000, 1);
+             packet.replace(9, 4, "fLaX");
+             return Page(2, 4, packet);
+         }(),
+         "", 0, 0, 0, "FLAC", 0, 0, 0, 0},
         {"speex", Page(2, 5, Speex(16000, 1, 24000)) + Page(4, 5, "x", 32000), "", 0, 0, 0, "Speex", 1, 16000,
          24000, 2.0},
         {"skeleton first", Page(2, 9, Skeleton) + theora + vorbis + Page(4, 2, "y", 44100), "theora", 100, 60,

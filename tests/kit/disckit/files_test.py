@@ -71,6 +71,8 @@ class WrittenTest(unittest.TestCase):
                 with open(os.path.join(out, "film.avi"), "wb"):
                     pass
                 os.replace(os.path.join(out, "film.avi"), os.path.join(out, "moved.avi"))
+                os.symlink("moved.avi", os.path.join(out, "link.avi"))
+                os.link(os.path.join(out, "moved.avi"), os.path.join(out, "hard.avi"))
                 os.makedirs(os.path.join(work, "beside"))  # not in OUT: not its to remove
                 files.note(os.path.join(out, "by-a-program"))
                 # What the author puts there meanwhile, by another program.
