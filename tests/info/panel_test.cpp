@@ -261,7 +261,20 @@ TEST(RunPanel, OggMediaRows) {
     surround.channels = 5;
     surround.nominalBitrate = 0;
     surround.timeUnit = 417'083;
+    // The row rounds the two-decimal kilobit text again: 127.495 reads 127.50, 127.494 reads 127.49.
+    const auto nominal = [](std::int32_t bits) {
+        OggFields fields;
+        fields.nominalBitrate = bits;
+        return fields;
+    };
+    const Rows rounded = {"XVID",       keep,         "640 x 352", "25.000", keep, "Ogg Vorbis",
+                          "128 Kbit/s", "2 (stereo)", "48000 Hz",  keep,     keep, keep};
+    Rows cut = rounded;
+    cut[6] = "127 Kbit/s";
     const std::vector<OggCase> cases = {
+        {"half a kilobit after the first rounding", nominal(127'495), NumberFormat::English(), std::nullopt,
+         rounded},
+        {"just under it", nominal(127'494), NumberFormat::English(), std::nullopt, cut},
         {"english",
          {},
          NumberFormat::English(),
