@@ -57,6 +57,8 @@ TEST(Facts, AgreeWithThePanelRowsForEveryKind) {
     unstoredRate.duration = 2'600;
     unstoredRate.tracks[1] =
         isobmff::SoundTrack(isobmff::SoundEntry("mp4a", 2, 48000, isobmff::Esds(0x40, 96'000)));
+    isobmff::MovieRecipe videoOnly;
+    videoOnly.tracks.resize(1);
     const std::vector<AgreeCase> cases = {
         {"avi", "/disc/film.avi", AviBytes({}), "AVI", 128, 85},
         {"avi, 45.2 s", "/disc/film.avi", AviBytes({.microSecPerFrame = 40'000, .totalFrames = 1'130}), "AVI",
@@ -65,6 +67,7 @@ TEST(Facts, AgreeWithThePanelRowsForEveryKind) {
         {"ogg media", "/disc/film.avi", OggBytes({.timeUnit = 417'083}), "Ogg media", 128, 0},
         {"standard ogg", "/disc/film.avi", DataFile("ogg-vorbis-only.avi"), "Ogg", 64, 0},
         {"mp4", "/disc/film.mp4", isobmff::MoovFirst(unstoredRate, 200'000), "MP4", 96, 0},
+        {"mp4 without sound", "/disc/film.mp4", isobmff::MoovFirst(videoOnly, 200'000), "MP4", 0, 0},
         {"mp4 from ffmpeg, under an avi name", "/disc/film.avi", DataFile("mp4-h264-aac.mp4"), "MP4", 95.979,
          0},
         {"matroska", "/disc/film.mkv", ebml::BuildMatroska({}).whole(), "Matroska", 0, 0},

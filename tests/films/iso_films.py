@@ -42,6 +42,9 @@ RATE_FROM_PACKETS = set(VARIABLE) | {
 GSTREAMER = {
     "iso-gst-mp4mux.mp4": ("mp4mux", "openh264enc ! h264parse", 1),
     "iso-gst-qtmux.mov": ("qtmux", "jpegenc", 2),
+    # each track in fragments of its own: the sound, shorter than a fragment, first, and more than
+    # a first read holds
+    "iso-gst-mp4mux-fragmented.mp4": ("mp4mux fragment-duration=2000", "openh264enc ! h264parse", 2, 70),
 }
 
 NULLABLE = {}
@@ -64,9 +67,9 @@ def make(folder, run):
             shutil.copyfile(os.path.join(folder, source), os.path.join(folder, sub, target))
     if not shutil.which("gst-launch-1.0"):
         return
-    for name, (mux, encoder, channels) in GSTREAMER.items():
+    for name, (mux, encoder, channels, *sound) in GSTREAMER.items():
         pipeline = (f"videotestsrc num-buffers=50 ! video/x-raw,width=96,height=64,framerate=25/1 ! {encoder} ! "
-                    f"{mux} name=m ! filesink location={os.path.join(folder, name)} audiotestsrc num-buffers=40 ! "
+                    f"{mux} name=m ! filesink location={os.path.join(folder, name)} audiotestsrc num-buffers={sound[0] if sound else 40} ! "
                     f"audio/x-raw,rate=48000,channels={channels} ! voaacenc ! aacparse ! m.")
         subprocess.run(["gst-launch-1.0", "-q", *pipeline.split()], check=False,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)

@@ -82,7 +82,7 @@ TEST(ReadIsoMedia, FragmentedLength) {
          0, 1},
         {"a sidx that covers all", indexed(9 * 12800, media), 9, 1},
         {"a sidx larger than a window: the last fragment", longIndex, end, 2},
-        {"a sidx of exactly a window: read", windowIndex, 9, 2},
+        {"a sidx of exactly a window: read, then the first fragment for the rate", windowIndex, 9, 3},
         {"a sidx that covers all up to mfra", indexed(9 * 12800, media) + Mfra({{}}), 9, 1},
         {"a sidx of two references one byte short of all",
          head +
@@ -131,6 +131,17 @@ TEST(ReadIsoMedia, FragmentedFrameRate) {
     const Bytes video = Moof({{.track = 1, .samples = 4, .defaultDuration = 512}}) + Mdat(8);
     EXPECT_DOUBLE_EQ(rate(Fragmented(), sound + sound + sound + video + sound), 25);
     EXPECT_EQ(rate(Fragmented(), sound + sound + sound + sound + video + sound), 0);
+    // the sound's fragments filling the first block and more: one read for each after it (the
+    // length in mehd, so that no read at the end holds them)
+    const MovieRecipe measured = Fragmented(FullBox("mehd", 0, Be32(4000)) + Trex(1) + Trex(2));
+    const Bytes longSound = Moof({{.track = 2, .samples = 4, .defaultDuration = 1024}}) + Mdat(20 * KiB);
+    for (const int sounds : {1, 3, 4}) {
+        Bytes fragments;
+        for (int i = 0; i < sounds; ++i) fragments += longSound;
+        const auto reading = ReadIso(Ftyp() + Moov(measured) + fragments + video + longSound);
+        EXPECT_EQ(reading.info.video->framesPerSecond, sounds < 4 ? 25 : 0) << sounds;
+        EXPECT_EQ(reading.counts.reads, 1 + std::min(sounds, 3)) << sounds;
+    }
     // the track named by a tkhd of 64-bit times
     movie.tracks[0].headerVersion = 1;
     EXPECT_DOUBLE_EQ(rate(movie, ""), 12800.0 / 427);

@@ -48,6 +48,9 @@ TEST(ReadIsoMedia, AacConfigurations) {
         // configuration 0: the element tag, profile and rate; 2 front (a pair and a single), 1 side,
         // 1 back, 1 LFE, no data or coupling, no mixdowns; the elements, the LFE's tag, no comment
         {"program config element", Bytes("\x12\x00\x05\x08\x45\x00\x20\x11\x0C\x00\x00", 11), 2, 6, 44100},
+        // a front pair only, a three-byte comment, then sbr in a sync extension
+        {"program config element with a comment",
+         Bytes("\x12\x00\x05\x04\x00\x00\x20\x03\x41\x42\x43\x56\xE5\x88", 14), 5, 2, 88200},
         {"program config element cut short: the entry's count", Bytes("\x12\x00\x05\x08\x45", 5), 2, 2,
          44100},
         {"reserved configuration: the entry's count", Bytes("\x12\x40", 2), 2, 2, 44100},

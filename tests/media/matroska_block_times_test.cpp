@@ -105,6 +105,16 @@ TEST(BlockTimes, ClusterTimesUpToHalfTheRange) {
     }
 }
 
+TEST(BlockTimes, TheFirst1024Blocks) {
+    for (const int blocks : {1024, 1025}) {
+        std::vector<Bytes> children = {Uint(0xE7, 0)};
+        for (int i = 0; i < blocks; ++i) children.push_back(SimpleBlock(1, static_cast<std::int16_t>(i)));
+        const std::vector<std::int64_t> times = BlockTimes(WindowOf(Master(0x1F43B675, children)), 0, 1);
+        ASSERT_EQ(times.size(), 1024u) << blocks;
+        EXPECT_EQ(times.back(), 1023);
+    }
+}
+
 TEST(NextMatroskaTopLevel, SkipsJunkToAWholeHeader) {
     const Bytes tracks = Master(0x1654AE6B, {Void(3)});
     // A Cluster ID whose size reaches past the limit is no place to go on from.

@@ -248,20 +248,36 @@ double FragmentedLength(BoxFile& boxes, FragmentLayout& layout, std::uint64_t fi
 
 // The frame rate of a fragmented film whose stts is empty: the first video fragment's samples
 // where that fragment is already read (the last one, read for the length, where the first lies
-// behind a long sidx), else its trex's default duration.
+// behind a long sidx), else the fragments after those read, one read each (GStreamer gives each
+// track fragments of its own, each followed by its media), else its trex's default duration.
 double FragmentedFrameRate(BoxFile& boxes, const FragmentLayout& layout, std::vector<TrackClock>& tracks) {
     double rate = 0;
-    std::vector<Box> read = layout.firstMoofs;
-    if (layout.lastMoof) read.push_back(*layout.lastMoof);
-    for (const Box& moof : read) {
-        if (rate != 0) break;
-        if (!boxes.held(moof.start, moof.end - moof.start)) continue;
+    const auto readVideo = [&](const Box& moof) {
         boxes.children(moof, 0, [&](const Box& child) {
             if (child.type != "traf") return true;
             const TrackFragment fragment = ReadTrackFragment(boxes, child, tracks);
             if (fragment.track && fragment.track->video) rate = fragment.runs.rate(fragment.track->timescale);
             return rate == 0;
         });
+    };
+    std::vector<Box> read = layout.firstMoofs;
+    if (layout.lastMoof) read.push_back(*layout.lastMoof);
+    for (const Box& moof : read) {
+        if (rate != 0) break;
+        if (boxes.held(moof.start, moof.end - moof.start)) readVideo(moof);
+    }
+    std::uint64_t at = layout.unreadFrom;
+    for (std::size_t moofs = layout.firstMoofs.size(); rate == 0 && at != 0 && moofs < MaxFirstFragments;) {
+        const auto box = boxes.boxAt(at, NoEnd);
+        if (!box) break;
+        if (box->type == "moof") {
+            ++moofs;
+            if (!boxes.hold(box->start, box->end - box->start)) break;
+            readVideo(*box);
+        } else if (box->type != "mdat") {
+            break;
+        }
+        at = box->end;
     }
     for (const TrackClock& clock : tracks) {
         if (rate == 0 && clock.video && clock.defaultDuration && clock.timescale) {

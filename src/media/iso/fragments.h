@@ -74,6 +74,9 @@ struct FragmentLayout {
     std::vector<Box> firstMoofs;
     std::optional<Box> lastMoof;  // where the length was found
     bool moofSeen = false;
+    // Where the walk after moov stopped at bytes not read yet (0: it did not): the next fragment,
+    // perhaps, where the first ones belong to the sound.
+    std::uint64_t unreadFrom = 0;
 };
 
 // A fragmented film's length without mehd (`moovLength` where it turns out to have no

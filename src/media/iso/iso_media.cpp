@@ -188,7 +188,11 @@ void ReadIsoMedia(ByteFile& file, const ByteWindow& head, ContainerInfo& info, s
     for (int i = 0; i < MaxTopLevelBoxes; ++i) {
         // Past moov only what is read already: the sidx boxes and first moofs that follow it.
         const bool enough = layout.firstMoofs.size() == Iso::MaxFirstFragments;
-        if (moov && (!info.fragmented || enough || !boxes.held(offset, 16))) break;
+        if (moov && (!info.fragmented || enough)) break;
+        if (moov && !boxes.held(offset, 16)) {
+            layout.unreadFrom = offset;
+            break;
+        }
         const auto box = boxes.boxAt(offset, Iso::NoEnd);
         if (!box) break;
         if (box->type == "ftyp" && info.brand.empty()) {
