@@ -83,7 +83,8 @@ def make_films(folder, log):
     for scratch in (end, merged):
         scratch.unlink()
     return [
-        ("MP4, index in front", front, 3, 64 * KIB),
+        # the first block, up to 64 KiB of frame durations (14,399 runs here), the sound track, the tags
+        ("MP4, index in front", front, 4, 112 * KIB),
         ("MP4, index after the media at the end of 4 GiB", end4, 5, 64 * KIB + needed),
         # without mehd: the end of the file, and the bytes before its long mfra, for the last fragment
         ("MP4, fragmented", fragmented, 3, 144 * KIB),
@@ -106,6 +107,17 @@ def panel_reads(reader_bench, layouts):
     return counts
 
 
+def speed_checks(movie, times, media_times, probe_times):
+    """The speed targets of each discinfo measured (the packaged one, and the one file where built)."""
+    checks = []
+    for name in (tool for tool in times if tool.startswith("discinfo")):
+        media = times["mediainfo"] / times[name]
+        probe = times["ffprobe"] / times[name]
+        checks.append((f"{name} on {movie}: {media_times}x faster than mediainfo, {probe_times}x faster than ffprobe",
+                       f"{media:.1f}x, {probe:.1f}x", media >= media_times and probe >= probe_times))
+    return checks
+
+
 def lines(layouts, tools, panel, runs):
     """The section of BENCHMARKS.md: targets, then the tool table."""
     checks = []
@@ -115,10 +127,7 @@ def lines(layouts, tools, panel, runs):
         checks.append((f"panel on {label} ({path.name}): at most {most_reads} read calls{bound}",
                        f"{calls} read calls, {total} bytes",
                        calls <= most_reads and (not most_bytes or total <= most_bytes)))
-        media = times["mediainfo"] / times["discinfo"]
-        probe = times["ffprobe"] / times["discinfo"]
-        checks.append((f"discinfo on {path.name}: 4x faster than mediainfo, 12x faster than ffprobe",
-                       f"{media:.1f}x, {probe:.1f}x", media >= 4 and probe >= 12))
+        checks += speed_checks(path.name, times, 4, 12)
     out = ["## Today's films", "",
            "What a panel run reads of an MP4, Matroska or WebM film, layout by layout (read calls and bytes "
            "through the byte-file seam, as the readers' budgets count them), and discinfo against mediainfo "
@@ -130,9 +139,11 @@ def lines(layouts, tools, panel, runs):
            "skips.", "",
            "| target | measured | met |", "|---|---|---|"]
     out += [f"| {what} | {value} | {'yes' if ok else '**no**'} |" for what, value, ok in checks]
-    out += ["", f"The whole process, wall time, median of {runs} runs alternating the three commands; read calls and "
+    out += ["", f"The whole process, wall time, median of {runs} runs alternating the commands; read calls and "
             "bytes read on the movie file from strace (a short read at the end of the file is followed by one "
-            "that returns nothing). Ratios are the other tool's over discinfo's.", "",
+            "that returns nothing). Ratios are the other tool's over discinfo's: the "
+             "packaged one, linked against Debian's Qt (\"discinfo, one file\" is built as the one-file Linux "
+            "launcher is, its Qt linked in).", "",
             "| film | size | tool | wall time | x discinfo | read calls | bytes read |", "|---|---|---|---|---|---|---|"]
     for (label, path, _, _), (_, _, times, reads) in zip(layouts, tools):
         size = path.stat().st_size
