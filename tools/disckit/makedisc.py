@@ -327,11 +327,23 @@ def ready_folder(out, label, paths=None):
     run = Run(cli.Options(out=str(out), label=label), paths)
     run.launcher = layout.ONE_FILE
     run.report = None
+    made = not out.exists()
     out.mkdir(parents=True, exist_ok=True)
     run.scratch = Path(tempfile.mkdtemp(prefix="make-disc-"))
     try:
         run.add_launcher()
         run.add_licenses()
+    except BaseException:
+        # Half a folder is no folder: what this call made goes.
+        if made:
+            shutil.rmtree(out, ignore_errors=True)
+        else:
+            for item in out.iterdir():
+                if item.is_dir() and not item.is_symlink():
+                    shutil.rmtree(item)
+                else:
+                    item.unlink()
+        raise
     finally:
         shutil.rmtree(run.scratch, ignore_errors=True)
 
