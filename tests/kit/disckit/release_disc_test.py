@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """A disc from the kit as a release lays it out: the launchers copied as they are, with no
 patchelf, strip or dpkg on the machine, and the licences from the records the release carries."""
+import contextlib
+import io
 import os
 import shutil
 import stat
@@ -154,7 +156,7 @@ class ReadyFolderTest(unittest.TestCase):
         shutil.rmtree(self.work)
 
     def test_everything_but_the_film_with_no_dpkg_here(self):
-        out = self.work / "disc"
+        out = self.work / "new/disc"  # its folders made too
         with NoTools(self.work / "bin"):  # neither dpkg nor patchelf
             makedisc.ready_folder(out, "Night Train", self.release.paths())
         names = sorted(str(p.relative_to(out)) for p in out.rglob("*") if p.is_file())
@@ -218,7 +220,33 @@ class ReadyFolderTest(unittest.TestCase):
                 (self.work / "aside").rename(self.release.disc / record)
 
 
+class LinuxOnlyTest(unittest.TestCase):
+    def test_a_disc_without_the_windows_launcher_reads_no_windows_records(self):
+        work = Path(tempfile.mkdtemp())
+        try:
+            release = Release(work)
+            shutil.rmtree(release.disc / "windows")
+            (release.disc / "windows/mingw").mkdir(parents=True)  # no versions in it
+            out = work / "out"
+            (out / layout.QT_FOLDER).mkdir(parents=True)
+            (out / layout.READ_ORDER).write_text("")
+            with NoTools(work / "bin"):
+                licenses.put_licenses(out, release.paths(), linux_qt=str(release.disc / "linux/qt"))
+            self.assertEqual(sorted(p.name for p in (out / "licenses").iterdir()),
+                             ["discstart", "gcc-10-runtime", "qt6-base-static", "qt6-wayland-static"])
+            self.assertNotIn("discstart.exe", (out / "SOURCES.txt").read_text())
+        finally:
+            shutil.rmtree(work)
+
+
 class SourceTreeTest(unittest.TestCase):
+    def test_version_says_the_source_trees(self):
+        said = io.StringIO()
+        with contextlib.redirect_stdout(said):
+            status = makedisc.main(["--version"])
+        self.assertEqual((status, said.getvalue()), (0, f"make-disc {paths.source_version(kit_support.ROOT)}\n"))
+        self.assertRegex(said.getvalue(), r"^make-disc [0-9]+\.[0-9]+\.[0-9]+\n$")
+
     def test_a_source_tree_strips_its_launcher_and_finds_the_runtime_beside_the_one_file(self):
         root = kit_support.ROOT
         for env, runtime in (({}, root / "build-linux-static/licences"),
