@@ -5,7 +5,9 @@
 include(GNUInstallDirs)
 
 install(TARGETS discstart discinfo RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(TARGETS discinfo_check LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/discstart)
+if(TARGET discinfo_check)
+  install(TARGETS discinfo_check LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/discstart)
+endif()
 install(TARGETS disc_start RUNTIME DESTINATION ${CMAKE_INSTALL_LIBDIR}/discstart)
 
 # make-disc and the kit; the kit finds the programs and its data by paths relative to itself,
@@ -24,9 +26,24 @@ endfunction()
 kit_relative(kit_launcher ${CMAKE_INSTALL_BINDIR}/discstart)
 kit_relative(kit_discinfo ${CMAKE_INSTALL_BINDIR}/discinfo)
 kit_relative(kit_start ${CMAKE_INSTALL_LIBDIR}/discstart/disc_start)
+# The disc's own programs as a release lays them out (scripts/release): the Windows launcher and
+# the Linux one as one file, with the records of what they link. Without them the package makes
+# Linux discs with Qt beside the launcher.
+set(DISCSTART_DISC_FOLDER "" CACHE PATH "The disc's programs for the package (scripts/release)")
+set(kit_disc "")
+if(DISCSTART_DISC_FOLDER)
+  if(NOT EXISTS ${DISCSTART_DISC_FOLDER}/windows/discstart.exe OR NOT EXISTS ${DISCSTART_DISC_FOLDER}/linux/discstart-disc)
+    message(FATAL_ERROR "DISCSTART_DISC_FOLDER=${DISCSTART_DISC_FOLDER} holds no launchers (scripts/release lays it out)")
+  endif()
+  install(DIRECTORY ${DISCSTART_DISC_FOLDER}/ DESTINATION ${CMAKE_INSTALL_LIBDIR}/discstart/disc USE_SOURCE_PERMISSIONS)
+  kit_relative(kit_disc_dir ${CMAKE_INSTALL_LIBDIR}/discstart/disc)
+  set(kit_disc "\"disc\": \"${kit_disc_dir}\", ")
+  # What lintian says of the Windows program, and why it stays.
+  install(FILES dist/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME discstart)
+endif()
 file(WRITE ${PROJECT_BINARY_DIR}/installed.json
   "{\"launcher\": \"${kit_launcher}\", \"discinfo\": \"${kit_discinfo}\", \"start\": \"${kit_start}\", "
-  "\"data\": \"..\", \"version\": \"${PROJECT_VERSION}\"}\n")
+  "${kit_disc}\"data\": \"..\", \"version\": \"${PROJECT_VERSION}\"}\n")
 install(FILES ${PROJECT_BINARY_DIR}/installed.json DESTINATION ${kit_dir}/disckit)
 # What every disc carries of discstart itself: its licence and its font's (named so that they
 # are not taken for the package's own licence files).

@@ -6,6 +6,7 @@
                                      put the licences and SOURCES.txt of what a disc carries on it
   iso [--plain] [--label LABEL] FOLDER ISO
                                      write a disc folder as the ISO image make-disc writes
+  folder [--label LABEL] OUT         a disc folder with everything but the film, cover and page
 """
 import argparse
 import sys
@@ -27,6 +28,10 @@ def run_iso(args):
     report = discinfo.describe(paths.find().discinfo, [args.folder])[0]
     label = {"label": names.shown_label(args.label), "volume_id": names.volume_id(args.label)} if args.label else {}
     iso.write(args.folder, args.iso, iso.content_order(report, str(args.folder)), compress=not args.plain, **label)
+
+
+def run_folder(args):
+    makedisc.ready_folder(Path(args.out), args.label)
 
 
 def main(argv):
@@ -52,6 +57,10 @@ def main(argv):
     command.add_argument("folder")
     command.add_argument("iso")
     command.set_defaults(run=run_iso)
+    command = commands.add_parser("folder")
+    command.add_argument("--label", default="Movie")
+    command.add_argument("out")
+    command.set_defaults(run=run_folder)
     args = parser.parse_args(argv)
     try:
         args.run(args)

@@ -187,18 +187,23 @@ def bundle(program, out, start, movie=None):
     return len(libraries.all())
 
 
-def one_file(program, single, start, out, movie=None, page_in=False):
+def one_file(program, single, start, out, movie=None, page_in=False, ready=False):
     """Puts the launcher as one file into the disc folder `out`: `single`, Qt linked in, runs
     where the machine has no Qt of its own, `program` (the launcher as built here) where it has.
     The start program reads the one file whole, in one sweep, before it runs it; with `page_in`
-    it leaves the pages it needs to the kernel instead."""
+    it leaves the pages it needs to the kernel instead. A `ready` program (installed: stripped,
+    no run path) is copied as it is."""
     out = Path(out)
-    for tool in ("patchelf", "strip"):
+    for tool in () if ready else ("patchelf", "strip"):
         if not shutil.which(tool):
             raise BundleError(kit_paths.missing(tool))
     shutil.copy(start, out / layout.START)
     (out / layout.START).chmod(0o755)
-    copy_program(program, out / layout.HOST)
+    if ready:
+        shutil.copyfile(program, out / layout.HOST)
+        (out / layout.HOST).chmod(0o755)
+    else:
+        copy_program(program, out / layout.HOST)
     shutil.copyfile(single, out / layout.DISC)
     (out / layout.DISC).chmod(0o755)
     entries = [("start", layout.START), ("host", layout.HOST), ("late" if page_in else "disc", layout.DISC)]

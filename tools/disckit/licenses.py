@@ -62,6 +62,8 @@ def packages_of(files):
 
 def package_versions(packages):
     """package -> (version, source package, source version), from dpkg's database."""
+    if not packages:
+        return {}  # dpkg-query with no name lists every package, and a release may run without dpkg
     output = run(["dpkg-query", "-W", "-f=${Package}\t${Version}\t${source:Package}\t${source:Version}\n"]
                  + sorted(packages))
     versions = {}
@@ -78,8 +80,35 @@ def copy_copyright(source, target, licenses):
     return os.path.join(layout.LICENSES, target, "copyright")
 
 
-def common_licenses(licenses):
-    """Copies the texts in /usr/share/common-licenses/ that the copyright files refer to."""
+def recorded_versions(folder):
+    """What a release recorded of the packages whose copyright files it carries in `folder`
+    ("versions": PACKAGE VERSION SOURCE SOURCE-VERSION a line), as package_versions gives it."""
+    versions = {}
+    with open(os.path.join(folder, "versions"), encoding="utf-8") as f:
+        for line in f:
+            fields = line.split()
+            if len(fields) == 4:
+                versions[fields[0]] = tuple(fields[1:])
+    return versions
+
+
+def built_version(prefix, what):
+    """The version a build of a Debian source recorded in its prefix: ".complete" where the
+    build script made it, "version" where a release carries it; its last word."""
+    for name in (".complete", "version"):
+        path = os.path.join(prefix, name) if prefix else ""
+        if path and os.path.isfile(path):
+            with open(path, encoding="utf-8") as f:
+                words = f.read().split()
+            if words:
+                return words[-1]
+    raise LicenseError("discstart.exe is on the disc, but not the licence of the %s it links (expected %s)"
+                       % (what, os.path.join(prefix, "version") if prefix else "a build prefix"))
+
+
+def common_licenses(licenses, shipped=None):
+    """Copies the texts in /usr/share/common-licenses/ that the copyright files refer to, from
+    there or, where this system has none, from those a release carries (`shipped`)."""
     names = set()
     for folder, _, files in os.walk(licenses):
         for name in files:
@@ -87,42 +116,43 @@ def common_licenses(licenses):
                 names.update(re.findall(r"/usr/share/common-licenses/([A-Za-z0-9.+_-]*[A-Za-z0-9+_-])", f.read()))
     copied = []
     for name in sorted(names):
-        source = os.path.join("/usr/share/common-licenses", name)
-        if os.path.isfile(source):
+        found = [os.path.join(folder, name) for folder in ("/usr/share/common-licenses", shipped) if folder]
+        source = next((path for path in found if os.path.isfile(path)), None)
+        if source:
             os.makedirs(os.path.join(licenses, "common"), exist_ok=True)
             shutil.copyfile(source, os.path.join(licenses, "common", name))
             copied.append(name)
     return copied
 
 
-def windows_parts(prefix, versions, licenses, sources, xz_prefix=""):
-    """The licences of what discstart.exe links, as lines for SOURCES.txt."""
+def windows_parts(prefix, versions, licenses, sources, xz_prefix="", mingw=None):
+    """The licences of what discstart.exe links, as lines for SOURCES.txt; the MinGW-w64
+    runtime's copyright files from this system, or from `mingw` where a release carries them."""
     qt_copyright = os.path.join(prefix, "share", "doc", "qt6-base.copyright")
     if not prefix or not os.path.isfile(qt_copyright):
         raise LicenseError("discstart.exe is on the disc, but not the licence of the Qt it links (expected %s)"
                            % (qt_copyright if prefix else "scripts/qt-windows --prefix"))
     # scripts/qt-windows writes "qt6-base VERSION" once the build is complete.
-    with open(os.path.join(prefix, ".complete"), encoding="utf-8") as f:
-        qt_version = f.read().split()[-1]
+    qt_version = built_version(prefix, "Qt")
     where = copy_copyright(qt_copyright, "qt6-base-windows", licenses)
     sources.add(("qt6-base", qt_version))
     lines = ["  Qt %s for Windows, built from the Debian source package qt6-base %s\n    licence: %s\n"
              % (qt_version.split("+")[0], qt_version, where)]
     # The start program that unpacks the window program links liblzma; scripts/xz-windows writes
     # "xz-utils VERSION" once its build is complete.
-    xz_complete = os.path.join(xz_prefix, ".complete") if xz_prefix else ""
-    if not xz_complete or not os.path.isfile(xz_complete):
-        raise LicenseError("discstart.exe is on the disc, but not the licence of the liblzma it links (expected %s)"
-                           % (xz_complete or "scripts/xz-windows --prefix"))
-    with open(xz_complete, encoding="utf-8") as f:
-        xz_version = f.read().split()[-1]
+    if not xz_prefix:
+        raise LicenseError("discstart.exe is on the disc, but not the licence of the liblzma it links (expected"
+                           " scripts/xz-windows --prefix)")
+    xz_version = built_version(xz_prefix, "liblzma")
     where = copy_copyright(os.path.join(xz_prefix, "share", "doc", "xz-utils.copyright"), "xz-utils-windows", licenses)
     sources.add(("xz-utils", xz_version))
     lines.append("  liblzma for Windows, built from the Debian source package xz-utils %s\n    licence: %s\n"
                  % (xz_version, where))
     for package in MINGW_PACKAGES:
         version, source, source_version = versions[package]
-        where = copy_copyright("/usr/share/doc/%s/copyright" % package, package, licenses)
+        copyright_file = (os.path.join(mingw, package + ".copyright") if mingw
+                          else "/usr/share/doc/%s/copyright" % package)
+        where = copy_copyright(copyright_file, package, licenses)
         sources.add((source, source_version))
         lines.append("  the MinGW-w64 runtime from %s %s, source package %s %s\n    licence: %s\n"
                      % (package, version, source, source_version, where))
@@ -133,10 +163,11 @@ def one_file_parts(prefix, runtime, licenses, sources):
     """The licences of what the one-file Linux launcher links, as lines for SOURCES.txt: the
     static Qt of scripts/qt-linux (prefix) and the C++ runtime of Debian 11's GCC, whose
     copyright file and version scripts/linux-build leaves in `runtime`."""
-    complete = os.path.join(prefix, ".complete") if prefix else ""
-    if not complete or not os.path.isfile(complete):
+    complete = next((os.path.join(prefix, name) for name in (".complete", "version")
+                     if prefix and os.path.isfile(os.path.join(prefix, name))), "")
+    if not complete:
         raise LicenseError("the one-file Linux launcher is on the disc, but not the licence of the Qt it links"
-                           " (expected %s)" % (complete or "scripts/qt-linux --prefix"))
+                           " (expected %s)" % (os.path.join(prefix, ".complete") if prefix else "scripts/qt-linux --prefix"))
     # "qt6-base VERSION, qt6-wayland VERSION", written once the build is complete.
     with open(complete, encoding="utf-8") as f:
         built = dict(part.split() for part in f.read().strip().split(", "))
@@ -178,8 +209,12 @@ def put_licenses(disc, paths, windows_qt="", with_sources=False, source_url="", 
         raise LicenseError("cannot tell which Debian package these come from: " + ", ".join(unknown))
     packages = sorted({p for packages in owners.values() for p in packages})
     windows = os.path.exists(os.path.join(disc, layout.WINDOWS_EXE))
-    wanted = packages + (MINGW_PACKAGES if windows else [])
+    mingw = str(paths.mingw) if windows and paths.mingw and os.path.isdir(paths.mingw) else None
+    wanted = packages + (MINGW_PACKAGES if windows and not mingw else [])
     versions = package_versions(wanted)
+    if mingw:
+        versions.update({p: v for p, v in recorded_versions(mingw).items() if p in MINGW_PACKAGES})
+        wanted += MINGW_PACKAGES
     missing = [p for p in wanted if p not in versions]
     if missing:
         raise LicenseError("these packages are not installed here: " + ", ".join(missing))
@@ -195,12 +230,12 @@ def put_licenses(disc, paths, windows_qt="", with_sources=False, source_url="", 
         disc_files = sorted(path for path, owners_of in owners.items() if package in owners_of)
         lines.append("  %s %s, from the source package %s %s\n    licence: %s\n    on the disc: %s\n"
                      % (package, version, source, source_version, where, ", ".join(disc_files)))
-    windows_lines = windows_parts(windows_qt, versions, licenses, sources, windows_xz) if windows else []
+    windows_lines = windows_parts(windows_qt, versions, licenses, sources, windows_xz, mingw) if windows else []
     one_file = bool(linux_qt)
-    one_file_lines = (one_file_parts(linux_qt, os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(
-        paths.one_file))), "licences"), licenses, sources) if one_file else [])
+    one_file_lines = (one_file_parts(linux_qt, str(paths.one_file_licences or ""), licenses, sources)
+                      if one_file else [])
 
-    common = common_licenses(licenses)
+    common = common_licenses(licenses, str(paths.common) if paths.common else None)
     commit = paths.commit()
     own_source = source_url or "ask the disc's author, or make the disc with make-disc --sources"
     if with_sources:

@@ -83,9 +83,6 @@ class Run:
                           " a disc that starts on Linux alone")
         if not o.linux_only and not p.windows_exe.is_file():
             raise Refused(f"no Windows launcher at {p.windows_exe}")
-        for tool in ("xorriso", "patchelf"):
-            if not shutil.which(tool):
-                raise Refused(kit_paths.missing(tool))
         # The one file where it is built: it starts on older systems and reads less from a disc.
         if not o.bundle and not o.webengine and p.one_file:
             self.launcher = layout.ONE_FILE
@@ -93,6 +90,11 @@ class Run:
             where = "scripts/linux-build makes it, or " if p.root else ""
             say("note: no one-file Linux launcher (" + where + "set DISCSTART_LINUX_BUILD): the disc carries the"
                 " launcher with Qt beside it, which starts on Debian 12 and newer only")
+        # A launcher as installed goes on a one-file disc as it is; any other is stripped first.
+        tools = ["xorriso"] + ([] if self.launcher is layout.ONE_FILE and p.launcher_ready else ["patchelf"])
+        for tool in tools:
+            if not shutil.which(tool):
+                raise Refused(kit_paths.missing(tool))
         if o.webengine and not bundle.page_module(p.launcher):
             raise Refused("--webengine: this build has no WebEngine page view (configure with -DDISCSTART_WEBENGINE=ON)")
         if self.iso and self.iso.is_dir():
@@ -194,9 +196,9 @@ class Run:
             program.chmod(0o755)
         # The film as discinfo says the launcher plays it: the start program hands it to the
         # system's player where no launcher can run.
-        movie = os.path.relpath(self.report.movie, self.out) if self.report.movie else None
+        movie = os.path.relpath(self.report.movie, self.out) if self.report and self.report.movie else None
         if self.launcher is layout.ONE_FILE:
-            bundle.one_file(program, p.one_file, p.one_file_start, self.out, movie)
+            bundle.one_file(program, p.one_file, p.one_file_start, self.out, movie, ready=p.launcher_ready)
         else:
             # The start program built for Debian 11, where there is one, explains on older systems too.
             self.libraries = bundle.bundle(program, self.out, p.one_file_start or p.start, movie)
@@ -211,27 +213,26 @@ class Run:
     def add_licenses(self):
         p = self.paths
 
-        def windows_prefix(variable, name, what):
+        def prefix_of(variable, name, installed, what):
+            """Where a Qt or library a launcher links was built: the environment's, the source
+            tree's script's, else what the installed kit recorded."""
             prefix = os.environ.get(variable, "")
             script = p.root / "scripts" / name if p.root else None
-            if not self.options.linux_only and not prefix and script and os.access(script, os.X_OK):
+            if not prefix and script and os.access(script, os.X_OK):
                 result = subprocess.run([str(script), "--prefix"], capture_output=True, text=True)
                 if result.returncode != 0:
                     raise Refused(f"cannot tell where {what} is")
                 prefix = result.stdout.strip()
-            return prefix
+            return prefix or (str(installed) if installed else "")
 
-        windows_qt = windows_prefix("DISCSTART_QT_WINDOWS", "qt-windows", "Qt for Windows")
-        windows_xz = windows_prefix("DISCSTART_XZ_WINDOWS", "xz-windows", "liblzma for Windows")
+        windows_qt = windows_xz = ""
+        if not self.options.linux_only:
+            windows_qt = prefix_of("DISCSTART_QT_WINDOWS", "qt-windows", p.windows_qt, "Qt for Windows")
+            windows_xz = prefix_of("DISCSTART_XZ_WINDOWS", "xz-windows", p.windows_xz, "liblzma for Windows")
         linux_qt = ""
         if self.launcher is layout.ONE_FILE:
-            linux_qt = os.environ.get("DISCSTART_QT_LINUX", "")
-            script = p.root / "scripts/qt-linux" if p.root else None
-            if not linux_qt and script and os.access(script, os.X_OK):
-                result = subprocess.run([str(script), "--prefix"], capture_output=True, text=True)
-                if result.returncode != 0:
-                    raise Refused("cannot tell where the Qt linked into the one-file launcher is")
-                linux_qt = result.stdout.strip()
+            linux_qt = prefix_of("DISCSTART_QT_LINUX", "qt-linux", p.linux_qt,
+                                 "the Qt linked into the one-file launcher")
         licenses.put_licenses(self.out, p, windows_qt, self.options.sources, os.environ.get("DISCSTART_SOURCE_URL", ""),
                               linux_qt, windows_xz)
 
@@ -312,6 +313,41 @@ class Run:
             say(f"the launcher ended with status {status}")
 
 
+def ready_folder(out, label, paths=None):
+    """A disc folder without its film: the launchers for both systems (the Linux one as one
+    file), the autorun files and the licences, for an author who puts the film, cover and page
+    in with another system's tools. The start program names no film: where no launcher can run,
+    it opens the disc's folder."""
+    paths = paths or kit_paths.find()
+    if not paths.windows_exe or not paths.one_file:
+        raise Refused("a ready folder needs both launchers: the Windows one and the Linux one as one file")
+    out = Path(out)
+    if out.exists() and not (out.is_dir() and not any(out.iterdir())):
+        raise Refused(f"{out} exists and is not an empty folder")
+    run = Run(cli.Options(out=str(out), label=label), paths)
+    run.launcher = layout.ONE_FILE
+    run.report = None
+    made = not out.exists()
+    out.mkdir(parents=True, exist_ok=True)
+    run.scratch = Path(tempfile.mkdtemp(prefix="make-disc-"))
+    try:
+        run.add_launcher()
+        run.add_licenses()
+    except BaseException:
+        # Half a folder is no folder: what this call made goes.
+        if made:
+            shutil.rmtree(out, ignore_errors=True)
+        else:
+            for item in out.iterdir():
+                if item.is_dir() and not item.is_symlink():
+                    shutil.rmtree(item)
+                else:
+                    item.unlink()
+        raise
+    finally:
+        shutil.rmtree(run.scratch, ignore_errors=True)
+
+
 def interrupted(signum, frame):
     raise KeyboardInterrupt
 
@@ -329,6 +365,9 @@ def main(args, prog="make-disc"):
         return 2
     if options.help:
         sys.stdout.write(cli.USAGE.replace("usage: make-disc", f"usage: {prog}"))
+        return 0
+    if options.version:
+        print(f"make-disc {kit_paths.find().version}")
         return 0
     if options.preview and not display.has_display():
         say("--preview: no display (DISPLAY and WAYLAND_DISPLAY are unset); preview later with sh OUT/autorun.sh")

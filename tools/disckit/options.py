@@ -29,6 +29,7 @@ on the disc under an .avi name), an MP4/M4V or a Matroska/WebM film.
   --force          make the disc despite what the disc check finds: no cover, a file the
                    page refers to that is missing, the check's errors
   -h, --help       show this help
+  --version        show make-disc's version
 
 A MOVIE or OUT whose name starts with '-' goes after --, or as ./-name.
 
@@ -69,6 +70,7 @@ class Options:
     sources: bool = False
     preview: bool = False
     help: bool = False
+    version: bool = False
     positional: list = field(default_factory=list)
 
 
@@ -87,6 +89,9 @@ def parse(args):
             setattr(options, arg[2:].replace("-", "_"), True)
         elif arg in ("-h", "--help"):
             options.help = True
+            return options
+        elif arg == "--version":
+            options.version = True
             return options
         elif arg == "--":
             options.positional += args[i + 1:]
