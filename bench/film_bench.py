@@ -142,8 +142,8 @@ def lines(layouts, tools, panel, runs):
     out += ["", f"The whole process, wall time, median of {runs} runs alternating the commands; read calls and "
             "bytes read on the movie file from strace (a short read at the end of the file is followed by one "
             "that returns nothing). Ratios are the other tool's over discinfo's: the "
-             "packaged one, linked against Debian's Qt (\"discinfo, one file\" is built as the one-file Linux "
-            "launcher is, its Qt linked in).", "",
+             "packaged one, linked against Debian's Qt (\"discinfo, one file\" is the Linux archive's, built "
+            "as the one-file launcher is, its Qt linked in).", "",
             "| film | size | tool | wall time | x discinfo | read calls | bytes read |", "|---|---|---|---|---|---|---|"]
     for (label, path, _, _), (_, _, times, reads) in zip(layouts, tools):
         size = path.stat().st_size
