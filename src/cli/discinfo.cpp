@@ -10,7 +10,9 @@
 #include <filesystem>
 #include <system_error>
 
-#ifndef Q_OS_WIN
+#ifdef Q_OS_WIN
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <unistd.h>
 #endif
@@ -77,6 +79,12 @@ QString ErrnoText(int error) {
 bool WriteOut(const QByteArray& bytes) {
     errno = 0;
     if (WriteStandard(StandardStream::Out, bytes)) return true;
+#ifdef Q_OS_WIN
+    // A pipe whose reader has gone: Windows says "the pipe is being closed", which its C library
+    // reports as an invalid argument.
+    if (const DWORD error = ::GetLastError(); error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE)
+        errno = EPIPE;
+#endif
     Complain("cannot write the output: " + (errno != 0 ? ErrnoText(errno) : QStringLiteral("write error")));
     return false;
 }

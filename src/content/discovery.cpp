@@ -3,6 +3,7 @@
 #include "content/app_path.h"
 #include "content/native_name.h"
 #include "info/film_names.h"
+#include "text/invisible.h"
 
 namespace discstart {
 
@@ -28,8 +29,26 @@ qsizetype CharacterCount(const QString& text) {
 }  // namespace
 
 QString StripName(const QString& movieName) {
-    // The strip is one line: a tab or newline in a file name shows as a space.
-    return WithoutControlCharacters(DisplayName(movieName), QLatin1Char(' '));
+    // The strip is one line: a control character in a file name (a tab, a newline) shows as a
+    // space, as do the line and paragraph separators. The other characters that show nothing yet
+    // reorder or hide what follows are left out, as on the panel: "Trailer\u202E4pm.exe.mkv"
+    // would otherwise read as "Trailervkm.exe.mp4".
+    const QString shown = DisplayName(movieName);
+    QString out;
+    out.reserve(shown.size());
+    for (qsizetype i = 0; i < shown.size(); ++i) {
+        const bool pair =
+            shown.at(i).isHighSurrogate() && i + 1 < shown.size() && shown.at(i + 1).isLowSurrogate();
+        const char32_t code =
+            pair ? QChar::surrogateToUcs4(shown.at(i), shown.at(i + 1)) : shown.at(i).unicode();
+        if (IsControl(code) || code == 0x2028 || code == 0x2029) {
+            out += QLatin1Char(' ');
+        } else if (!IsInvisible(code)) {
+            out += shown.mid(i, pair ? 2 : 1);
+        }
+        if (pair) ++i;
+    }
+    return out;
 }
 
 QString TitleName(const QString& movieName) {

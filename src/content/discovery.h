@@ -36,7 +36,8 @@ DiscContent DiscoverContent(const QString& directory);
 // A space, the name as shown without its extension, a space; cut to 64 characters. The
 // extension is the last four characters, or the film extension a film name ends in.
 QString TitleText(const QString& movieName);
-// The movie's file name as the title strip shows it, before the cut.
+// The movie's file name as the title strip shows it, before the cut: one line (a control
+// character or a line separator as a space), without the characters that reorder or hide text.
 QString StripName(const QString& movieName);
 // StripName without the extension.
 QString TitleName(const QString& movieName);

@@ -57,13 +57,6 @@ QByteArray NativePathBytes(const QString& path) {
     return bytes;
 }
 
-QString WithoutControlCharacters(QString text, QChar replacement) {
-    for (QChar& c : text) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7F) c = replacement;
-    }
-    return text;
-}
-
 bool HasEscapedBytes(const QString& name) {
     return NativePathBytes(name) != name.toUtf8();
 }

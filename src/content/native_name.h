@@ -17,8 +17,6 @@ QString NameFromNativeBytes(const QByteArray& bytes);
 QByteArray NativePathBytes(const QString& path);
 // What the window shows of a name: escaped bytes read as Windows-1252.
 QString DisplayName(const QString& name);
-// The text with each control character (C0 and DEL) replaced, for output that must stay one line.
-QString WithoutControlCharacters(QString text, QChar replacement);
 // True when the name holds bytes that are not UTF-8.
 bool HasEscapedBytes(const QString& name);
 

@@ -125,6 +125,21 @@ TEST(DataIN, SetsTheWindowFromWhatTheFolderHolds) {
          true},
         {"picture and page", {"film.avi", "cover.JPG", "page.HTM"}, {}, " film ", true, true, false},
         {"html page only", {"index.html"}, {}, " movie is not in the directory ", false, true, true},
+        // A name cannot disguise itself in the strip nor in what a screen reader says of the window.
+        {"reordering characters",
+         {QString::fromUtf8("Trailer\u202E4pm.exe.mkv")},
+         {},
+         " Trailer4pm.exe ",
+         true,
+         false,
+         true},
+        {"isolates and zero widths",
+         {QString::fromUtf8("\u2067a\u200Db\u2069.avi")},
+         {},
+         " ab ",
+         true,
+         false,
+         true},
     };
     for (const Case& c : cases) {
         DiscFolder disc;
@@ -133,6 +148,7 @@ TEST(DataIN, SetsTheWindowFromWhatTheFolderHolds) {
         auto started = StartForm(disc.path());
         Form1& form = *started->form;
         EXPECT_EQ(form.Label1->text(), c.title) << c.what;
+        EXPECT_EQ(form.accessibleName(), c.title.trimmed()) << c.what;
         EXPECT_EQ(form.cmdPlay->isEnabled(), c.play) << c.what;
         EXPECT_EQ(!form.Picture1->isHidden(), c.pageButton) << c.what;
         EXPECT_EQ(!form.Label2->isHidden(), c.note) << c.what;

@@ -9,6 +9,8 @@
 #ifdef _WIN32
 #include <QSettings>
 
+#include <windows.h>
+
 namespace {
 
 // Windows takes the number format from the user's regional settings, not from the environment:
@@ -79,7 +81,23 @@ Outcome Discinfo(const QStringList& args, const RunSetup& setup) {
         });
     }
 #endif
+#ifdef _WIN32
+    // The write end of a pipe whose read end is closed, in place of the one QProcess reads.
+    HANDLE closedPipe = nullptr;
+    if (setup.closedOutput) {
+        process.setCreateProcessArgumentsModifier([&closedPipe](QProcess::CreateProcessArguments* arguments) {
+            SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
+            HANDLE read = nullptr;
+            if (!::CreatePipe(&read, &closedPipe, &inherited, 0)) return;
+            ::CloseHandle(read);
+            arguments->startupInfo->hStdOutput = closedPipe;
+        });
+    }
+#endif
     process.start(command.first(), command.mid(1));
+#ifdef _WIN32
+    if (closedPipe) ::CloseHandle(closedPipe);
+#endif
     if (!process.waitForFinished(30000)) {
         process.kill();
         process.waitForFinished();

@@ -18,7 +18,7 @@ struct RunSetup {
     QStringList environment;    // NAME=value, added
     QString stdoutRedirect;     // a shell redirection of discinfo's stdout, such as ">/dev/full"
     bool unprivileged = false;  // as the user nobody (for root, permissions do not count)
-    bool closedOutput = false;  // stdout a pipe whose reader has gone ("| head -0"; not on Windows)
+    bool closedOutput = false;  // stdout a pipe whose reader has gone ("| head -0")
 };
 
 // discinfo with these arguments; through sh when its output is redirected.

@@ -264,6 +264,21 @@ TEST(Discinfo, DemoDiscFolder) {
     EXPECT_NE(json["lines"].toObject()["title"].toString(), "");
 }
 
+// "discinfo ... | head -0" on either system: one line that says what happened, status 1.
+TEST(Discinfo, AClosedPipeIsNamedOnce) {
+    const QStringList cases[] = {
+        {"--version"}, {"--help"}, {"--json", EXAMPLE_DISC_DIR}, {EXAMPLE_DISC_DIR, EXAMPLE_DISC_DIR}};
+    for (const QStringList& args : cases) {
+        RunSetup setup;
+        setup.closedOutput = true;
+        const Outcome run = Discinfo(args, setup);
+        SCOPED_TRACE(args.join(' ').toStdString());
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err.trimmed().toStdString(), "discinfo: cannot write the output: Broken pipe");
+        EXPECT_EQ(run.err.count('\n'), 1);
+    }
+}
+
 }  // namespace
 
 }  // namespace discstart

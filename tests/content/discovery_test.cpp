@@ -42,6 +42,12 @@ TEST(TitleText, DropsTheExtensionAndCutsTo64Characters) {
         {"film.webmx", " film.w "},
         {QString(62, 'm') + ".webm", " " + QString(62, 'm') + " "},
         {QString(63, 'm') + ".webm", " " + QString(63, 'm')},
+        // What would reorder or hide text is left out before the cut; separators show as spaces.
+        {QString::fromUtf8("Trailer\u202E4pm.exe.mkv"), " Trailer4pm.exe "},
+        {QString::fromUtf8("\u2066x\u2069\u200B\uFEFF.avi"), " x "},
+        {QString::fromUtf8("a\U000E0041b\U0001F3AC.mkv"), QString::fromUtf8(" ab\U0001F3AC ")},
+        {QString::fromUtf8("Line\u2028Break\u0085\u009B.webm"), " Line Break   "},
+        {QString(63, 'm') + QString::fromUtf8("\u202E\u200F") + ".avi", " " + QString(63, 'm')},
     };
     for (const TitleCase& c : cases) EXPECT_EQ(TitleText(c.movieName), c.title) << c.movieName.toStdString();
 }

@@ -247,6 +247,34 @@ void RemoveCopies(const wchar_t* folder, bool keepProgram) {
     ::FindClose(search);
 }
 
+// Deletes in the key's `folder` every file that is neither the program nor a copy being written:
+// Windows looks for the DLLs a program imports beside it first, before SetDefaultDllDirectories
+// can have any say, so a winmm.dll put there would run as part of the window. False when one
+// cannot be deleted (in use).
+bool RemoveStrangers(const wchar_t* folder) {
+    wchar_t pattern[LongPath] = L"";
+    if (!Append(pattern, folder) || !Append(pattern, L"\\*")) return false;
+    WIN32_FIND_DATAW found;
+    const HANDLE search = ::FindFirstFileW(pattern, &found);
+    if (search == INVALID_HANDLE_VALUE) return ::GetLastError() == ERROR_FILE_NOT_FOUND;
+    bool clean = true;
+    do {
+        const std::wstring_view name = found.cFileName;
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || name == Packed::ProgramName ||
+            Packed::IsPartial(name))
+            continue;
+        wchar_t path[LongPath] = L"";
+        if (!Append(path, folder) || !Append(path, L"\\") || !Append(path, found.cFileName)) {
+            clean = false;
+            continue;
+        }
+        ::SetFileAttributesW(path, FILE_ATTRIBUTE_NORMAL);
+        if (!::DeleteFileW(path)) clean = false;
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+    return clean;
+}
+
 // Reads the appended program from `self` (right after the image the loader read), unpacks it and puts it at
 // `target` through a name of its own (`partial`), so that `target` is either whole or what it was. When
 // `target` cannot be replaced (a stale copy still running), the program stays at `partial` and `placed`
@@ -401,6 +429,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
         folder[temp] = L'\0';
         RemoveOthers(folder, name);
     }
+
+    static wchar_t keyFolder[LongPath];
+    Append(keyFolder, target);
+    keyFolder[std::wcslen(keyFolder) - Packed::ProgramName.size() - 1] = L'\0';
+    if (!RemoveStrangers(keyFolder))
+        return Fail(L"the temporary folder holds files beside the program that cannot be removed", 0);
 
     const wchar_t* commandLine = ::GetCommandLineW();
     const wchar_t* arguments = commandLine + Packed::ArgumentsStart(commandLine);
