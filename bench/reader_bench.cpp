@@ -18,6 +18,7 @@
 #include "media/container.h"
 #include "media/riff/avi_header.h"
 #include "media/riff/info_tags.h"
+#include "system/system.h"
 
 namespace discstart {
 

@@ -93,7 +93,7 @@ Problems OggInfoProblems(FileBytes file, const NumberFormat& format, const OggSt
 
 Problems CheckOggInfo(FileBytes file) {
     Problems problems;
-    for (const auto& format : {NumberFormat::English(), NumberFormat::German()}) {
+    for (const auto& format : {NumberFormat::English(), NumberFormat{",", "."}}) {
         Append(problems, CheckReading<OggStreamInfo>(
                              file, "ReadOggInfo", OggLimits, Marked(),
                              [&](const FileOpener& files, OggStreamInfo& info) {

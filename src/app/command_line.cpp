@@ -62,19 +62,4 @@ StartRequest ReadCommandLine(const QStringList& args, const QString& programFold
     return {};
 }
 
-QString MissingDisplay(const std::function<QString(const char*)>& variable) {
-#ifdef Q_OS_WIN
-    Q_UNUSED(variable);
-    return {};
-#else
-    // X is Qt's choice unless told otherwise; the other platforms draw without a display or find
-    // their own (Wayland's default socket), and one that cannot start is caught as it fails.
-    const QString platform =
-        variable("QT_QPA_PLATFORM").section(QLatin1Char(';'), 0, 0).section(QLatin1Char(':'), 0, 0);
-    if (!platform.isEmpty() && platform != QLatin1String("xcb")) return {};
-    if (!variable("DISPLAY").isEmpty() || !variable("WAYLAND_DISPLAY").isEmpty()) return {};
-    return QStringLiteral("DISPLAY and WAYLAND_DISPLAY are unset");
-#endif
-}
-
 }  // namespace discstart

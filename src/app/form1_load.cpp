@@ -14,6 +14,7 @@
 #include "content/native_name.h"
 #include "content/picture_load.h"
 #include "page/page_view.h"
+#include "system/system.h"
 
 namespace discstart {
 
@@ -166,7 +167,7 @@ void Form1::label() {
                            chkRB->checkState() == Qt::Checked, platform_.numberFormat()};
     PanelUpdate update;
     try {
-        update = RunPanel(input, PanelRecords{movieTags, aviHeader, oggStream, &container});
+        update = RunPanel(input, PanelRecords{movieTags, aviHeader, oggStream, &container}, DiskFiles());
     } catch (const std::exception&) {
         return;  // best effort: the panel keeps what it shows
     }

@@ -13,6 +13,7 @@
 #include "content/discovery.h"
 #include "content/native_name.h"
 #include "page/page_view.h"
+#include "system/system.h"
 
 namespace discstart {
 
@@ -42,7 +43,8 @@ void WhileConnecting(QtMsgType type, const QMessageLogContext& context, const QS
 
 QStringList Arguments(int argc, char** argv) {
     QStringList args;
-    for (int i = 1; i < argc; ++i) args << NameFromNativeBytes(QByteArray(argv[i]));
+    for (const std::string& argument : ProgramArguments(argc, argv))
+        args << NameFromNativeBytes(QByteArray::fromStdString(argument));
     return args;
 }
 

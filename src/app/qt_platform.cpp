@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/command_line.h"
 #include "app/window_move.h"
 #include "content/app_path.h"
 #include "content/native_name.h"
@@ -90,6 +91,22 @@ void PreferX11WindowSystem() {
     const QDir plugins(QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms"));
     if (!plugins.entryList({QStringLiteral("*qxcb*")}, QDir::Files).isEmpty())
         qputenv("QT_QPA_PLATFORM", "xcb");
+#endif
+}
+
+// Which window system the program needs is the platform's to know.
+QString MissingDisplay(const std::function<QString(const char*)>& variable) {
+#ifdef Q_OS_WIN
+    Q_UNUSED(variable);
+    return {};
+#else
+    // X is Qt's choice unless told otherwise; the other platforms draw without a display or find
+    // their own (Wayland's default socket), and one that cannot start is caught as it fails.
+    const QString platform =
+        variable("QT_QPA_PLATFORM").section(QLatin1Char(';'), 0, 0).section(QLatin1Char(':'), 0, 0);
+    if (!platform.isEmpty() && platform != QLatin1String("xcb")) return {};
+    if (!variable("DISPLAY").isEmpty() || !variable("WAYLAND_DISPLAY").isEmpty()) return {};
+    return QStringLiteral("DISPLAY and WAYLAND_DISPLAY are unset");
 #endif
 }
 

@@ -53,14 +53,6 @@ class FileOpener {
     virtual bool hiddenByAttributes(const std::string& path) const;
 };
 
-// Plain files only, opened without blocking (a FIFO named film.avi must not hang us), and
-// refused by what they are, not by their size: a link to /proc/self/pagemap is a "regular" file
-// of size 0 that reads forever.
-const FileOpener& DiskFiles();
-
-// A path with the system's own separators written as '/' (only Windows has others).
-std::string GenericPath(std::string path);
-
 // The whole file into `out` (a std::string, std::vector<std::uint8_t> or QByteArray), reading
 // at most `budget` + 1 bytes whatever size the file claims. False when it holds more than
 // `budget` bytes or a read fails.

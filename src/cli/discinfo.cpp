@@ -10,13 +10,6 @@
 #include <filesystem>
 #include <system_error>
 
-#ifdef Q_OS_WIN
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <unistd.h>
-#endif
-
 #include "cli/check_module.h"
 #include "cli/json_writer.h"
 #include "cli/options.h"
@@ -25,7 +18,8 @@
 #include "content/file_errors.h"
 #include "content/native_name.h"
 #include "content/regional_format.h"
-#include "info/control_escape.h"
+#include "system/system.h"
+#include "text/control_escape.h"
 
 #ifdef DISCINFO_CHECK_BUILT_IN
 extern "C" int discinfo_run_check(const char* folder, discstart::CheckOutput output);
@@ -79,12 +73,6 @@ QString ErrnoText(int error) {
 bool WriteOut(const QByteArray& bytes) {
     errno = 0;
     if (WriteStandard(StandardStream::Out, bytes)) return true;
-#ifdef Q_OS_WIN
-    // A pipe whose reader has gone: Windows says "the pipe is being closed", which its C library
-    // reports as an invalid argument.
-    if (const DWORD error = ::GetLastError(); error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE)
-        errno = EPIPE;
-#endif
     Complain("cannot write the output: " + (errno != 0 ? ErrnoText(errno) : QStringLiteral("write error")));
     return false;
 }
@@ -209,37 +197,14 @@ int RunChecks(const QStringList& folders) {
     return status;
 }
 
-// A closed standard output would hand its number to the first file the program opens, and the
-// report could land in one of Qt's own descriptors: a read-only one holds the place, so that
-// writing fails and is reported like any failed write. A pipe closed by its reader ("| head")
-// is such a failed write too, not the end of the program: SIGPIPE is ignored.
-void HoldClosedStdout() {
-#ifndef Q_OS_WIN
-    std::signal(SIGPIPE, SIG_IGN);
-    if (::fcntl(STDOUT_FILENO, F_GETFD) != -1) return;
-    const int fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
-    if (fd >= 0 && fd != STDOUT_FILENO) {
-        ::dup2(fd, STDOUT_FILENO);
-        ::close(fd);
-    }
-#endif
-}
-
 // The arguments with their exact bytes kept (a disc path need not be UTF-8). On Windows every
 // separator becomes a backslash, so that a path given as examples/disc is shown, and its
 // movie found, as Windows writes paths: examples\disc\film.avi, not examples/disc\film.avi.
 QStringList Arguments(int argc, char** argv) {
-#ifdef Q_OS_WIN
-    Q_UNUSED(argc);
-    Q_UNUSED(argv);
-    QStringList args = QCoreApplication::arguments().mid(1);
-    for (QString& arg : args) arg = QDir::toNativeSeparators(arg);
-    return args;
-#else
     QStringList args;
-    for (int i = 1; i < argc; ++i) args << NameFromNativeBytes(QByteArray(argv[i]));
+    for (const std::string& argument : ProgramArguments(argc, argv))
+        args << QDir::toNativeSeparators(NameFromNativeBytes(QByteArray::fromStdString(argument)));
     return args;
-#endif
 }
 
 }  // namespace

@@ -5,8 +5,8 @@
 #include "cli/facts.h"
 #include "content/native_name.h"
 #include "content/page_text.h"
-#include "info/control_escape.h"
-#include "info/display_text.h"
+#include "text/control_escape.h"
+#include "text/display_text.h"
 
 namespace discstart {
 

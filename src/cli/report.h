@@ -38,7 +38,7 @@ struct DiscReport {
 
 // `page`, when not empty, names the page of a folder whose files `pageFiles` lists.
 DiscReport BuildReport(const QString& path, bool isFolder, const NumberFormat& format,
-                       const FileOpener& files = DiskFiles(), const QString& page = {});
+                       const FileOpener& files, const QString& page = {});
 
 QJsonObject ReportJson(const DiscReport& report);
 // Control characters in names and tags come out escaped (\x1B), so a block stays as laid out.

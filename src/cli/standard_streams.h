@@ -11,4 +11,10 @@ enum class StandardStream { Out, Err };
 // code page. False when the write failed (errno says why, where it knows).
 bool WriteStandard(StandardStream stream, const QByteArray& utf8);
 
+// A closed standard output would hand its number to the first file the program opens, and the
+// report could land in one of Qt's own descriptors: a read-only one holds the place, so that
+// writing fails and is reported like any failed write. A pipe closed by its reader ("| head")
+// is such a failed write too, not the end of the program: SIGPIPE is ignored.
+void HoldClosedStdout();
+
 }  // namespace discstart

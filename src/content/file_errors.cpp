@@ -1,7 +1,7 @@
 #include "content/file_errors.h"
 
-#include "bytes/byte_file.h"
 #include "content/native_name.h"
+#include "system/system.h"
 
 namespace discstart {
 
@@ -21,11 +21,7 @@ QString OpenError(const QString& path) {
 }
 
 std::filesystem::path FileSystemPath(const QString& path) {
-#ifdef Q_OS_WIN
-    return std::filesystem::path(path.toStdWString());
-#else
-    return std::filesystem::path(NativePathBytes(path).toStdString());
-#endif
+    return FileSystemPath(NativePathBytes(path).toStdString());
 }
 
 QString ListError(const QString& folder) {

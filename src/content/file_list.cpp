@@ -3,20 +3,7 @@
 #include <algorithm>
 
 #include "content/native_name.h"
-
-#ifdef Q_OS_WIN
-#include <windows.h>
-#else
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-
-#ifdef __linux__
-#include <sys/vfs.h>
-#endif
-
-#include "bytes/made_up.h"
-#endif
+#include "system/system.h"
 
 namespace discstart {
 
@@ -63,70 +50,17 @@ bool MatchesAny(const QStringList& patterns, const QString& name) {
                        [&name](const QString& pattern) { return WildcardMatch(pattern, name); });
 }
 
-#ifndef Q_OS_WIN
-
-// A plain file by its kind, yet one the kernel makes up as it is read (a link to /proc or /sys):
-// no film, picture or page, however it is named.
-bool MadeUp(const QByteArray& folder, const char* name) {
-#ifdef __linux__
-    struct statfs system {};
-    return ::statfs((folder + '/' + name).constData(), &system) != 0 ||
-           MadeUpFileSystem(static_cast<unsigned long>(system.f_type));
-#else
-    (void)folder;
-    (void)name;
-    return false;
-#endif
-}
-
-// Read with the file system's own bytes: QDir would decode names as UTF-8 and lose the
-// bytes of a name that is not, so such a movie could never be opened again.
+// Names are matched as the window shows them, and kept with their exact bytes: QDir would decode
+// them as UTF-8 and lose the bytes of a name that is not, so such a movie could never be opened again.
 QStringList MatchingFiles(const QString& path, const QStringList& patterns) {
     QStringList names;
-    const QByteArray folder = NativePathBytes(path);
-    DIR* dir = ::opendir(folder.constData());
-    if (dir == nullptr) return names;
-    const int dirFd = ::dirfd(dir);
-    while (const dirent* entry = ::readdir(dir)) {
-        const QByteArray bytes(entry->d_name);
-        if (bytes.startsWith('.')) continue;  // dot files are hidden
-        const QString name = NameFromNativeBytes(bytes);
-        if (!MatchesAny(patterns, name)) continue;
-        // Follows links: a link to a file counts, a broken or looping one does not.
-        struct stat status {};
-        if (::fstatat(dirFd, entry->d_name, &status, 0) != 0 || !S_ISREG(status.st_mode)) continue;
-        if (MadeUp(folder, entry->d_name)) continue;
-        names.append(name);
-    }
-    ::closedir(dir);
+    const std::vector<std::string> files =
+        ListFiles(NativePathBytes(path).toStdString(), [&patterns](const std::string& name) {
+            return MatchesAny(patterns, NameFromNativeBytes(QByteArray::fromStdString(name)));
+        });
+    for (const std::string& name : files) names.append(NameFromNativeBytes(QByteArray::fromStdString(name)));
     return names;
 }
-
-#else
-
-// Windows hides files by attribute, not by name: files marked hidden or system are left out,
-// as the shell's own file lists do; QDir would list the system ones.
-QStringList MatchingFiles(const QString& path, const QStringList& patterns) {
-    QStringList names;
-    QString query = path;
-    if (!query.endsWith(QLatin1Char('\\')) && !query.endsWith(QLatin1Char('/'))) query += QLatin1Char('\\');
-    query += QLatin1Char('*');
-    WIN32_FIND_DATAW entry{};
-    const HANDLE search =
-        ::FindFirstFileExW(reinterpret_cast<const wchar_t*>(query.utf16()), FindExInfoBasic, &entry,
-                           FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
-    if (search == INVALID_HANDLE_VALUE) return names;
-    constexpr DWORD leftOut = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-    do {
-        if ((entry.dwFileAttributes & leftOut) != 0) continue;
-        const QString name = QString::fromWCharArray(entry.cFileName);
-        if (MatchesAny(patterns, name)) names.append(name);
-    } while (::FindNextFileW(search, &entry));
-    ::FindClose(search);
-    return names;
-}
-
-#endif
 
 }  // namespace
 

@@ -1,7 +1,7 @@
 #include "content/file_read.h"
 
-#include "bytes/byte_file.h"
 #include "content/native_name.h"
+#include "system/system.h"
 
 namespace discstart {
 

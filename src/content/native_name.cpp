@@ -4,7 +4,8 @@
 #include <QUrl>
 #include <string_view>
 
-#include "info/display_text.h"
+#include "system/system.h"
+#include "text/display_text.h"
 
 namespace discstart {
 
@@ -62,20 +63,16 @@ bool HasEscapedBytes(const QString& name) {
 }
 
 QUrl LocalFileUrl(const QString& path) {
-#ifndef Q_OS_WIN
-    if (path.startsWith(QLatin1Char('/')) && HasEscapedBytes(path)) {
+    if (NamesAreBytes() && path.startsWith(QLatin1Char('/')) && HasEscapedBytes(path)) {
         return QUrl::fromEncoded("file://" + NativePathBytes(path).toPercentEncoding("/"), QUrl::StrictMode);
     }
-#endif
     return QUrl::fromLocalFile(path);
 }
 
 QString LocalFilePath(const QUrl& url) {
-#ifndef Q_OS_WIN
-    if (url.isLocalFile() && url.host().isEmpty()) {
+    if (NamesAreBytes() && url.isLocalFile() && url.host().isEmpty()) {
         return NameFromNativeBytes(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
     }
-#endif
     return url.toLocalFile();
 }
 

@@ -2,7 +2,7 @@
 
 #include <QStringDecoder>
 
-#include "info/display_text.h"
+#include "text/display_text.h"
 
 namespace discstart {
 

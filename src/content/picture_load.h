@@ -21,7 +21,6 @@ class PictureLoad : public QObject {
     // Waits up to `wait` for the picture and, when it is there, hands it over at once: a plain
     // cover is then in the window's first paint.
     void settle(std::chrono::milliseconds wait) { work_.settle(wait); }
-    bool isFinished() const { return !work_.busy(); }
 
   signals:
     void loaded(const QImage& picture);

@@ -3,11 +3,11 @@
 #include <limits>
 
 #include "info/container_naming.h"
-#include "info/control_escape.h"
-#include "info/display_text.h"
 #include "info/naming.h"
-#include "info/number_pattern.h"
 #include "info/panel_rows.h"
+#include "text/control_escape.h"
+#include "text/display_text.h"
+#include "text/number_pattern.h"
 
 namespace discstart {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "info/number_pattern.h"
+#include "text/number_pattern.h"
 
 namespace discstart {
 

@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-#include "info/number_pattern.h"
+#include "text/number_pattern.h"
 
 namespace discstart {
 

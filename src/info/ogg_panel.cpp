@@ -1,10 +1,10 @@
 #include "info/ogg_panel.h"
 
-#include "info/control_escape.h"
-#include "info/display_text.h"
-#include "info/number_pattern.h"
 #include "info/panel_rows.h"
 #include "media/ogg/ogg_streams.h"
+#include "text/control_escape.h"
+#include "text/display_text.h"
+#include "text/number_pattern.h"
 
 namespace discstart {
 

@@ -14,7 +14,7 @@ void FillOggStreamInfo(const MovieFacts& facts, const NumberFormat& format, OggS
 // ReadOggInfo as the panel calls it: `info` filled from the file at `path`, untouched when it
 // cannot be opened; the numbers behind the texts, nothing then.
 std::optional<OggStreamNumbers> ReadOggInfo(const std::string& path, const NumberFormat& format,
-                                            OggStreamInfo& info, const FileOpener& files = DiskFiles());
+                                            OggStreamInfo& info, const FileOpener& files);
 
 }  // namespace Ogg
 

@@ -3,16 +3,16 @@
 #include <cmath>
 #include <string_view>
 
-#include "info/control_escape.h"
-#include "info/display_text.h"
 #include "info/film_names.h"
 #include "info/naming.h"
-#include "info/number_pattern.h"
 #include "info/ogg_panel.h"
 #include "info/panel_rows.h"
 #include "media/ogg/ogg_media.h"
 #include "media/riff/avi_header.h"
 #include "media/riff/info_tags.h"
+#include "text/control_escape.h"
+#include "text/display_text.h"
+#include "text/number_pattern.h"
 
 namespace discstart {
 

@@ -69,6 +69,6 @@ struct PanelUpdate {
 // asked once, whatever its kind. A path that ends in a film extension (FilmPattern) is read as an
 // MP4 or Matroska film alone; any other is read as an AVI or Ogg media file, and where it is
 // neither, as an MP4 or Matroska film.
-PanelUpdate RunPanel(const PanelInput& input, PanelRecords records, const FileOpener& files = DiskFiles());
+PanelUpdate RunPanel(const PanelInput& input, PanelRecords records, const FileOpener& files);
 
 }  // namespace discstart

@@ -5,10 +5,10 @@
 #include "content/discovery.h"
 #include "content/file_errors.h"
 #include "content/native_name.h"
-#include "info/control_escape.h"
 #include "kit/content_check.h"
 #include "kit/movie_check.h"
 #include "kit/page_check.h"
+#include "text/control_escape.h"
 
 namespace discstart {
 

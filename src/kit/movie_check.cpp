@@ -14,6 +14,7 @@
 #include "media/riff/avi_header.h"
 #include "media/riff/avi_layout.h"
 #include "media/riff/info_tags.h"
+#include "system/system.h"
 
 namespace discstart {
 

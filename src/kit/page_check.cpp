@@ -7,6 +7,7 @@
 #include "content/native_name.h"
 #include "content/page_text.h"
 #include "page/scan/page_files.h"
+#include "system/system.h"
 
 namespace discstart {
 

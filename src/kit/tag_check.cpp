@@ -5,8 +5,8 @@
 #include <cstring>
 #include <string_view>
 
-#include "info/display_text.h"
 #include "info/panel.h"
+#include "text/display_text.h"
 
 namespace discstart {
 

@@ -88,8 +88,7 @@ void ReadMatroska(ByteFile& file, const ByteWindow& head, ContainerInfo& info);
 // out (KeepPlausible) and listed in `info.refused`.
 MovieFileKind ReadContainer(ByteFile& file, std::uint64_t fileLength, ContainerInfo& info);
 // The same on the file at `path`; Other when it cannot be opened.
-MovieFileKind ReadContainer(const std::string& path, ContainerInfo& info,
-                            const FileOpener& files = DiskFiles());
+MovieFileKind ReadContainer(const std::string& path, ContainerInfo& info, const FileOpener& files);
 // The same from a file already open and its first bytes in `head`.
 MovieFileKind ReadContainer(ByteFile& file, const ByteWindow& head, std::uint64_t fileLength,
                             ContainerInfo& info);

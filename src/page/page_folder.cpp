@@ -1,8 +1,7 @@
 #include "page/page_folder.h"
 
-#include <algorithm>
-
 #include "content/native_name.h"
+#include "system/system.h"
 
 namespace discstart {
 
@@ -10,10 +9,10 @@ namespace {
 
 // Cut at the last separator, not through QFileInfo: the name may carry bytes that are not UTF-8.
 QString FolderOf(const QString& pagePath) {
-    qsizetype cut = pagePath.lastIndexOf(QLatin1Char('/'));
-#ifdef Q_OS_WIN
-    cut = std::max(cut, pagePath.lastIndexOf(QLatin1Char('\\')));
-#endif
+    qsizetype cut = pagePath.size() - 1;
+    while (cut >= 0 &&
+           !(pagePath.at(cut).unicode() < 0x80 && IsPathSeparator(char(pagePath.at(cut).unicode()))))
+        --cut;
     if (cut < 0) return QStringLiteral(".");
     // A root ("/", "D:\\") keeps its separator.
     const bool root = cut == 0 || pagePath.at(cut - 1) == QLatin1Char(':');
@@ -26,7 +25,7 @@ std::string Native(const QString& path) {
 
 }  // namespace
 
-PageFolder::PageFolder(const QString& pagePath) : access_(Native(FolderOf(pagePath))) {}
+PageFolder::PageFolder(const QString& pagePath) : access_(Native(FolderOf(pagePath)), DiskFiles()) {}
 
 PageFile PageFolder::openPath(const QString& path) const {
     if (path.isEmpty() || path.contains(QChar(0))) return {PageRefusal::Missing, nullptr, 0};

@@ -22,7 +22,6 @@ class PageFolder {
     // Why the page may not read what `url` names (a local file, no host), or None.
     PageRefusal refusal(const QUrl& url) const { return open(url).refusal; }
     bool holds(const QUrl& url) const { return refusal(url) == PageRefusal::None; }
-    bool holdsPath(const QString& path) const { return openPath(path).refusal == PageRefusal::None; }
     // The file, opened when the page may read it.
     PageFile open(const QUrl& url) const;
     PageFile openPath(const QString& path) const;

@@ -1,22 +1,15 @@
 #include "page/plugin_page_view.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QLibrary>
 #include <QVBoxLayout>
 #include <utility>
-
-#ifdef Q_OS_LINUX
-#include <dlfcn.h>
-
-#include <cstdlib>
-#endif
 
 #include "content/app_path.h"
 #include "content/native_name.h"
 #include "page/text_page_view.h"
 #include "page/web_engine_plugin.h"
 #include "page/window_paint_watch.h"
+#include "system/system.h"
 
 namespace discstart {
 
@@ -24,20 +17,8 @@ namespace {
 
 PageView* LoadWebEngineView(const QStringList& folders, QWidget* parent) {
     for (const QString& folder : folders) {
-        // Never unloaded: the view it makes lives as long as the window.
-#ifdef Q_OS_LINUX
-        // By the folder's exact bytes, which QLibrary's file names cannot carry.
-        const QByteArray file = NativePathBytes(folder) + "/lib" + WebEnginePluginName + ".so";
-        void* library = ::dlopen(file.constData(), RTLD_NOW | RTLD_LOCAL);
-        if (library == nullptr) continue;
-        const auto create =
-            reinterpret_cast<WebEnginePluginFactoryFunction>(::dlsym(library, WebEnginePluginFactory));
-#else
-        QLibrary library(QDir(folder).filePath(QString::fromLatin1(WebEnginePluginName)));
-        if (!library.load()) continue;
-        const auto create =
-            reinterpret_cast<WebEnginePluginFactoryFunction>(library.resolve(WebEnginePluginFactory));
-#endif
+        const auto create = reinterpret_cast<WebEnginePluginFactoryFunction>(LibrarySymbol(
+            NativePathBytes(folder).toStdString(), WebEnginePluginName, WebEnginePluginFactory));
         if (create != nullptr) return create(parent);
     }
     return nullptr;
@@ -103,20 +84,10 @@ bool IsMachineQt(const QByteArray& qtCore, const QByteArray& programFolder) {
 }
 
 bool RunsOnMachineQt() {
-#ifdef Q_OS_LINUX
-    Dl_info info{};
-    if (::dladdr(reinterpret_cast<const void*>(&qVersion), &info) == 0 || info.dli_fname == nullptr)
-        return true;
-    const auto resolved = [](const QByteArray& path) {
-        char* real = ::realpath(path.constData(), nullptr);
-        QByteArray bytes = real != nullptr ? QByteArray(real) : QByteArray();
-        std::free(real);
-        return bytes;
-    };
-    return IsMachineQt(resolved(info.dli_fname), resolved(NativePathBytes(ApplicationDirectory())));
-#else
-    return true;
-#endif
+    const std::string real =
+        DiskFiles().realPath(NativePathBytes(ApplicationDirectory()).toStdString()).value_or(std::string());
+    return IsMachineQt(QByteArray::fromStdString(LoadedFrom(reinterpret_cast<const void*>(&qVersion))),
+                       QByteArray::fromStdString(real));
 }
 
 }  // namespace discstart

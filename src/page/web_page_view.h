@@ -24,9 +24,6 @@ class WebPageView : public PageView {
     QUrl currentUrl() const override;
     QString engineName() const override { return QStringLiteral("WebEngine"); }
 
-    // Null until the window has been shown.
-    QWebEngineView* engineView() const { return view_; }
-
   signals:
     void engineCreated();
 

@@ -27,9 +27,9 @@
 #include <cstring>
 #include <string_view>
 
-#include "bytes/made_up.h"
 #include "start/hand_over.h"
 #include "start/start_rules.h"
+#include "system/made_up.h"
 
 namespace discstart {
 

@@ -13,7 +13,6 @@ struct NumberFormat {
     std::string groupSeparator = ",";
 
     static NumberFormat English() { return {".", ","}; }
-    static NumberFormat German() { return {",", "."}; }
 };
 
 // A value rounded to a number of decimals, as plain digits: integerDigits has no leading

@@ -12,6 +12,7 @@
 #include "app/controls/picture_box.h"
 #include "app/twips.h"
 #include "support/disc_folder.h"
+#include "support/number_formats.h"
 
 namespace discstart {
 
@@ -273,7 +274,7 @@ TEST(FormActivate, CopiesThePanelIntoItsRowsAndTagLines) {
          {"", "", "", ""}},
         {"avi-xvid-mp3.avi",
          Qt::PartiallyChecked,
-         NumberFormat::German(),
+         GermanNumbers(),
          {"Xvid MPEG-4", "131 Kbit/s", "64 x 48", "25,00", "", "MPEG-1 Layer 3", "62 Kbit/s", "2 (stereo)",
           "44.100 Hz", "0,02 MB", " min 1 sec", ""},
          {"", "", "", ""}},

@@ -11,6 +11,7 @@
 #include "bytes/byte_file.h"
 #include "media/riff/avi_header.h"
 #include "support/header_bytes.h"
+#include "system/system.h"
 
 namespace discstart {
 
@@ -93,7 +94,7 @@ TEST_F(DiskFilesTest, ReadsARegularFileAndItsLengthThroughALink) {
     }
     EXPECT_EQ(DiskFiles().length(path("link.avi")), static_cast<std::int64_t>(avi.size()));
     AviHeaderInfo info;
-    EXPECT_EQ(ReadAviHeader(path("film.avi"), info), MovieFileKind::Avi);
+    EXPECT_EQ(ReadAviHeader(path("film.avi"), info, DiskFiles()), MovieFileKind::Avi);
     EXPECT_EQ(info.audioSampleRate, 48'000);
 }
 
@@ -109,7 +110,7 @@ TEST_F(DiskFilesTest, RefusesWhatIsNotARegularFileWithoutBlocking) {
         EXPECT_EQ(DiskFiles().open(path(name)), nullptr) << name;
         EXPECT_EQ(DiskFiles().length(path(name)), std::nullopt) << name;
         AviHeaderInfo info;
-        EXPECT_EQ(ReadAviHeader(path(name), info), MovieFileKind::Other) << name;
+        EXPECT_EQ(ReadAviHeader(path(name), info, DiskFiles()), MovieFileKind::Other) << name;
     }
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/report.h"
+#include "system/system.h"
 
 namespace discstart {
 

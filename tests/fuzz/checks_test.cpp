@@ -16,6 +16,7 @@
 #include "media/riff/info_tags.h"
 #include "support/ebml_bytes.h"
 #include "support/iso_bytes.h"
+#include "support/number_formats.h"
 #include "support/riff_bytes.h"
 
 namespace discstart {
@@ -124,7 +125,7 @@ TEST(FixedTextCheck, AcceptsOnlyTheRoundedValueInTheFormat) {
         bool accepted;
     };
     const auto en = NumberFormat::English();
-    const auto de = NumberFormat::German();
+    const auto de = GermanNumbers();
     const Case cases[] = {
         {"25.000", 25.0, 3, en, true},
         {"25,000", 25.0, 3, de, true},
@@ -227,7 +228,7 @@ TEST(InfoTagsCheck, CatchesTagsLeftWithoutAList) {
 
 TEST(OggInfoCheck, PassesTheRealReadingAndCatchesWrongTexts) {
     const Bytes file = TypicalOgm();
-    for (const auto& format : {NumberFormat::English(), NumberFormat::German()}) {
+    for (const auto& format : {NumberFormat::English(), GermanNumbers()}) {
         OggStreamInfo read;
         Ogg::ReadOggInfo(Path, format, read, FilesWith(file));
         EXPECT_EQ(OggInfoProblems(file, format, {}, read), Problems{});

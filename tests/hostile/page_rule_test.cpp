@@ -23,6 +23,7 @@
 #include "page/page_folder.h"
 #include "run_discinfo.h"
 #include "support/symbolic_link.h"
+#include "system/system.h"
 
 namespace discstart {
 

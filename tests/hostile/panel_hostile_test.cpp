@@ -18,6 +18,7 @@
 #include "support/header_bytes.h"
 #include "support/memory_files.h"
 #include "support/movie_bytes.h"
+#include "system/system.h"
 
 namespace discstart {
 
@@ -204,7 +205,8 @@ TEST(HostilePanel, EmptyFileEmptiesTheTitleLineOnly) {
     tags.author = "Old author";
     AviHeaderInfo avi;
     OggStreamInfo ogg;
-    const PanelUpdate update = RunPanel({path, {}, true, NumberFormat::English()}, {tags, avi, ogg});
+    const PanelUpdate update =
+        RunPanel({path, {}, true, NumberFormat::English()}, {tags, avi, ogg}, DiskFiles());
     EXPECT_EQ(update.kind, MovieFileKind::Other);
     // It opened, so the tag search ran, found no list and emptied the tags.
     EXPECT_EQ(update.titleLine, "");
@@ -229,7 +231,7 @@ TEST(HostilePanel, SparseOggMediaFileBeyondFourGigabytes) {
     AviHeaderInfo avi;
     OggStreamInfo ogg;
     const PanelUpdate update =
-        RunPanel({path.toStdString(), {}, true, NumberFormat::English()}, {tags, avi, ogg});
+        RunPanel({path.toStdString(), {}, true, NumberFormat::English()}, {tags, avi, ogg}, DiskFiles());
     EXPECT_EQ(update.kind, MovieFileKind::OggMedia);
     EXPECT_EQ(update.rows[9], " 5120.50 MB");
     EXPECT_EQ(update.rows[0], "XVID");

@@ -18,6 +18,7 @@
 #include "peak_memory.h"
 #include "run_discinfo.h"
 #include "support/disc_folder.h"
+#include "system/system.h"
 
 namespace discstart {
 

@@ -7,6 +7,7 @@
 
 #include "info/panel_rows.h"
 #include "panel_fixture.h"
+#include "support/number_formats.h"
 
 namespace discstart {
 
@@ -82,7 +83,7 @@ TEST(ContainerRows, StoredAndDerivedRates) {
          size,
          {"H.264/AVC", "977 Kbit/s", "640 x 272", "25,00", keep, "AAC", "128 Kbit/s", "2 (stereo)",
           "48.000 Hz", "700,00 MB", "90 min  sec", keep},
-         NumberFormat::German()},
+         GermanNumbers()},
         {"audio only",
          Film(std::nullopt, Audio("A_FLAC", 0, 1), 45),
          1'048'576,

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "panel_fixture.h"
+#include "support/number_formats.h"
 
 namespace discstart {
 
@@ -39,7 +40,7 @@ TEST(RunPanel, WorkedAviExample) {
          true,
          {"Xvid MPEG-4", "937 Kbit/s", "640 x 272", "25.00", keep, "MPEG-1 Layer 3", "128 Kbit/s",
           "2 (stereo)", "48,000 Hz", "700.00 MB", "90 min  sec", keep}},
-        {NumberFormat::German(),
+        {GermanNumbers(),
          true,
          {"Xvid MPEG-4", "937 Kbit/s", "640 x 272", "25,00", keep, "MPEG-1 Layer 3", "128 Kbit/s",
           "2 (stereo)", "48.000 Hz", "700,00 MB", "90 min  sec", keep}},
@@ -283,7 +284,7 @@ TEST(RunPanel, OggMediaRows) {
           " 700.00 MB", keep, keep}},
         {"german",
          {},
-         NumberFormat::German(),
+         GermanNumbers(),
          734'003'200,
          {"XVID", keep, "640 x 352", "25,000", keep, "Ogg Vorbis", "128 Kbit/s", "2 (stereo)", "48000 Hz",
           " 700,00 MB", keep, keep}},

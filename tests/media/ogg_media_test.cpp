@@ -2,6 +2,7 @@
 
 #include "info/ogg_panel.h"
 #include "support/header_bytes.h"
+#include "support/number_formats.h"
 
 namespace discstart {
 
@@ -63,10 +64,10 @@ TEST(ReadOggInfo, FrameRateFromTheTimeUnit) {
     const std::vector<FrameRateCase> cases = {
         {400'000, NumberFormat::English(), "25.000"},
         {417'083, NumberFormat::English(), "23.976"},
-        {417'083, NumberFormat::German(), "23,976"},
+        {417'083, GermanNumbers(), "23,976"},
         {333'667, NumberFormat::English(), "29.970"},
         {-400'000, NumberFormat::English(), "-25.000"},
-        {1, NumberFormat::German(), "10.000.000,000"},
+        {1, GermanNumbers(), "10.000.000,000"},
         {(std::int64_t{1} << 32) + 400'000, NumberFormat::English(), "25.000"},  // high half ignored
     };
     for (const auto& c : cases) {
@@ -112,7 +113,7 @@ TEST(ReadOggInfo, PlainAndRegionalNumbers) {
         {640, 352, 48'000, 128'000, NumberFormat::English(), "640", "352", "48000 Hz", "128.00"},
         {1920, 1080, 44'100, 0, NumberFormat::English(), "1920", "1080", "44100 Hz", "0.00"},
         {-5, 0, 0, 1'234'567, NumberFormat::English(), "-5", "0", "0 Hz", "1,234.57"},
-        {1, 2, 96'000, 1'234'567, NumberFormat::German(), "1", "2", "96000 Hz", "1.234,57"},
+        {1, 2, 96'000, 1'234'567, GermanNumbers(), "1", "2", "96000 Hz", "1.234,57"},
         {1, 2, -1, -1'000, NumberFormat::English(), "1", "2", "-1 Hz", "-1.00"},
         {1, 2, 3, 5, NumberFormat::English(), "1", "2", "3 Hz", "0.01"},
         {1, 2, 3, -4, NumberFormat::English(), "1", "2", "3 Hz", "0.00"},

@@ -37,17 +37,17 @@ TEST(WebPageViewTest, EngineWaitsForTheWindowAndThenLoadsTheRememberedPage) {
     host.view->setOffline(true);
     host.view->navigate(intro);
     QTest::qWait(100);
-    EXPECT_EQ(host.view->engineView(), nullptr);
+    EXPECT_EQ(host.view->findChild<QWebEngineView*>(), nullptr);
     EXPECT_EQ(host.view->currentUrl(), QUrl::fromLocalFile(intro));
     EXPECT_FALSE(host.view->setDesignModeOff());
 
     host.window.show();
-    EXPECT_EQ(host.view->engineView(), nullptr);
-    QTRY_VERIFY_WITH_TIMEOUT(host.view->engineView() != nullptr, 5000);
+    EXPECT_EQ(host.view->findChild<QWebEngineView*>(), nullptr);
+    QTRY_VERIFY_WITH_TIMEOUT(host.view->findChild<QWebEngineView*>() != nullptr, 5000);
     ASSERT_TRUE(loads.wait(20000));
     EXPECT_TRUE(loads.first().first().toBool());
     EXPECT_FALSE(host.view->isVisible());
-    EXPECT_EQ(host.view->engineView()->url(), QUrl::fromLocalFile(intro));
+    EXPECT_EQ(host.view->findChild<QWebEngineView*>()->url(), QUrl::fromLocalFile(intro));
 }
 
 TEST(WebPageViewTest, EngineStartsWhenMadeInsideAShownWindow) {
@@ -63,7 +63,7 @@ TEST(WebPageViewTest, EngineStartsWhenMadeInsideAShownWindow) {
         QSignalSpy created(view, &WebPageView::engineCreated);
         if (c.reparent) view->setParent(&window);
         EXPECT_TRUE(created.wait(5000)) << c.when;
-        EXPECT_NE(view->engineView(), nullptr) << c.when;
+        EXPECT_NE(view->findChild<QWebEngineView*>(), nullptr) << c.when;
     }
 }
 

@@ -23,7 +23,7 @@ QString PageTitle(PageView& view) {
 }
 
 QVariant RunScript(PageView& view, const QString& script) {
-    QWebEngineView* engine = static_cast<WebPageView&>(view).engineView();
+    QWebEngineView* engine = view.findChild<QWebEngineView*>();
     if (engine == nullptr) return {};
     QVariant result;
     bool done = false;

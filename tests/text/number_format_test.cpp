@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "support/number_formats.h"
 #include "text/number_format.h"
 
 namespace discstart {
@@ -17,7 +18,7 @@ struct FixedCase {
 };
 
 const NumberFormat En = NumberFormat::English();
-const NumberFormat De = NumberFormat::German();
+const NumberFormat De = GermanNumbers();
 const NumberFormat Swiss{".", "\xE2\x80\x99"};  // a multi-byte group separator
 constexpr double Inf = std::numeric_limits<double>::infinity();
 

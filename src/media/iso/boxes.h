@@ -72,9 +72,6 @@ class BoxFile {
   public:
     BoxFile(ByteFile& file, const ByteWindow& head);
 
-    // The end of the file once a read has come short of it, NoEnd before.
-    std::uint64_t fileEnd() const { return fileEnd_; }
-
     // The box whose header starts at `offset` in a parent that ends at `parentEnd`; nothing when
     // no box fits there (too small, past the parent, its header not in the file).
     std::optional<Box> boxAt(std::uint64_t offset, std::uint64_t parentEnd);

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "system/system.h"
+
 namespace discstart {
 
 namespace {

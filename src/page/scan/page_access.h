@@ -36,7 +36,7 @@ struct PageFile {
 class PageAccess {
   public:
     PageAccess() = default;
-    explicit PageAccess(const std::string& folder, const FileOpener& files = DiskFiles());
+    explicit PageAccess(const std::string& folder, const FileOpener& files);
 
     bool isEmpty() const { return root_.empty(); }
     // `relative`: a path below the folder, '/' between names, as ResolveLink gives it.

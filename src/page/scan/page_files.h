@@ -29,7 +29,6 @@ using PageTextDecoder = std::function<std::string(std::string_view bytes)>;
 // `folder` is the disc folder's path as `files` takes it; pages are taken as UTF-8 without
 // `decode`. A page the rule refuses is the one reference, with an empty `from`.
 std::vector<PageReference> PageReferences(const std::string& folder, const std::string& page,
-                                          const FileOpener& files = DiskFiles(),
-                                          const PageTextDecoder& decode = {});
+                                          const FileOpener& files, const PageTextDecoder& decode = {});
 
 }  // namespace discstart

@@ -1,4 +1,4 @@
-#include "info/number_pattern.h"
+#include "text/number_pattern.h"
 
 #include <gtest/gtest.h>
 
@@ -6,6 +6,8 @@
 #include <limits>
 #include <string>
 #include <vector>
+
+#include "support/number_formats.h"
 
 namespace discstart {
 
@@ -61,7 +63,7 @@ TEST(FormatPattern, PanelPatternsInBothRegions) {
     for (const auto& c : cases) {
         EXPECT_EQ(FormatPattern(c.value, c.pattern, NumberFormat::English()), c.english)
             << c.value << " '" << c.pattern << "'";
-        EXPECT_EQ(FormatPattern(c.value, c.pattern, NumberFormat::German()), c.german)
+        EXPECT_EQ(FormatPattern(c.value, c.pattern, GermanNumbers()), c.german)
             << c.value << " '" << c.pattern << "'";
     }
 }
@@ -117,7 +119,7 @@ struct ParseCase {
 
 TEST(ParseRegionalNumber, RegionalSpellings) {
     const NumberFormat en = NumberFormat::English();
-    const NumberFormat de = NumberFormat::German();
+    const NumberFormat de = GermanNumbers();
     const std::vector<ParseCase> cases = {
         {"128.00", en, 128.0},     {"128,00", de, 128.0},       {"1,234.5", en, 1234.5},
         {"1.234,5", de, 1234.5},   {"0.00", en, 0.0},           {"-3.5", en, -3.5},

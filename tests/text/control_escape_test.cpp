@@ -1,4 +1,4 @@
-#include "info/control_escape.h"
+#include "text/control_escape.h"
 
 #include <gtest/gtest.h>
 

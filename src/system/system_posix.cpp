@@ -1,4 +1,6 @@
-// The disk on Linux (and other POSIX systems): paths are bytes.
+// The system on Linux (and other POSIX systems): paths are bytes.
+#include <dirent.h>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -12,8 +14,8 @@
 #include <sys/vfs.h>
 #endif
 
-#include "bytes/byte_file.h"
-#include "bytes/made_up.h"
+#include "system/made_up.h"
+#include "system/system.h"
 
 namespace discstart {
 
@@ -57,6 +59,45 @@ bool MadeUpByTheSystem(int fd) {
     return false;
 #endif
 }
+
+// The same for a name in a folder: a plain file by its kind, yet one the kernel makes up (a link
+// to /proc or /sys).
+bool MadeUpByTheSystem(const std::string& path) {
+#ifdef __linux__
+    struct statfs system {};
+    return ::statfs(path.c_str(), &system) != 0 ||
+           MadeUpFileSystem(static_cast<unsigned long>(system.f_type));
+#else
+    (void)path;
+    return false;
+#endif
+}
+
+// Where a link leads, or nothing.
+std::optional<std::string> Resolved(const std::string& path) {
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (resolved == nullptr) return std::nullopt;
+    std::string real(resolved);
+    std::free(resolved);
+    return real;
+}
+
+#ifdef __linux__
+// The path /proc/self/exe leads to; empty when it cannot be read.
+std::string ExecutablePath() {
+    std::string buffer(4096, '\0');
+    for (;;) {
+        const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+        if (length < 0) return {};
+        if (std::size_t(length) < buffer.size()) return buffer.substr(0, std::size_t(length));
+        buffer.resize(buffer.size() * 2);
+    }
+}
+#else
+std::string ExecutablePath() {
+    return {};
+}
+#endif
 
 FileState StateOfError(int error) {
     switch (error) {
@@ -105,13 +146,7 @@ class DiskFileOpener : public FileOpener {
         return opened;
     }
 
-    std::optional<std::string> realPath(const std::string& path) const override {
-        char* resolved = ::realpath(path.c_str(), nullptr);
-        if (resolved == nullptr) return std::nullopt;
-        std::string real(resolved);
-        std::free(resolved);
-        return real;
-    }
+    std::optional<std::string> realPath(const std::string& path) const override { return Resolved(path); }
 };
 
 }  // namespace
@@ -124,5 +159,63 @@ const FileOpener& DiskFiles() {
 std::string GenericPath(std::string path) {
     return path;
 }
+
+bool IsPathSeparator(char c) {
+    return c == '/';
+}
+
+bool NamesAreBytes() {
+    return true;
+}
+
+std::filesystem::path FileSystemPath(const std::string& path) {
+    return {path};
+}
+
+std::vector<std::string> ListFiles(const std::string& folder,
+                                   const std::function<bool(const std::string&)>& wanted) {
+    std::vector<std::string> names;
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) return names;
+    const int dirFd = ::dirfd(dir);
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name(entry->d_name);
+        if (name.front() == '.' || !wanted(name)) continue;  // dot files are hidden
+        // Follows links: a link to a file counts, a broken or looping one does not.
+        struct stat status {};
+        if (::fstatat(dirFd, entry->d_name, &status, 0) != 0 || !S_ISREG(status.st_mode)) continue;
+        if (MadeUpByTheSystem(folder + '/' + name)) continue;
+        names.push_back(name);
+    }
+    ::closedir(dir);
+    return names;
+}
+
+std::string ProgramFolder() {
+    const std::string program = ExecutablePath();
+    const std::size_t slash = program.rfind('/');
+    if (slash == std::string::npos) return {};
+    return slash == 0 ? std::string("/") : program.substr(0, slash);
+}
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i) arguments.emplace_back(argv[i]);
+    return arguments;
+}
+
+std::string LoadedFrom(const void* address) {
+    Dl_info info{};
+    if (::dladdr(address, &info) == 0 || info.dli_fname == nullptr) return {};
+    return Resolved(info.dli_fname).value_or(std::string());
+}
+
+void* LibrarySymbol(const std::string& folder, const char* name, const char* symbol) {
+    // By the folder's exact bytes. Never unloaded: what it makes lives as long as the program.
+    void* library = ::dlopen((folder + "/lib" + name + ".so").c_str(), RTLD_NOW | RTLD_LOCAL);
+    return library != nullptr ? ::dlsym(library, symbol) : nullptr;
+}
+
+void LimitLibrarySearch() {}
 
 }  // namespace discstart

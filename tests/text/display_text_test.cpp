@@ -1,4 +1,4 @@
-#include "info/display_text.h"
+#include "text/display_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "info/control_escape.h"
+#include "text/control_escape.h"
 
-#include "info/display_text.h"
+#include "text/display_text.h"
 #include "text/invisible.h"
 
 namespace discstart {

@@ -1,4 +1,4 @@
-#include "info/number_pattern.h"
+#include "text/number_pattern.h"
 
 #include <cmath>
 #include <cstddef>

@@ -1,11 +1,13 @@
-// The disk on Windows: paths are UTF-8 here and UTF-16 to the system.
+// The system on Windows: paths are UTF-8 here and UTF-16 to the system.
+#include <shellapi.h>
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <utility>
 
-#include "bytes/byte_file.h"
+#include "system/system.h"
 
 namespace discstart {
 
@@ -173,6 +175,100 @@ std::string GenericPath(std::string path) {
         if (c == '\\') c = '/';
     }
     return path;
+}
+
+bool IsPathSeparator(char c) {
+    return c == '/' || c == '\\';
+}
+
+bool NamesAreBytes() {
+    return false;
+}
+
+std::filesystem::path FileSystemPath(const std::string& path) {
+    return {Wide(path)};
+}
+
+// Windows hides files by attribute, not by name: files marked hidden or system are left out, as
+// the shell's own file lists do.
+std::vector<std::string> ListFiles(const std::string& folder,
+                                   const std::function<bool(const std::string&)>& wanted) {
+    std::vector<std::string> names;
+    std::wstring query = Wide(folder);
+    if (!query.empty() && query.back() != L'\\' && query.back() != L'/') query += L'\\';
+    query += L'*';
+    WIN32_FIND_DATAW entry{};
+    const HANDLE search = ::FindFirstFileExW(query.c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch,
+                                             nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    constexpr DWORD leftOut = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    do {
+        if ((entry.dwFileAttributes & leftOut) != 0) continue;
+        std::string name = Utf8(entry.cFileName);
+        if (wanted(name)) names.push_back(std::move(name));
+    } while (::FindNextFileW(search, &entry));
+    ::FindClose(search);
+    return names;
+}
+
+namespace {
+
+// The program the viewer started, every character kept; grows the buffer for paths past MAX_PATH.
+std::wstring ExecutablePath() {
+    static const std::wstring startedAs = [] {
+        const wchar_t* path = ::_wgetenv(L"DISCSTART_STARTED_AS");
+        std::wstring named = path != nullptr ? path : L"";
+        ::_wputenv(L"DISCSTART_STARTED_AS=");
+        return named;
+    }();
+    if (!startedAs.empty()) return startedAs;
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameW(nullptr, buffer.data(), DWORD(buffer.size()));
+        if (length == 0) return {};
+        if (length < buffer.size()) return buffer.substr(0, length);
+        if (buffer.size() >= 32768) return {};
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+}  // namespace
+
+std::string ProgramFolder() {
+    const std::wstring program = ExecutablePath();
+    const std::size_t slash = program.rfind(L'\\');
+    if (slash == std::wstring::npos) return {};
+    // A drive's root keeps its backslash (D:\), any other folder loses it.
+    const bool root = slash > 0 && program[slash - 1] == L':';
+    return Utf8(program.substr(0, root ? slash + 1 : slash));
+}
+
+// As the C runtime parses the command line, in UTF-16: argv holds the system's code page.
+std::vector<std::string> ProgramArguments(int /*argc*/, char** /*argv*/) {
+    std::vector<std::string> arguments;
+    int count = 0;
+    wchar_t** words = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (words == nullptr) return arguments;
+    for (int i = 1; i < count; ++i) arguments.push_back(Utf8(words[i]));
+    ::LocalFree(words);
+    return arguments;
+}
+
+std::string LoadedFrom(const void* /*address*/) {
+    return {};
+}
+
+void* LibrarySymbol(const std::string& folder, const char* name, const char* symbol) {
+    std::string file = folder;
+    if (!file.empty() && !IsPathSeparator(file.back())) file += '\\';
+    file += std::string(name) + ".dll";
+    const HMODULE library = ::LoadLibraryExW(Wide(file).c_str(), nullptr,
+                                             LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return library != nullptr ? reinterpret_cast<void*>(::GetProcAddress(library, symbol)) : nullptr;
+}
+
+void LimitLibrarySearch() {
+    ::SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
 }  // namespace discstart
