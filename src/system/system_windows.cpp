@@ -1,6 +1,7 @@
 // The system on Windows: paths are UTF-8 here and UTF-16 to the system.
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdlib>
