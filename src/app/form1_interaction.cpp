@@ -12,6 +12,7 @@
 #include "app/form1.h"
 #include "app/module1.h"
 #include "app/platform.h"
+#include "content/native_name.h"
 #include "page/page_view.h"
 
 namespace discstart {
@@ -132,7 +133,7 @@ void Form1::play() {
     // Best effort: a failing step is skipped. The window closes once the player has started;
     // a window that closed when nothing started would report a failure as success.
     try {
-        moviePath = disc.moviePath();
+        moviePath = QtPath(disc.moviePath());
     } catch (const std::exception&) {
     }
     bool started = false;

@@ -1,6 +1,5 @@
 // Start-up: Form_Load and the procedures it calls, and Form_Activate with the panel.
 #include <QCheckBox>
-#include <QDir>
 #include <QPushButton>
 #include <QShowEvent>
 
@@ -31,8 +30,8 @@ void SetTop(QWidget* control, double twips) {
     control->move(control->x(), TwipsToPixels(twips));
 }
 
-bool IsRootDirectory(const QString& directory) {
-    return directory.endsWith(QDir::separator());
+bool IsRootDirectory(const std::string& directory) {
+    return !directory.empty() && directory.back() == PathSeparator();
 }
 
 // A tag line goes through its holding text box, which cuts it, into its label.
@@ -90,7 +89,7 @@ void Form1::labelX() {
 }
 
 void Form1::DataIN() {
-    disc = DiscoverContent(platform_.applicationDirectory());
+    disc = DiscoverContent(SystemPath(platform_.applicationDirectory()));
     Picture1->setVisible(disc.pageButtonShown());
     cmdPlay->setEnabled(disc.playEnabled());
     if (disc.playEnabled()) {
@@ -111,11 +110,11 @@ void Form1::load_html() {
     }
     // The browser can only be shown when there is a page, so without one nothing is loaded.
     if (!disc.pageButtonShown()) return;
-    WebBrowser1->navigate(disc.pagePath());
+    WebBrowser1->navigate(QtPath(disc.pagePath()));
 }
 
 void Form1::loadImage() {
-    const QString path = disc.picturePath();
+    const std::string path = disc.picturePath();
     const qreal ratio = devicePixelRatioF();
     // Decoded on a worker: however the picture is made, the window shows and closes at once.
     auto* load = new PictureLoad(path, Image1->size() * ratio, this);
@@ -163,8 +162,8 @@ void Form1::focusFirstControl() {
 }
 
 void Form1::label() {
-    const PanelInput input{NativePathBytes(disc.moviePath()).toStdString(), panelCarry,
-                           chkRB->checkState() == Qt::Checked, platform_.numberFormat()};
+    const PanelInput input{disc.moviePath(), panelCarry, chkRB->checkState() == Qt::Checked,
+                           platform_.numberFormat()};
     PanelUpdate update;
     try {
         update = RunPanel(input, PanelRecords{movieTags, aviHeader, oggStream, &container}, DiskFiles());

@@ -49,7 +49,7 @@ QStringList Arguments(int argc, char** argv) {
 }
 
 bool HoldsContent(const QString& folder) {
-    const DiscContent content = DiscoverContent(folder);
+    const DiscContent content = DiscoverContent(SystemPath(folder));
     return content.movies.ListCount() + content.pictures.ListCount() + content.pages.ListCount() > 0;
 }
 
@@ -62,7 +62,7 @@ int RunProgram(int argc, char** argv, const ProgramParts& parts) {
     const QString installed;
 #endif
     const StartRequest request =
-        ReadCommandLine(Arguments(argc, argv), ApplicationDirectory(), installed, HoldsContent);
+        ReadCommandLine(Arguments(argc, argv), QtPath(ApplicationDirectory()), installed, HoldsContent);
     if (request.action != StartRequest::Action::Window) {
         std::fputs(request.message.toLocal8Bit().constData(), request.status == 0 ? stdout : stderr);
         return request.status;

@@ -76,7 +76,7 @@ void QtPlatform::endProgramNow() {
 }
 
 QString QtPlatform::applicationDirectory() const {
-    return folder_.isEmpty() ? ApplicationDirectory() : folder_;
+    return folder_.isEmpty() ? QtPath(ApplicationDirectory()) : folder_;
 }
 
 NumberFormat QtPlatform::numberFormat() const {

@@ -3,7 +3,6 @@
 #include <QTextStream>
 
 #include "cli/check_module.h"
-#include "content/native_name.h"
 #include "kit/disc_check.h"
 
 namespace discstart {
@@ -11,7 +10,7 @@ namespace discstart {
 extern "C" Q_DECL_EXPORT int discinfo_run_check(const char* folder, CheckOutput output) {
     QString text;
     QTextStream out(&text);
-    const int status = RunDiscCheck(NameFromNativeBytes(QByteArray(folder)), out);
+    const int status = RunDiscCheck(folder, out);
     // Through discinfo's own writer: it knows a console from a file and sees a failed write.
     const QByteArray bytes = text.toUtf8();
     return output(bytes.constData(), std::size_t(bytes.size())) ? status : -1;

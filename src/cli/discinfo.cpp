@@ -50,7 +50,7 @@ constexpr const char* Usage =
 constexpr int CheckCouldNotRun = 3;
 
 // Escaped as the report escapes names (\x1B, \u202E).
-QString Shown(const QString& path) {
+QString Shown(const std::string& path) {
     return QString::fromStdString(EscapeControlCharacters(DisplayName(path).toStdString()));
 }
 
@@ -59,7 +59,7 @@ void Complain(const QString& message) {
 }
 
 // One line, whatever bytes the path holds.
-int Fail(const QString& path, const QString& reason) {
+int Fail(const std::string& path, const QString& reason) {
     Complain(Shown(path) + ": " + reason);
     return 1;
 }
@@ -88,7 +88,7 @@ QString Reason(const std::error_code& error) {
 
 // Why the path can't be described, or an empty text when it can. Checked by the path's
 // exact bytes: Qt's own file names would lose those of a name that is not UTF-8.
-QString Unreadable(const QString& path, bool& isFolder) {
+QString Unreadable(const std::string& path, bool& isFolder) {
     namespace fs = std::filesystem;
     std::error_code error;
     const fs::path native = FileSystemPath(path);
@@ -116,9 +116,9 @@ struct Described {
 // A path that cannot be read, or whose movie cannot be read to its end, gives a line on stderr.
 // As text it gives nothing else; in JSON a folder still gives its line, with the reason in
 // "unreadable", so that a script gets one line for each folder it gives.
-Described Describe(const QString& path, const Options& options) {
+Described Describe(const std::string& path, const Options& options) {
     bool isFolder = false;
-    QString unreadPath = path;
+    std::string unreadPath = path;
     QString reason = Unreadable(path, isFolder);
     const bool lineAnyway = options.json && isFolder;
     if (!reason.isEmpty()) {
@@ -126,8 +126,8 @@ Described Describe(const QString& path, const Options& options) {
         if (!lineAnyway) return {std::nullopt, true};
     }
     const DiscReport report =
-        BuildReport(path, isFolder, NumberFormatOf(QLocale::system()), DiskFiles(), options.page);
-    if (reason.isEmpty() && isFolder && !report.moviePath.isEmpty()) {
+        BuildReport(path, isFolder, NumberFormatOf(QLocale::system()), DiskFiles(), SystemPath(options.page));
+    if (reason.isEmpty() && isFolder && !report.moviePath.empty()) {
         if (reason = OpenError(report.moviePath); !reason.isEmpty()) {
             Fail(report.moviePath, reason);
             if (!lineAnyway) return {std::nullopt, true};
@@ -142,7 +142,8 @@ Described Describe(const QString& path, const Options& options) {
     }
     if (!options.json) return {ReportText(report).toUtf8(), false};
     QJsonObject json = ReportJson(report);
-    if (!reason.isEmpty()) json.insert("unreadable", QJsonObject{{"path", unreadPath}, {"reason", reason}});
+    if (!reason.isEmpty())
+        json.insert("unreadable", QJsonObject{{"path", QtPath(unreadPath)}, {"reason", reason}});
     return {CompactJson(json) + '\n', !reason.isEmpty()};
 }
 
@@ -150,7 +151,7 @@ int DescribeAll(const Options& options) {
     int status = 0;
     bool first = true;
     for (const QString& path : options.paths) {
-        const Described described = Describe(path, options);
+        const Described described = Describe(SystemPath(path), options);
         if (described.failed) status = 1;
         if (!described.output) continue;
         const QByteArray& output = *described.output;
@@ -187,10 +188,11 @@ int RunChecks(const QStringList& folders) {
     int status = 0;
     for (qsizetype i = 0; i < folders.size(); ++i) {
         // Several folders: each one's findings under its name.
-        if (folders.size() > 1 && !WriteOut((i > 0 ? "\n" : "") + Shown(folders[i]).toUtf8() + ":\n")) {
+        if (folders.size() > 1 &&
+            !WriteOut((i > 0 ? "\n" : "") + Shown(SystemPath(folders[i])).toUtf8() + ":\n")) {
             return CheckCouldNotRun;
         }
-        const int found = check(NativePathBytes(folders[i]).constData(), &WriteCheckOutput);
+        const int found = check(SystemPath(folders[i]).c_str(), &WriteCheckOutput);
         if (found < 0) return CheckCouldNotRun;
         status = std::max(status, found);
     }
@@ -218,7 +220,7 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const Options options = ParseOptions(Arguments(argc, argv));
     if (!options.error.isEmpty()) {
-        Complain(Shown(options.error) + "\nTry 'discinfo --help' for more information.");
+        Complain(Shown(SystemPath(options.error)) + "\nTry 'discinfo --help' for more information.");
         return 2;
     }
     switch (options.mode) {

@@ -50,26 +50,22 @@ QString PictureNote(const DiscContent& disc) {
     return disc.pictureNoteShown() ? QString::fromLatin1(NoPictureNote) : QString();
 }
 
-QString FromBytes(const std::string& bytes) {
-    return NameFromNativeBytes(QByteArray::fromStdString(bytes));
-}
-
 // What the page may load, and apart from it what it refers to but may not, with the reason.
 QJsonArray PageFilesJson(const std::vector<PageReference>& references, bool refused) {
     QJsonArray out;
     for (const PageReference& r : references) {
         if ((r.refusal != PageRefusal::None) != refused) continue;
-        QJsonObject file{{"from", FromBytes(r.from)},
-                         {"reference", FromBytes(r.reference)},
-                         {"path", r.path.empty() ? QJsonValue() : QJsonValue(FromBytes(r.path))}};
+        QJsonObject file{{"from", QtPath(r.from)},
+                         {"reference", QtPath(r.reference)},
+                         {"path", r.path.empty() ? QJsonValue() : QJsonValue(QtPath(r.path))}};
         if (refused) file.insert("reason", QString::fromLatin1(PageRefusalName(r.refusal)));
         out.append(file);
     }
     return out;
 }
 
-QJsonValue PathOrNull(const FileList& list, const QString& path) {
-    return list.ListCount() > 0 ? QJsonValue(path) : QJsonValue();
+QJsonValue PathOrNull(const FileList& list, const std::string& path) {
+    return list.ListCount() > 0 ? QJsonValue(QtPath(path)) : QJsonValue();
 }
 
 QString Escaped(const QString& text) {
@@ -78,31 +74,29 @@ QString Escaped(const QString& text) {
 
 }  // namespace
 
-DiscReport BuildReport(const QString& path, bool isFolder, const NumberFormat& format,
-                       const FileOpener& files, const QString& page) {
+DiscReport BuildReport(const std::string& path, bool isFolder, const NumberFormat& format,
+                       const FileOpener& files, const std::string& page) {
     DiscReport report;
     report.path = path;
-    QString moviePath = path;
+    std::string moviePath = path;
     if (isFolder) {
         report.disc = DiscoverContent(path);
         moviePath = report.disc->moviePath();
-        report.moviePath = report.disc->movies.ListCount() > 0 ? moviePath : QString();
+        report.moviePath = report.disc->movies.ListCount() > 0 ? moviePath : std::string();
     } else {
         report.moviePath = path;
     }
     PanelInput input;
-    input.moviePath = NativePathBytes(moviePath).toStdString();
+    input.moviePath = moviePath;
     input.format = format;
     // The panel's own reads, watched for errors that a short read alone would hide.
     const CountingFiles watched(files);
     report.panel = RunPanel(
         input, {report.tags, report.avi, report.ogg, &report.container, &report.oggNumbers}, watched);
     report.readError = watched.counts().error;
-    if (report.disc && (report.disc->pageButtonShown() || !page.isEmpty())) {
-        report.pageFiles =
-            PageReferences(NativePathBytes(report.disc->directory).toStdString(),
-                           NativePathBytes(page.isEmpty() ? report.disc->pages.List(0) : page).toStdString(),
-                           files, DecodePageBytes);
+    if (report.disc && (report.disc->pageButtonShown() || !page.empty())) {
+        report.pageFiles = PageReferences(
+            report.disc->directory, page.empty() ? report.disc->pages.List(0) : page, files, DecodePageBytes);
     }
     return report;
 }
@@ -126,8 +120,8 @@ QJsonObject ReportJson(const DiscReport& report) {
         {"rows", rows},
         {"xvidPicture", panel.xvidPicture},
         {"version", QStringLiteral(DISCSTART_VERSION)},
-        {"path", report.path},
-        {"moviePath", report.moviePath.isEmpty() ? QJsonValue() : QJsonValue(report.moviePath)},
+        {"path", QtPath(report.path)},
+        {"moviePath", report.moviePath.empty() ? QJsonValue() : QJsonValue(QtPath(report.moviePath))},
         {"facts", FactsJson(report)},
     };
     if (panel.kind == MovieFileKind::Avi) json.insert("avi", AviJson(report.avi));
@@ -154,7 +148,7 @@ QString ReportText(const DiscReport& report) {
     const auto line = [&out](const QString& name, const QString& value) {
         out += QStringLiteral("%1 %2\n").arg(name + QLatin1Char(':'), -13).arg(Escaped(value));
     };
-    line("Movie", report.moviePath.isEmpty()
+    line("Movie", report.moviePath.empty()
                       ? QStringLiteral("(none)")
                       : DisplayName(report.moviePath) + " (" + KindName(panel.kind) + ")");
     if (report.disc) {

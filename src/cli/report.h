@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <system_error>
 #include <vector>
 
@@ -21,8 +22,8 @@ namespace discstart {
 
 // What a fresh window shows for one movie file or disc folder, after one panel run.
 struct DiscReport {
-    QString path;       // as given
-    QString moviePath;  // empty for a folder without a movie
+    std::string path;       // as given, in the system's bytes (system/system.h)
+    std::string moviePath;  // empty for a folder without a movie
     std::optional<DiscContent> disc;
     MovieTags tags;
     AviHeaderInfo avi;
@@ -37,8 +38,8 @@ struct DiscReport {
 };
 
 // `page`, when not empty, names the page of a folder whose files `pageFiles` lists.
-DiscReport BuildReport(const QString& path, bool isFolder, const NumberFormat& format,
-                       const FileOpener& files, const QString& page = {});
+DiscReport BuildReport(const std::string& path, bool isFolder, const NumberFormat& format,
+                       const FileOpener& files, const std::string& page = {});
 
 QJsonObject ReportJson(const DiscReport& report);
 // Control characters in names and tags come out escaped (\x1B), so a block stays as laid out.

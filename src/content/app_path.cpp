@@ -3,23 +3,21 @@
 #include <QCoreApplication>
 #include <QDir>
 
-#include "content/native_name.h"
 #include "system/system.h"
 
 namespace discstart {
 
-QString AppFilePath(const QString& directory, const QString& name) {
-    const QChar separator = QDir::separator();
-    if (directory.endsWith(separator)) return directory + name;
-    return directory + separator + name;
+std::string AppFilePath(const std::string& directory, const std::string& name) {
+    if (!directory.empty() && directory.back() == PathSeparator()) return directory + name;
+    return directory + PathSeparator() + name;
 }
 
-QString ApplicationDirectory() {
+std::string ApplicationDirectory() {
     // By the program's own bytes: Qt's applicationDirPath() decodes them as UTF-8 and loses those
     // of a folder whose name is not, and then the window finds nothing beside it.
-    const std::string folder = ProgramFolder();
-    if (!folder.empty()) return NameFromNativeBytes(QByteArray::fromStdString(folder));
-    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+    std::string folder = ProgramFolder();
+    if (!folder.empty()) return folder;
+    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath()).toStdString();
 }
 
 }  // namespace discstart

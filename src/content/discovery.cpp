@@ -66,20 +66,20 @@ QString TitleText(const QString& movieName) {
 
 QString DiscContent::titleStrip() const {
     if (movies.ListCount() == 0) return QString::fromLatin1(NoMovieTitle);
-    return TitleText(movies.List(0));
+    return TitleText(QtPath(movies.List(0)));
 }
 
-QString DiscContent::moviePath() const {
+std::string DiscContent::moviePath() const {
     return AppFilePath(directory, movies.List(0));
 }
-QString DiscContent::picturePath() const {
+std::string DiscContent::picturePath() const {
     return AppFilePath(directory, pictures.List(0));
 }
-QString DiscContent::pagePath() const {
+std::string DiscContent::pagePath() const {
     return AppFilePath(directory, pages.List(0));
 }
 
-DiscContent DiscoverContent(const QString& directory) {
+DiscContent DiscoverContent(const std::string& directory) {
     DiscContent content;
     content.directory = directory;
     const std::pair<FileList*, const char*> lists[] = {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <string>
 
 #include "content/file_list.h"
 
@@ -14,8 +15,9 @@ inline constexpr const char* NoMovieTitle = " movie is not in the directory ";
 inline constexpr const char* NoPictureNote = "picture is not in the directory";
 
 // What the disc folder holds and what the window makes of it.
+// Its paths are the system's bytes (system/system.h), as the readers and the disk take them.
 struct DiscContent {
-    QString directory;
+    std::string directory;
     FileList movies;    // fileList(0)
     FileList pictures;  // fileList(1)
     FileList pages;     // fileList(2)
@@ -25,13 +27,13 @@ struct DiscContent {
     bool pictureNoteShown() const { return pictures.ListCount() == 0; }
     // The title strip's text, already cut to 64 characters.
     QString titleStrip() const;
-    QString moviePath() const;
-    QString picturePath() const;
-    QString pagePath() const;
+    std::string moviePath() const;
+    std::string picturePath() const;
+    std::string pagePath() const;
 };
 
 // The movie list holds the folder's AVI files, or where there is none, its films of FilmPattern.
-DiscContent DiscoverContent(const QString& directory);
+DiscContent DiscoverContent(const std::string& directory);
 
 // A space, the name as shown without its extension, a space; cut to 64 characters. The
 // extension is the last four characters, or the film extension a film name ends in.

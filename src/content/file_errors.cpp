@@ -1,12 +1,13 @@
 #include "content/file_errors.h"
 
-#include "content/native_name.h"
+#include <filesystem>
+
 #include "system/system.h"
 
 namespace discstart {
 
-QString OpenError(const QString& path) {
-    const OpenedFile opened = DiskFiles().openChecked(NativePathBytes(path).toStdString());
+QString OpenError(const std::string& path) {
+    const OpenedFile opened = DiskFiles().openChecked(path);
     switch (opened.state) {
         case FileState::Plain:
             return {};
@@ -20,11 +21,7 @@ QString OpenError(const QString& path) {
                         : QStringLiteral("cannot be opened");
 }
 
-std::filesystem::path FileSystemPath(const QString& path) {
-    return FileSystemPath(NativePathBytes(path).toStdString());
-}
-
-QString ListError(const QString& folder) {
+QString ListError(const std::string& folder) {
     std::error_code error;
     const std::filesystem::directory_iterator listing(FileSystemPath(folder), error);
     return error ? QString::fromLocal8Bit(error.message().c_str()) : QString();

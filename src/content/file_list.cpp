@@ -1,5 +1,6 @@
 #include "content/file_list.h"
 
+#include <QStringList>
 #include <algorithm>
 
 #include "content/native_name.h"
@@ -9,10 +10,11 @@ namespace discstart {
 
 namespace {
 
+// By the names as shown; names equal but for case in one fixed order.
 bool NameLess(const QString& a, const QString& b) {
     const int folded = a.compare(b, Qt::CaseInsensitive);
     if (folded != 0) return folded < 0;
-    return a < b;  // same name but for case: keep one fixed order
+    return a < b;
 }
 
 QChar Folded(QChar c) {
@@ -50,21 +52,9 @@ bool MatchesAny(const QStringList& patterns, const QString& name) {
                        [&name](const QString& pattern) { return WildcardMatch(pattern, name); });
 }
 
-// Names are matched as the window shows them, and kept with their exact bytes: QDir would decode
-// them as UTF-8 and lose the bytes of a name that is not, so such a movie could never be opened again.
-QStringList MatchingFiles(const QString& path, const QStringList& patterns) {
-    QStringList names;
-    const std::vector<std::string> files =
-        ListFiles(NativePathBytes(path).toStdString(), [&patterns](const std::string& name) {
-            return MatchesAny(patterns, NameFromNativeBytes(QByteArray::fromStdString(name)));
-        });
-    for (const std::string& name : files) names.append(NameFromNativeBytes(QByteArray::fromStdString(name)));
-    return names;
-}
-
 }  // namespace
 
-void FileList::setPath(const QString& path) {
+void FileList::setPath(const std::string& path) {
     path_ = path;
     stale_ = true;
 }
@@ -74,25 +64,32 @@ void FileList::setPattern(const QString& pattern) {
     stale_ = true;
 }
 
-QString FileList::List(int i) const {
-    const QStringList& all = names();
-    if (i < 0 || i >= all.size()) return {};
-    return all.at(i);
+std::string FileList::List(int i) const {
+    const std::vector<std::string>& all = names();
+    if (i < 0 || std::size_t(i) >= all.size()) return {};
+    return all[std::size_t(i)];
 }
 
-const QStringList& FileList::names() const {
+const std::vector<std::string>& FileList::names() const {
     if (stale_) refill();
     return names_;
 }
 
+// Names are matched and sorted as the window shows them, and kept with their exact bytes.
 void FileList::refill() const {
     stale_ = false;
     names_.clear();
-    if (path_.isEmpty()) return;
+    if (path_.empty()) return;
     const QStringList patterns = pattern_.split(QLatin1Char(';'), Qt::SkipEmptyParts);
     if (patterns.isEmpty()) return;
-    names_ = MatchingFiles(path_, patterns);
-    std::sort(names_.begin(), names_.end(), NameLess);
+    std::vector<std::pair<QString, std::string>> found;
+    for (std::string& name : ListFiles(
+             path_, [&patterns](const std::string& name) { return MatchesAny(patterns, QtPath(name)); })) {
+        found.emplace_back(QtPath(name), std::move(name));
+    }
+    std::sort(found.begin(), found.end(),
+              [](const auto& a, const auto& b) { return NameLess(a.first, b.first); });
+    for (auto& entry : found) names_.push_back(std::move(entry.second));
 }
 
 }  // namespace discstart

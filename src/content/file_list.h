@@ -1,7 +1,8 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
+#include <string>
+#include <vector>
 
 namespace discstart {
 
@@ -10,25 +11,26 @@ namespace discstart {
 // equal but for case ordered by code point, so the first entry is always the same file).
 // Setting Path or Pattern refills it (read on first use, which nobody can tell apart). Only regular files and
 // links to them count, not one the kernel makes up as it is read (a link into /proc or /sys).
+// The folder and the names are the system's own bytes (system/system.h), as the disk takes them.
 class FileList {
   public:
-    void setPath(const QString& path);
+    void setPath(const std::string& path);
     void setPattern(const QString& pattern);
-    QString path() const { return path_; }
+    const std::string& path() const { return path_; }
     QString pattern() const { return pattern_; }
 
     int ListCount() const { return int(names().size()); }
     // Entry i, or the empty text when there is none.
-    QString List(int i) const;
-    const QStringList& names() const;
+    std::string List(int i) const;
+    const std::vector<std::string>& names() const;
 
   private:
     void refill() const;
 
-    QString path_;
+    std::string path_;
     QString pattern_ = QStringLiteral("*.avi");
     // Filled on first use after a change: setting Path and then Pattern reads the folder once.
-    mutable QStringList names_;
+    mutable std::vector<std::string> names_;
     mutable bool stale_ = true;
 };
 

@@ -58,6 +58,18 @@ QByteArray NativePathBytes(const QString& path) {
     return bytes;
 }
 
+QString QtPath(const std::string& path) {
+    return NameFromNativeBytes(QByteArray::fromStdString(path));
+}
+
+std::string SystemPath(const QString& path) {
+    return NativePathBytes(path).toStdString();
+}
+
+QString DisplayName(const std::string& name) {
+    return DisplayName(QtPath(name));
+}
+
 bool HasEscapedBytes(const QString& name) {
     return NativePathBytes(name) != name.toUtf8();
 }

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <string>
 
 class QUrl;
 
@@ -15,8 +16,12 @@ namespace discstart {
 QString NameFromNativeBytes(const QByteArray& bytes);
 // The exact bytes to hand the OS for a path made of such names (UTF-8 on Windows).
 QByteArray NativePathBytes(const QString& path);
+// The same for the path type below Qt (system/system.h), where a path meets Qt.
+QString QtPath(const std::string& path);
+std::string SystemPath(const QString& path);
 // What the window shows of a name: escaped bytes read as Windows-1252.
 QString DisplayName(const QString& name);
+QString DisplayName(const std::string& name);
 // True when the name holds bytes that are not UTF-8.
 bool HasEscapedBytes(const QString& name);
 

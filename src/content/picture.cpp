@@ -97,12 +97,15 @@ QImage DecodePicture(const QByteArray& bytes, const QByteArray& formatHint, cons
     return image;
 }
 
-QImage LoadCoverPicture(const QString& path, const QSize& target) {
-    if (path.isEmpty() || target.isEmpty()) return {};
+QImage LoadCoverPicture(const std::string& path, const QSize& target) {
+    if (path.empty() || target.isEmpty()) return {};
     // Read by its exact bytes: a name that is not UTF-8 would not survive Qt's own encoding.
     const auto bytes = ReadFileWithin(path, MaxPictureFileBytes);
     if (!bytes) return {};
-    return DecodePicture(*bytes, path.section(QLatin1Char('.'), -1).toLower().toLatin1(), target);
+    const std::size_t dot = path.rfind('.');
+    const QByteArray suffix =
+        QByteArray::fromStdString(dot == std::string::npos ? path : path.substr(dot + 1));
+    return DecodePicture(*bytes, suffix.toLower(), target);
 }
 
 }  // namespace discstart

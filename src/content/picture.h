@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QSize>
 #include <QString>
+#include <string>
 
 namespace discstart {
 
@@ -31,6 +32,6 @@ QImage DecodePicture(const QByteArray& bytes, const QByteArray& formatHint, cons
                      qint64 maxPixels = MaxPicturePixels);
 
 // The picture file at `path`, read by its exact name, decoded at `target`.
-QImage LoadCoverPicture(const QString& path, const QSize& target);
+QImage LoadCoverPicture(const std::string& path, const QSize& target);
 
 }  // namespace discstart

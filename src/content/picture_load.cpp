@@ -4,7 +4,7 @@
 
 namespace discstart {
 
-PictureLoad::PictureLoad(const QString& path, const QSize& target, QObject* parent) : QObject(parent) {
+PictureLoad::PictureLoad(const std::string& path, const QSize& target, QObject* parent) : QObject(parent) {
     BoundPictureDecoders();
     work_.start(
         this, [path, target] { return LoadCoverPicture(path, target); },

@@ -5,6 +5,7 @@
 #include <QSize>
 #include <QString>
 #include <chrono>
+#include <string>
 
 #include "content/background.h"
 
@@ -16,7 +17,7 @@ namespace discstart {
 class PictureLoad : public QObject {
     Q_OBJECT
   public:
-    PictureLoad(const QString& path, const QSize& target, QObject* parent = nullptr);
+    PictureLoad(const std::string& path, const QSize& target, QObject* parent = nullptr);
 
     // Waits up to `wait` for the picture and, when it is there, hands it over at once: a plain
     // cover is then in the window's first paint.

@@ -14,12 +14,12 @@ namespace discstart {
 namespace {
 
 // Names as the window shows them: bytes that are not UTF-8 read as Windows-1252.
-std::string Utf8(const QString& text) {
-    return DisplayName(text).toStdString();
+std::string Utf8(const std::string& name) {
+    return DisplayName(name).toStdString();
 }
 
 // The format the content says, read by the path's exact bytes within the cover's budget.
-QByteArray ContentFormat(const QString& path) {
+QByteArray ContentFormat(const std::string& path) {
     auto bytes = ReadFileWithin(path, MaxPictureFileBytes);
     if (!bytes) return {};
     QBuffer buffer(&*bytes);
@@ -27,12 +27,19 @@ QByteArray ContentFormat(const QString& path) {
     return QImageReader::imageFormat(&buffer);
 }
 
+std::string OthersThanTheFirst(const FileList& list) {
+    std::string others;
+    for (std::size_t i = 1; i < list.names().size(); ++i)
+        others += (i > 1 ? ", " : "") + Utf8(list.names()[i]);
+    return others;
+}
+
 // Further movies are never shown; say which one wins.
 void CheckSeveralMovies(const FileList& list, std::vector<Finding>& out) {
     if (list.ListCount() < 2) return;
     out.push_back({Severity::Warning, "several-movies", "",
                    std::to_string(list.ListCount()) + " movie files: the window uses " + Utf8(list.List(0)) +
-                       " and ignores " + Utf8(list.names().mid(1).join(", ")),
+                       " and ignores " + OthersThanTheFirst(list),
                    "leave one movie file in the folder"});
 }
 
@@ -50,7 +57,7 @@ void CheckPicture(const DiscContent& content, std::vector<Finding>& out) {
         return;
     }
     std::string name = Utf8(content.pictures.List(0));
-    QString path = content.picturePath();
+    const std::string path = content.picturePath();
     if (const QString error = OpenError(path); !error.isEmpty()) {
         out.push_back(
             {Severity::Error, "picture-unreadable", name,
@@ -79,14 +86,14 @@ void CheckPicture(const DiscContent& content, std::vector<Finding>& out) {
 }
 
 void CheckTitleStrip(const DiscContent& content, std::vector<Finding>& out) {
-    QString name = content.movies.List(0);
+    const QString name = QtPath(content.movies.List(0));
     QString base = TitleName(name);
     QString strip = content.titleStrip();
     if (strip.startsWith(QChar(' ') + base)) return;
-    out.push_back({Severity::Warning, "title-strip-cut", Utf8(name),
-                   "the title strip is cut to \"" + Utf8(strip) + "\"",
+    out.push_back({Severity::Warning, "title-strip-cut", DisplayName(name).toStdString(),
+                   "the title strip is cut to \"" + strip.toStdString() + "\"",
                    "shorten the movie's name to " + std::to_string(TitleStripLength - 1) +
-                       " characters before " + Utf8(StripName(name).mid(base.size()))});
+                       " characters before " + StripName(name).mid(base.size()).toStdString()});
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "kit/content_check.h"
 #include "kit/movie_check.h"
 #include "kit/page_check.h"
+#include "system/system.h"
 #include "text/control_escape.h"
 
 namespace discstart {
@@ -16,13 +17,13 @@ namespace {
 
 // By the path's exact bytes: a disc folder's name need not be UTF-8, and Qt's own file
 // names would lose such bytes.
-std::filesystem::file_status Status(const QString& path) {
+std::filesystem::file_status Status(const std::string& path) {
     std::error_code error;
     return std::filesystem::status(FileSystemPath(path), error);
 }
 
 // What keeps the folder from being read at all, or nothing.
-std::optional<Finding> FolderProblem(const QString& folder) {
+std::optional<Finding> FolderProblem(const std::string& folder) {
     const std::string name = DisplayName(folder).toStdString();
     const auto status = Status(folder);
     if (std::filesystem::is_regular_file(status)) {
@@ -44,13 +45,12 @@ std::optional<Finding> FolderProblem(const QString& folder) {
 
 }  // namespace
 
-std::vector<Finding> CheckDisc(const QString& folder) {
+std::vector<Finding> CheckDisc(const std::string& folder) {
     if (auto problem = FolderProblem(folder)) return {*problem};
     DiscContent content = DiscoverContent(folder);
     std::vector<Finding> out = CheckContent(content);
     if (content.movies.ListCount() > 0) {
-        auto movie = CheckMovie(NativePathBytes(content.moviePath()).toStdString(),
-                                DisplayName(content.movies.List(0)).toStdString(),
+        auto movie = CheckMovie(content.moviePath(), DisplayName(content.movies.List(0)).toStdString(),
                                 OpenError(content.moviePath()).toStdString());
         out.insert(out.end(), movie.begin(), movie.end());
     }
@@ -59,7 +59,7 @@ std::vector<Finding> CheckDisc(const QString& folder) {
     return out;
 }
 
-int RunDiscCheck(const QString& folder, QTextStream& out) {
+int RunDiscCheck(const std::string& folder, QTextStream& out) {
     auto findings = CheckDisc(folder);
     // Names and tags may hold control characters: escaped, a finding stays one line.
     for (const auto& finding : findings) {

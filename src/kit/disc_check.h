@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QTextStream>
+#include <string>
 #include <vector>
 
 #include "kit/finding.h"
@@ -10,10 +11,10 @@ namespace discstart {
 
 // Reads the disc folder as the launcher will and lists what it will show less or other
 // than the author expects, folder findings first, then the movie's.
-std::vector<Finding> CheckDisc(const QString& folder);
+std::vector<Finding> CheckDisc(const std::string& folder);
 
 // Prints one line per finding and returns the exit status: 0 clean (notes at most),
 // 1 warnings, 2 errors.
-int RunDiscCheck(const QString& folder, QTextStream& out);
+int RunDiscCheck(const std::string& folder, QTextStream& out);
 
 }  // namespace discstart

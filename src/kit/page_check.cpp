@@ -14,7 +14,7 @@ namespace discstart {
 namespace {
 
 std::string Shown(const std::string& bytes) {
-    return DisplayName(NameFromNativeBytes(QByteArray::fromStdString(bytes))).toStdString();
+    return DisplayName(bytes).toStdString();
 }
 
 // What the viewer sees of a file the page may not load, and what to do about it.
@@ -66,8 +66,8 @@ Wording WordingOf(PageRefusal refusal) {
 
 // A file named the same but for letter case: found where names ignore case (Windows), missing
 // where they do not.
-std::string CaseHint(const QString& folder, const std::string& path) {
-    const QFileInfo wanted(QDir(folder).filePath(NameFromNativeBytes(QByteArray::fromStdString(path))));
+std::string CaseHint(const std::string& folder, const std::string& path) {
+    const QFileInfo wanted(QDir(QtPath(folder)).filePath(QtPath(path)));
     for (const QString& name : QDir(wanted.path()).entryList(QDir::Files | QDir::Hidden)) {
         if (name != wanted.fileName() && name.compare(wanted.fileName(), Qt::CaseInsensitive) == 0)
             return " (" + DisplayName(name).toStdString() + " is there, which differs only in case)";
@@ -80,7 +80,7 @@ std::string CaseHint(const QString& folder, const std::string& path) {
 std::vector<Finding> CheckPage(const DiscContent& content) {
     std::vector<Finding> out;
     if (content.pages.ListCount() == 0) return out;
-    const std::string page = Shown(NativePathBytes(content.pages.List(0)).toStdString());
+    const std::string page = Shown(content.pages.List(0));
     if (const QString error = OpenError(content.pagePath()); !error.isEmpty()) {
         out.push_back(
             {Severity::Error, "page-unreadable", page,
@@ -89,8 +89,7 @@ std::vector<Finding> CheckPage(const DiscContent& content) {
         return out;
     }
     const auto references =
-        PageReferences(NativePathBytes(content.directory).toStdString(),
-                       NativePathBytes(content.pages.List(0)).toStdString(), DiskFiles(), DecodePageBytes);
+        PageReferences(content.directory, content.pages.List(0), DiskFiles(), DecodePageBytes);
     for (const PageReference& r : references) {
         if (r.refusal == PageRefusal::None) continue;
         if (r.from.empty()) {

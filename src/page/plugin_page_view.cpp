@@ -36,7 +36,8 @@ PluginPageView::PluginPageView(QStringList folders, QWidget* parent)
 void PluginPageView::loadEngine() {
     // A launcher on a Qt of its own (a disc's) takes the library from its own folder alone, where
     // it comes with that Qt's WebEngine; one built against the machine's Qt would load a second Qt.
-    engine_ = LoadWebEngineView(RunsOnMachineQt() ? folders_ : QStringList{ApplicationDirectory()}, this);
+    engine_ =
+        LoadWebEngineView(RunsOnMachineQt() ? folders_ : QStringList{QtPath(ApplicationDirectory())}, this);
     if (engine_ == nullptr) engine_ = new TextPageView(this);
     layout()->addWidget(engine_);
     // By name: the library's PageView is its own copy of ours, not the same class to Qt.
@@ -70,7 +71,7 @@ QString PluginPageView::engineName() const {
 }
 
 QStringList WebEnginePluginFolders() {
-    QStringList folders = {ApplicationDirectory()};
+    QStringList folders = {QtPath(ApplicationDirectory())};
 #ifdef DISCSTART_WEBENGINE_PLUGIN_DIR
     folders.append(QStringLiteral(DISCSTART_WEBENGINE_PLUGIN_DIR));
 #endif
@@ -84,8 +85,7 @@ bool IsMachineQt(const QByteArray& qtCore, const QByteArray& programFolder) {
 }
 
 bool RunsOnMachineQt() {
-    const std::string real =
-        DiskFiles().realPath(NativePathBytes(ApplicationDirectory()).toStdString()).value_or(std::string());
+    const std::string real = DiskFiles().realPath(ApplicationDirectory()).value_or(std::string());
     return IsMachineQt(QByteArray::fromStdString(LoadedFrom(reinterpret_cast<const void*>(&qVersion))),
                        QByteArray::fromStdString(real));
 }

@@ -22,6 +22,8 @@ const FileOpener& DiskFiles();
 std::string GenericPath(std::string path);
 // Whether `c` ends a folder's name in a path: '/', and on Windows '\' too.
 bool IsPathSeparator(char c);
+// The separator the system writes: '/', on Windows '\'.
+char PathSeparator();
 // Whether a name may hold bytes that are not UTF-8 (Linux); Windows' names always convert.
 bool NamesAreBytes();
 // The path as std::filesystem takes it.
@@ -31,7 +33,8 @@ std::filesystem::path FileSystemPath(const std::string& path);
 // links to them, neither hidden (a dot name on Linux, the hidden or system attribute on
 // Windows) nor made up by the kernel as they are read. `wanted` sees each name first, so that a
 // file not asked for costs no look at what it is. Empty when the folder cannot be read.
-std::vector<std::string> ListFiles(const std::string& folder, const std::function<bool(const std::string&)>& wanted);
+std::vector<std::string> ListFiles(const std::string& folder,
+                                   const std::function<bool(const std::string&)>& wanted);
 
 // The folder of the program the viewer started (a root keeps its separator); empty when the
 // system cannot tell. On a Windows disc that is the start program, which runs this one from

@@ -164,6 +164,10 @@ bool IsPathSeparator(char c) {
     return c == '/';
 }
 
+char PathSeparator() {
+    return '/';
+}
+
 bool NamesAreBytes() {
     return true;
 }

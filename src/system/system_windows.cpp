@@ -182,6 +182,10 @@ bool IsPathSeparator(char c) {
     return c == '/' || c == '\\';
 }
 
+char PathSeparator() {
+    return '\\';
+}
+
 bool NamesAreBytes() {
     return false;
 }

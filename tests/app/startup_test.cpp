@@ -11,6 +11,7 @@
 #include "app/controls/limited_line_edit.h"
 #include "app/controls/picture_box.h"
 #include "app/twips.h"
+#include "content/native_name.h"
 #include "support/disc_folder.h"
 #include "support/number_formats.h"
 
@@ -209,8 +210,8 @@ TEST(LoadHtml, FollowsThePathRule) {
         // The page name as DataIN would have found it in c.directory.
         DiscFolder disc;
         if (!c.page.isEmpty()) disc.add(c.page);
-        started->form->disc = DiscoverContent(disc.path());
-        started->form->disc.directory = c.directory;
+        started->form->disc = DiscoverContent(SystemPath(disc.path()));
+        started->form->disc.directory = SystemPath(c.directory);
         started->form->load_html();
         EXPECT_EQ(started->page->calls, c.calls) << c.directory.toStdString();
         EXPECT_EQ(started->page->navigated, c.navigated) << c.directory.toStdString();

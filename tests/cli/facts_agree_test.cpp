@@ -78,8 +78,7 @@ TEST(Facts, AgreeWithThePanelRowsForEveryKind) {
         ASSERT_FALSE(c.bytes.empty());
         MemoryFiles files;
         files.add(c.path, c.bytes);
-        const DiscReport report =
-            BuildReport(QString::fromStdString(c.path), false, NumberFormat::English(), files);
+        const DiscReport report = BuildReport(c.path, false, NumberFormat::English(), files);
         const QJsonObject facts = FactsJson(report);
         const auto& rows = report.panel.rows;
         ASSERT_EQ(facts["container"].toString().toStdString(), c.container);

@@ -23,7 +23,7 @@ TEST(BuildReport, ReadsTheMovieAsOftenAsTheWindow) {
             RunPanel({path, {}, true, NumberFormat::English()}, {tags, avi, ogg, &film}, window);
         ASSERT_NE(update.kind, MovieFileKind::Other);
         const CountingFiles report(DiskFiles());
-        BuildReport(QString::fromStdString(path), false, NumberFormat::English(), report);
+        BuildReport(path, false, NumberFormat::English(), report);
         EXPECT_EQ(report.counts().opens, window.counts().opens);
         EXPECT_EQ(report.counts().lengths, window.counts().lengths);
         EXPECT_EQ(report.counts().reads, window.counts().reads);

@@ -6,6 +6,7 @@
 
 #include "content/app_path.h"
 #include "content/discovery.h"
+#include "content/native_name.h"
 
 namespace discstart {
 
@@ -53,7 +54,7 @@ TEST(TitleText, DropsTheExtensionAndCutsTo64Characters) {
 }
 
 TEST(AppFilePath, AddsOneSeparatorUnlessTheFolderEndsInOne) {
-    const QString sep = QDir::separator();
+    const std::string sep = QDir::separator() == '/' ? "/" : "\\";
     EXPECT_EQ(AppFilePath(sep, "film.avi"), sep + "film.avi");
     EXPECT_EQ(AppFilePath(sep + "movie", "film.avi"), sep + "movie" + sep + "film.avi");
     EXPECT_EQ(AppFilePath(sep + "movie" + sep, "film.avi"), sep + "movie" + sep + "film.avi");
@@ -70,13 +71,13 @@ class Disc : public testing::Test {
 };
 
 TEST_F(Disc, EmptyFolder) {
-    const DiscContent disc = DiscoverContent(dir.path());
+    const DiscContent disc = DiscoverContent(SystemPath(dir.path()));
     EXPECT_FALSE(disc.playEnabled());
     EXPECT_FALSE(disc.pageButtonShown());
     EXPECT_TRUE(disc.pictureNoteShown());
     EXPECT_EQ(disc.titleStrip(), " movie is not in the directory ");
     EXPECT_EQ(disc.titleStrip().size(), 31);
-    EXPECT_EQ(disc.moviePath(), dir.path() + QDir::separator());
+    EXPECT_EQ(QtPath(disc.moviePath()), dir.path() + QDir::separator());
 }
 
 TEST_F(Disc, FirstOfEachKindWins) {
@@ -84,12 +85,12 @@ TEST_F(Disc, FirstOfEachKindWins) {
          {"b.avi", "A.avi", "cover.png", "z.gif", "y.JPG", "page.HTM", "index.html", "x.txt"}) {
         add(name);
     }
-    const DiscContent disc = DiscoverContent(dir.path());
+    const DiscContent disc = DiscoverContent(SystemPath(dir.path()));
     EXPECT_TRUE(disc.playEnabled());
     EXPECT_TRUE(disc.pageButtonShown());
     EXPECT_FALSE(disc.pictureNoteShown());
     EXPECT_EQ(disc.titleStrip(), " A ");
-    EXPECT_EQ(disc.moviePath(), dir.path() + QDir::separator() + "A.avi");
+    EXPECT_EQ(QtPath(disc.moviePath()), dir.path() + QDir::separator() + "A.avi");
     EXPECT_EQ(disc.pictures.List(0), "y.JPG");
     EXPECT_EQ(disc.pages.List(0), "index.html");
 }
@@ -122,8 +123,8 @@ TEST_F(Disc, FilmsWhereThereIsNoAvi) {
             QFile file(QDir(folder.path()).filePath(name));
             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         }
-        const DiscContent disc = DiscoverContent(folder.path());
-        EXPECT_EQ(disc.movies.List(0), c.movie);
+        const DiscContent disc = DiscoverContent(SystemPath(folder.path()));
+        EXPECT_EQ(QtPath(disc.movies.List(0)), c.movie);
         EXPECT_EQ(disc.playEnabled(), !c.movie.isEmpty());
         EXPECT_EQ(disc.titleStrip(), c.movie.isEmpty() ? QString(NoMovieTitle) : TitleText(c.movie));
     }
@@ -132,9 +133,9 @@ TEST_F(Disc, FilmsWhereThereIsNoAvi) {
 TEST_F(Disc, PicturesOutsideThePatternsDoNotCount) {
     add("cover.png");
     add("cover.jpeg");
-    const DiscContent disc = DiscoverContent(dir.path());
+    const DiscContent disc = DiscoverContent(SystemPath(dir.path()));
     EXPECT_TRUE(disc.pictureNoteShown());
-    EXPECT_EQ(disc.picturePath(), dir.path() + QDir::separator());
+    EXPECT_EQ(QtPath(disc.picturePath()), dir.path() + QDir::separator());
 }
 
 }  // namespace

@@ -57,7 +57,7 @@ TEST_P(PictureTable, LoadsByContentAndStretchesToTheCover) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(c.bytes);
     file.close();
-    const QImage image = LoadCoverPicture(file.fileName(), Cover);
+    const QImage image = LoadCoverPicture(file.fileName().toStdString(), Cover);
     EXPECT_EQ(!image.isNull(), c.loads);
     if (c.loads) {
         EXPECT_EQ(image.size(), Cover);
@@ -96,7 +96,7 @@ TEST(Picture, StretchesWithoutKeepingProportions) {
     QTemporaryDir dir;
     const QString path = dir.filePath("cover.bmp");
     ASSERT_TRUE(source.save(path, "BMP"));
-    const QImage image = LoadCoverPicture(path, Cover);
+    const QImage image = LoadCoverPicture(path.toStdString(), Cover);
     ASSERT_EQ(image.size(), Cover);
     // The top half of the source fills the top half of the cover, stretched, not letterboxed.
     EXPECT_LT(qGray(image.pixel(0, 10)), 40);
@@ -109,7 +109,7 @@ TEST(Picture, MissingPathGivesNoPicture) {
     EXPECT_TRUE(LoadCoverPicture("", Cover).isNull());
     EXPECT_TRUE(LoadCoverPicture("/nonexistent/cover.jpg", Cover).isNull());
     QTemporaryDir dir;
-    EXPECT_TRUE(LoadCoverPicture(dir.path(), Cover).isNull());
+    EXPECT_TRUE(LoadCoverPicture(dir.path().toStdString(), Cover).isNull());
 }
 
 // Pictures made to freeze or fill the machine are left out before they are decoded; a big
@@ -139,7 +139,7 @@ TEST(Picture, BudgetsOfTheDecode) {
             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
             file.write(BuildJpegAs<QByteArray>(c.recipe));
             file.close();
-            const QImage image = LoadCoverPicture(file.fileName(), Cover);
+            const QImage image = LoadCoverPicture(file.fileName().toStdString(), Cover);
             EXPECT_EQ(image.isNull() ? QSize() : image.size(), c.shown ? Cover : QSize()) << c.what;
         }();
     }

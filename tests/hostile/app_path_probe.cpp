@@ -3,13 +3,12 @@
 #include <cstdio>
 
 #include "content/app_path.h"
-#include "content/native_name.h"
 
 using namespace discstart;
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const QByteArray bytes = NativePathBytes(ApplicationDirectory());
-    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout);
+    const std::string bytes = ApplicationDirectory();
+    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
     return 0;
 }

@@ -37,7 +37,7 @@ TEST(HostileFiles, ReadsStopAtTheBudget) {
     file.write(QByteArray(100'000, 'x'));
     file.close();
     for (const auto& [budget, read] : {std::pair{100'000, true}, {99'999, false}, {0, false}}) {
-        const auto bytes = ReadFileWithin(file.fileName(), budget);
+        const auto bytes = ReadFileWithin(file.fileName().toStdString(), budget);
         EXPECT_EQ(bytes.has_value(), read) << budget;
         if (bytes) {
             EXPECT_EQ(bytes->size(), 100'000);

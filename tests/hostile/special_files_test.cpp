@@ -61,7 +61,7 @@ TEST(HostileFiles, WhatIsNoPlainFileIsRefusedByWhatItIsNotItsSize) {
     const QByteArray base = Bytes(dir.path()) + '/';
     for (const auto& [name, state] : MakeSpecialFiles(base)) {
         EXPECT_EQ(DiskFiles().openChecked(base.toStdString() + name).state, state) << name;
-        EXPECT_FALSE(ReadFileWithin(dir.filePath(name), 1 << 20)) << name;
+        EXPECT_FALSE(ReadFileWithin(base.toStdString() + name, 1 << 20)) << name;
     }
 }
 
@@ -98,7 +98,8 @@ TEST(HostileFiles, NoPlainFileUnderAFilmsNameIsTheMovie) {
                                            {"3-null.avi", "/dev/null"},
                                            {"4-status.mkv", "/proc/self/status"}})
             ::symlink(target, base + link);
-        EXPECT_EQ(DiscoverContent(disc.path()).movies.names(), QStringList{film});
+        EXPECT_EQ(DiscoverContent(Bytes(disc.path()).toStdString()).movies.names(),
+                  std::vector<std::string>{film});
         const DiscinfoRun json = RunDiscinfo({"--json", Bytes(disc.path())});
         EXPECT_EQ(json.status, 0) << json.err.constData();
         EXPECT_EQ(json.out.count('\n'), 1);

@@ -205,7 +205,7 @@ TEST(DiscCheck, ReadsTheFolderAsTheLauncherDoes) {
         for (const auto& [name, bytes] : c.files) {
             ASSERT_TRUE(WriteFile(dir.filePath(name), bytes));
         }
-        auto findings = CheckDisc(dir.path());
+        auto findings = CheckDisc(dir.path().toStdString());
         std::multiset<std::string> codes;
         std::string all;
         for (const auto& f : findings) {
@@ -222,7 +222,7 @@ TEST(DiscCheck, PrintsOneLinePerFindingAndReturnsTheStatus) {
     QTemporaryDir dir;
     QString text;
     QTextStream out(&text);
-    EXPECT_EQ(RunDiscCheck(dir.path(), out), 2);
+    EXPECT_EQ(RunDiscCheck(dir.path().toStdString(), out), 2);
     QStringList lines = text.split('\n', Qt::SkipEmptyParts);
     ASSERT_EQ(lines.size(), 3);
     EXPECT_TRUE(lines[0].startsWith("error[no-movie]: ")) << lines[0].toStdString();
@@ -232,7 +232,7 @@ TEST(DiscCheck, PrintsOneLinePerFindingAndReturnsTheStatus) {
 
 TEST(DiscCheck, MissingFolderIsAnError) {
     QTemporaryDir dir;
-    auto findings = CheckDisc(dir.filePath("nowhere"));
+    auto findings = CheckDisc(dir.filePath("nowhere").toStdString());
     ASSERT_EQ(findings.size(), 1u);
     EXPECT_EQ(findings[0].code, "no-folder");
     EXPECT_EQ(ExitStatus(findings), 2);
@@ -251,7 +251,7 @@ TEST(DiscCheck, FolderNameThatIsNotUtf8) {
                               QFileDevice::AutoCloseHandle));
         ASSERT_EQ(file.write(bytes), bytes.size());
     }
-    auto findings = CheckDisc(NameFromNativeBytes(base));
+    auto findings = CheckDisc(base.toStdString());
     ASSERT_EQ(findings.size(), 1u);
     EXPECT_EQ(findings[0].code, "no-page");
 }
