@@ -41,7 +41,8 @@ class WatchedForm : public Form1 {
             if (holdMs_ > 0) watchStalls();
             mark(marks_.shown);
         });
-        connect(WebBrowser1, &PageView::loadFinished, this, [this] { mark(marks_.page); });
+        connect(findChild<PageView*>(QStringLiteral("WebBrowser1")), &PageView::loadFinished, this,
+                [this] { mark(marks_.page); });
         // A page that never comes is reported as far as it got.
         QTimer::singleShot(giveUpMs, this, [this] {
             std::fputs("startup_discstart: gave up waiting\n", stderr);
@@ -61,7 +62,7 @@ class WatchedForm : public Form1 {
     void mark(std::optional<double>& milestone) {
         if (!milestone) milestone = clock_.millisecondsSinceStart();
         // Done when the window is painted, the panel filled and the page, if any, loaded.
-        const bool pageDue = disc.pageButtonShown();
+        const bool pageDue = disc().pageButtonShown();
         if (!marks_.shown || !marks_.panel || (pageDue && !marks_.page) || finishing_) return;
         finishing_ = true;
         if (holdMs_ <= 0) return finish();

@@ -4,27 +4,19 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <vector>
 
+#include "app/form1_ui.h"
 #include "content/discovery.h"
-#include "info/panel.h"
-#include "media/movie_types.h"
-
-class QCheckBox;
-class QPushButton;
 
 namespace discstart {
 
-class FormLabel;
-class LimitedLineEdit;
-class PageView;
+class Form1View;
 class Platform;
-class PictureBox;
 
-// The launcher window. Its controls are public, as on the form they come from, and carry
-// their design names as objectName. The label arrays `lbl` and `lblY` name every element
-// "<array>_<index>" ("lbl_0" .. "lbl_11"). The design's file lists are DiscoverContent's, as
-// discinfo and the disc check see them.
+// The launcher window. Its controls are its own (`ui`), under their design names. The design's
+// file lists are DiscoverContent's, as discinfo and the disc check see them.
 class Form1 : public QWidget {
     Q_OBJECT
   public:
@@ -36,6 +28,35 @@ class Form1 : public QWidget {
 
     // Start-up: called once before the window is shown. Lets a real failure escape.
     void Form_Load();
+
+    // Where a control stands, in twips of its container.
+    static int LeftOf(const QWidget* control);
+    static int TopOf(const QWidget* control);
+
+  protected:
+    // The window's procedures, virtual so a subclass can watch the order they run in.
+    virtual void labelY();
+    virtual void labelX();
+    virtual void DataIN();
+    virtual void load_html();
+    virtual void loadImage();
+    virtual void label();
+    virtual void play();
+
+    // The application directory's movie, picture and page, as DataIN found them.
+    const DiscContent& disc() const { return disc_; }
+
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    // What the tests see of the inside; see tests/support/form1_view.h.
+    friend class Form1View;
+    struct PanelState;  // app/form1_panel.h
+
     // Fills the panel; runs once per run, however often the window is activated.
     void Form_Activate();
 
@@ -53,71 +74,6 @@ class Form1 : public QWidget {
     void Text1_Change();
     void cmdPlay_Click();
 
-    // The window's procedures, virtual so tests can watch the order they run in.
-    virtual void labelY();
-    virtual void labelX();
-    virtual void DataIN();
-    virtual void load_html();
-    virtual void loadImage();
-    virtual void label();
-    virtual void play();
-
-    // The controls keep their design names; docs/architecture.md says what each one is for.
-
-    // Title strip: Picture2 holds Label1 (the movie's name), Text5 holds that name cut to length.
-    PictureBox* Picture2 = nullptr;
-    FormLabel* Label1 = nullptr;
-    LimitedLineEdit* Text5 = nullptr;
-    // Buttons: close (Picture3, pressed face Picture5), show page (Picture1), hide page (Picture4), play.
-    PictureBox* Picture3 = nullptr;
-    PictureBox* Picture5 = nullptr;
-    PictureBox* Picture1 = nullptr;
-    PictureBox* Picture4 = nullptr;
-    QPushButton* cmdPlay = nullptr;
-    // The page view.
-    PageView* WebBrowser1 = nullptr;
-    // The cover picture and the note shown in its place when the folder has none.
-    PictureBox* Image1 = nullptr;
-    FormLabel* Label2 = nullptr;
-    // The Xvid picture.
-    PictureBox* Picture6 = nullptr;
-    // Tag lines: title, author, copyright, genre; each written through its hidden text box Text1..Text4.
-    FormLabel* Label3 = nullptr;
-    FormLabel* lblAuthor = nullptr;
-    FormLabel* lblCopyright = nullptr;
-    FormLabel* Label4 = nullptr;
-    LimitedLineEdit* Text1 = nullptr;
-    LimitedLineEdit* Text2 = nullptr;
-    LimitedLineEdit* Text3 = nullptr;
-    LimitedLineEdit* Text4 = nullptr;
-    // The panel: captions (lblY) and values (lbl), twelve rows each.
-    std::vector<FormLabel*> lblY;
-    std::vector<FormLabel*> lbl;
-    // Hidden setting: ticked, the audio bitrate is shown in the usual steps.
-    QCheckBox* chkRB = nullptr;
-
-    // What the window found and read.
-    DiscContent disc;   // the application directory's movie, picture and page (DataIN)
-    QString moviePath;  // the movie play() handed on
-    // The records the panel reads into; each window has its own.
-    MovieTags movieTags;
-    AviHeaderInfo aviHeader;
-    OggStreamInfo oggStream;
-    ContainerInfo container;  // an MP4 or Matroska film
-    PanelCarry panelCarry;
-
-    // Where a control stands, in twips of its container.
-    static int LeftOf(const QWidget* control);
-    static int TopOf(const QWidget* control);
-
-  protected:
-    void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void changeEvent(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-  private:
     void buildControls(const PageViewFactory& pageViews);
     void connectHandlers();
     void placeOnScreen();
@@ -133,7 +89,11 @@ class Form1 : public QWidget {
     void dressAfterFirstPaint();
     void buildColumn(std::vector<FormLabel*>& column, const QString& name);
 
+    Form1Ui ui;
     Platform& platform_;
+    DiscContent disc_;
+    QString moviePath_;  // the movie play() handed on
+    const std::unique_ptr<PanelState> panel_;
     QPixmap frame_;
     std::vector<QWidget*> focusOrder_;
     bool shownOnce_ = false;

@@ -17,12 +17,29 @@ namespace {
 
 const QLatin1String TagGroupName("tagLines");
 
-std::array<QWidget*, 4> TagLines(const Form1& form) {
-    return {form.Label3, form.lblAuthor, form.lblCopyright, form.Label4};
+using Lines = std::array<QWidget*, 4>;
+
+// The four tag lines as one object among the window's children; its class stays QObject's
+// for the factory, hence no Q_OBJECT.
+class TagGroup : public QObject {
+  public:
+    TagGroup(QWidget& form, const Lines& lines) : QObject(&form), lines(lines) {
+        setObjectName(TagGroupName);
+    }
+    const Lines lines;
+};
+
+// None while the window is still being built.
+TagGroup* GroupOf(const QWidget& form) {
+    return static_cast<TagGroup*>(form.findChild<QObject*>(TagGroupName, Qt::FindDirectChildrenOnly));
 }
 
-bool IsTagLine(const Form1& form, const QObject* object) {
-    const auto lines = TagLines(form);
+Lines TagLines(const QWidget& form) {
+    const TagGroup* group = GroupOf(form);
+    return group ? group->lines : Lines{};
+}
+
+bool IsTagLine(const Lines& lines, const QObject* object) {
     return std::find(lines.begin(), lines.end(), object) != lines.end();
 }
 
@@ -31,8 +48,7 @@ Form1* FormOf(const QObject* object) {
 }
 
 QAccessibleInterface* TagGroupOf(const Form1& form) {
-    return QAccessible::queryAccessibleInterface(
-        form.findChild<QObject*>(TagGroupName, Qt::FindDirectChildrenOnly));
+    return QAccessible::queryAccessibleInterface(GroupOf(form));
 }
 
 class PictureButtonAccessible : public QAccessibleWidget {
@@ -69,12 +85,13 @@ class FormAccessible : public QAccessibleWidget {
   private:
     QList<QObject*> members() const {
         const auto& form = static_cast<const Form1&>(*widget());
+        const Lines lines = TagLines(form);
         QList<QObject*> list;
         bool grouped = false;
         for (QObject* child : form.children()) {
             const auto* control = qobject_cast<QWidget*>(child);
             if (!control || control->isWindow()) continue;
-            if (!IsTagLine(form, control)) {
+            if (!IsTagLine(lines, control)) {
                 list << child;
             } else if (!grouped) {
                 list << TagGroupOf(form)->object();
@@ -138,7 +155,7 @@ QAccessibleInterface* Describe(const QString& key, QObject* object) {
     }
     const Form1* form = FormOf(object);
     if (!form) return nullptr;
-    if (key == QLatin1String(FormLabel::staticMetaObject.className()) && IsTagLine(*form, object))
+    if (key == QLatin1String(FormLabel::staticMetaObject.className()) && IsTagLine(TagLines(*form), object))
         return new TagLineAccessible(static_cast<FormLabel*>(object));
     if (key == QLatin1String("QObject") && object->objectName() == TagGroupName)
         return new TagGroupAccessible(object);
@@ -147,18 +164,18 @@ QAccessibleInterface* Describe(const QString& key, QObject* object) {
 
 }  // namespace
 
-void DescribeForAssistiveTools(Form1& form) {
+void DescribeForAssistiveTools(Form1& form, const Form1Ui& ui) {
     static const bool installed = [] {
         QAccessible::installFactory(Describe);
         return true;
     }();
     Q_UNUSED(installed);
-    form.cmdPlay->setAccessibleName(QStringLiteral("Play"));
-    form.Picture1->setAccessibleName(QStringLiteral("Show page"));
-    form.Picture4->setAccessibleName(QStringLiteral("Hide page"));
-    form.Picture3->setAccessibleName(QStringLiteral("Close"));
-    form.WebBrowser1->setAccessibleName(QStringLiteral("Page"));
-    (new QObject(&form))->setObjectName(TagGroupName);
+    ui.cmdPlay->setAccessibleName(QStringLiteral("Play"));
+    ui.Picture1->setAccessibleName(QStringLiteral("Show page"));
+    ui.Picture4->setAccessibleName(QStringLiteral("Hide page"));
+    ui.Picture3->setAccessibleName(QStringLiteral("Close"));
+    ui.WebBrowser1->setAccessibleName(QStringLiteral("Page"));
+    new TagGroup(form, {ui.Label3, ui.lblAuthor, ui.lblCopyright, ui.Label4});
 }
 
 }  // namespace discstart

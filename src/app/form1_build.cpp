@@ -16,6 +16,7 @@
 #include "app/form1.h"
 #include "app/form1_accessible.h"
 #include "app/form1_design.h"
+#include "app/form1_panel.h"
 #include "app/platform.h"
 #include "app/twips.h"
 #include "page/page_view.h"
@@ -119,7 +120,9 @@ void UseDesignFonts() {
 }
 
 Form1::Form1(Platform& platform, PageViewFactory pageViews, QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), platform_(platform) {
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      platform_(platform),
+      panel_(std::make_unique<PanelState>()) {
     if (!pageViews) pageViews = [](QWidget* p) { return CreatePageView(DefaultPageEngine(), p); };
     const FormDesign& design = Form1Design();
     setObjectName(QStringLiteral("Form1"));
@@ -148,7 +151,7 @@ void Form1::buildControls(const PageViewFactory& pageViews) {
     std::stable_partition(ordered.begin(), ordered.end(),
                           [](const ControlDesign* d) { return !d->container; });
     for (const ControlDesign* design : ordered) {
-        if (design->kind == ControlKind::FileList) continue;  // the lists are `disc`'s
+        if (design->kind == ControlKind::FileList) continue;  // the lists are `disc_`'s
         QWidget* container = design->container ? made.value(QString::fromUtf8(design->container)) : this;
         QWidget* widget = MakeControl(*design, container, pageViews);
         widget->setObjectName(QString::fromUtf8(design->name) +
@@ -162,38 +165,38 @@ void Form1::buildControls(const PageViewFactory& pageViews) {
         for (auto it = controls.rbegin(); it != controls.rend(); ++it)
             if (HasOwnWindow(it->kind) == windowed && made.contains(QString::fromUtf8(it->name)))
                 made.value(QString::fromUtf8(it->name))->raise();
-    Text1 = Named<LimitedLineEdit>(made, "Text1");
-    Text2 = Named<LimitedLineEdit>(made, "Text2");
-    Text3 = Named<LimitedLineEdit>(made, "Text3");
-    Text4 = Named<LimitedLineEdit>(made, "Text4");
-    Text5 = Named<LimitedLineEdit>(made, "Text5");
-    chkRB = Named<QCheckBox>(made, "chkRB");
-    Picture1 = Named<PictureBox>(made, "Picture1");
-    Picture2 = Named<PictureBox>(made, "Picture2");
-    Picture3 = Named<PictureBox>(made, "Picture3");
-    Picture4 = Named<PictureBox>(made, "Picture4");
-    Picture5 = Named<PictureBox>(made, "Picture5");
-    Picture6 = Named<PictureBox>(made, "Picture6");
-    Image1 = Named<PictureBox>(made, "Image1");
-    Label1 = Named<FormLabel>(made, "Label1");
-    Label2 = Named<FormLabel>(made, "Label2");
-    Label3 = Named<FormLabel>(made, "Label3");
-    Label4 = Named<FormLabel>(made, "Label4");
-    lblAuthor = Named<FormLabel>(made, "lblAuthor");
-    lblCopyright = Named<FormLabel>(made, "lblCopyright");
-    lbl = {Named<FormLabel>(made, "lbl")};
-    lblY = {Named<FormLabel>(made, "lblY")};
-    cmdPlay = Named<QPushButton>(made, "cmdPlay");
-    WebBrowser1 = Named<PageView>(made, "WebBrowser1");
-    Label1->setAutoSize(FindControlDesign("Label1").autoSize);
+    ui.Text1 = Named<LimitedLineEdit>(made, "Text1");
+    ui.Text2 = Named<LimitedLineEdit>(made, "Text2");
+    ui.Text3 = Named<LimitedLineEdit>(made, "Text3");
+    ui.Text4 = Named<LimitedLineEdit>(made, "Text4");
+    ui.Text5 = Named<LimitedLineEdit>(made, "Text5");
+    ui.chkRB = Named<QCheckBox>(made, "chkRB");
+    ui.Picture1 = Named<PictureBox>(made, "Picture1");
+    ui.Picture2 = Named<PictureBox>(made, "Picture2");
+    ui.Picture3 = Named<PictureBox>(made, "Picture3");
+    ui.Picture4 = Named<PictureBox>(made, "Picture4");
+    ui.Picture5 = Named<PictureBox>(made, "Picture5");
+    ui.Picture6 = Named<PictureBox>(made, "Picture6");
+    ui.Image1 = Named<PictureBox>(made, "Image1");
+    ui.Label1 = Named<FormLabel>(made, "Label1");
+    ui.Label2 = Named<FormLabel>(made, "Label2");
+    ui.Label3 = Named<FormLabel>(made, "Label3");
+    ui.Label4 = Named<FormLabel>(made, "Label4");
+    ui.lblAuthor = Named<FormLabel>(made, "lblAuthor");
+    ui.lblCopyright = Named<FormLabel>(made, "lblCopyright");
+    ui.lbl = {Named<FormLabel>(made, "lbl")};
+    ui.lblY = {Named<FormLabel>(made, "lblY")};
+    ui.cmdPlay = Named<QPushButton>(made, "cmdPlay");
+    ui.WebBrowser1 = Named<PageView>(made, "WebBrowser1");
+    ui.Label1->setAutoSize(FindControlDesign("Label1").autoSize);
 
     // Only the buttons take the focus, in the order a viewer meets them: play, the page
     // button (whichever face is on top), close; then the page itself.
-    for (PictureBox* button : {Picture1, Picture4, Picture3})
+    for (PictureBox* button : {ui.Picture1, ui.Picture4, ui.Picture3})
         button->setButton(QColor(Form1Design().focusMark));
-    focusOrder_ = {cmdPlay, Picture1, Picture4, Picture3, WebBrowser1};
+    focusOrder_ = {ui.cmdPlay, ui.Picture1, ui.Picture4, ui.Picture3, ui.WebBrowser1};
     for (std::size_t i = 1; i < focusOrder_.size(); ++i) setTabOrder(focusOrder_[i - 1], focusOrder_[i]);
-    DescribeForAssistiveTools(*this);
+    DescribeForAssistiveTools(*this, ui);
 }
 
 void Form1::dressAfterFirstPaint() {

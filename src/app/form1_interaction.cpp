@@ -18,19 +18,19 @@
 namespace discstart {
 
 void Form1::connectHandlers() {
-    connect(Image1, &PictureBox::mouseDown, this, &Form1::Image1_MouseDown);
-    connect(Label1, &FormLabel::mouseDown, this, &Form1::Label1_MouseDown);
-    connect(Picture2, &PictureBox::mouseDown, this, &Form1::Picture2_MouseDown);
-    connect(Picture6, &PictureBox::mouseDown, this, &Form1::Picture6_MouseDown);
-    connect(Picture3, &PictureBox::mouseDown, this, &Form1::Picture3_MouseDown);
-    connect(Picture3, &PictureBox::mouseUp, this, &Form1::Picture3_MouseUp);
-    connect(Picture1, &PictureBox::clicked, this, &Form1::Picture1_Click);
-    connect(Picture4, &PictureBox::clicked, this, &Form1::Picture4_Click);
-    connect(Text1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
-    connect(cmdPlay, &QPushButton::clicked, this, &Form1::cmdPlay_Click);
-    connect(Picture1, &PictureBox::activated, this, &Form1::pageButtonPressed);
-    connect(Picture4, &PictureBox::activated, this, &Form1::pageButtonPressed);
-    connect(Picture3, &PictureBox::activated, this, &Form1::closeButtonPressed);
+    connect(ui.Image1, &PictureBox::mouseDown, this, &Form1::Image1_MouseDown);
+    connect(ui.Label1, &FormLabel::mouseDown, this, &Form1::Label1_MouseDown);
+    connect(ui.Picture2, &PictureBox::mouseDown, this, &Form1::Picture2_MouseDown);
+    connect(ui.Picture6, &PictureBox::mouseDown, this, &Form1::Picture6_MouseDown);
+    connect(ui.Picture3, &PictureBox::mouseDown, this, &Form1::Picture3_MouseDown);
+    connect(ui.Picture3, &PictureBox::mouseUp, this, &Form1::Picture3_MouseUp);
+    connect(ui.Picture1, &PictureBox::clicked, this, &Form1::Picture1_Click);
+    connect(ui.Picture4, &PictureBox::clicked, this, &Form1::Picture4_Click);
+    connect(ui.Text1, &QLineEdit::textChanged, this, &Form1::Text1_Change);
+    connect(ui.cmdPlay, &QPushButton::clicked, this, &Form1::cmdPlay_Click);
+    connect(ui.Picture1, &PictureBox::activated, this, &Form1::pageButtonPressed);
+    connect(ui.Picture4, &PictureBox::activated, this, &Form1::pageButtonPressed);
+    connect(ui.Picture3, &PictureBox::activated, this, &Form1::closeButtonPressed);
 }
 
 void Form1::mousePressEvent(QMouseEvent* event) {
@@ -70,12 +70,12 @@ void Form1::Picture6_MouseDown(int button) {
 }
 
 void Form1::Picture3_MouseDown(int button) {
-    if (button == LeftButton) Picture5->setVisible(true);
+    if (button == LeftButton) ui.Picture5->setVisible(true);
 }
 
 void Form1::Picture3_MouseUp(int button) {
     if (button != LeftButton) return;
-    Picture5->setVisible(false);
+    ui.Picture5->setVisible(false);
     platform_.endProgramNow();
 }
 
@@ -90,7 +90,7 @@ void Form1::closeButtonPressed() {
 }
 
 void Form1::pageToggle() {
-    if (cmdPlay->isEnabled()) cmdPlay->setFocus(Qt::OtherFocusReason);
+    if (ui.cmdPlay->isEnabled()) ui.cmdPlay->setFocus(Qt::OtherFocusReason);
     flipPage();
 }
 
@@ -98,20 +98,20 @@ void Form1::pageToggle() {
 // again rather than playing the film.
 void Form1::pageButtonPressed() {
     flipPage();
-    (Picture4->isHidden() ? Picture1 : Picture4)->setFocus(Qt::OtherFocusReason);
+    (ui.Picture4->isHidden() ? ui.Picture1 : ui.Picture4)->setFocus(Qt::OtherFocusReason);
 }
 
 void Form1::flipPage() {
-    if (!disc.pageButtonShown()) return;
-    const bool show = WebBrowser1->isHidden();
+    if (!disc_.pageButtonShown()) return;
+    const bool show = ui.WebBrowser1->isHidden();
     // Only the face on top is a tab stop. A focused face hands the focus to the other
     // before it is covered or hidden, so the focus never wanders off the button.
-    const bool faceHadFocus = focusWidget() == (show ? Picture1 : Picture4);
-    Picture1->setFocusPolicy(show ? Qt::NoFocus : Qt::TabFocus);
-    if (faceHadFocus && !show) Picture1->setFocus(Qt::OtherFocusReason);
-    WebBrowser1->setVisible(show);
-    Picture4->setVisible(show);
-    if (faceHadFocus && show) Picture4->setFocus(Qt::OtherFocusReason);
+    const bool faceHadFocus = focusWidget() == (show ? ui.Picture1 : ui.Picture4);
+    ui.Picture1->setFocusPolicy(show ? Qt::NoFocus : Qt::TabFocus);
+    if (faceHadFocus && !show) ui.Picture1->setFocus(Qt::OtherFocusReason);
+    ui.WebBrowser1->setVisible(show);
+    ui.Picture4->setVisible(show);
+    if (faceHadFocus && show) ui.Picture4->setFocus(Qt::OtherFocusReason);
 }
 
 void Form1::Picture1_Click() {
@@ -122,7 +122,7 @@ void Form1::Picture4_Click() {
 }
 
 void Form1::Text1_Change() {
-    cmdPlay->setFocus(Qt::OtherFocusReason);
+    ui.cmdPlay->setFocus(Qt::OtherFocusReason);
 }
 
 void Form1::cmdPlay_Click() {
@@ -133,12 +133,12 @@ void Form1::play() {
     // Best effort: a failing step is skipped. The window closes once the player has started;
     // a window that closed when nothing started would report a failure as success.
     try {
-        moviePath = QtPath(disc.moviePath());
+        moviePath_ = QtPath(disc_.moviePath());
     } catch (const std::exception&) {
     }
     bool started = false;
     try {
-        started = Module1::ShellOpen(moviePath, this, platform_);
+        started = Module1::ShellOpen(moviePath_, this, platform_);
     } catch (const std::exception&) {
     }
     if (started) {
@@ -151,8 +151,8 @@ void Form1::play() {
 // The window stays as it was, the play button ready for another try, and says what happened
 // to those who hear rather than see it: the system's beep, and the button's description.
 void Form1::playFailed() {
-    cmdPlay->setFocus(Qt::OtherFocusReason);
-    cmdPlay->setAccessibleDescription(QStringLiteral("The film could not be opened"));
+    ui.cmdPlay->setFocus(Qt::OtherFocusReason);
+    ui.cmdPlay->setAccessibleDescription(QStringLiteral("The film could not be opened"));
     QApplication::beep();
 }
 

@@ -7,6 +7,7 @@
 #include "app/controls/limited_line_edit.h"
 #include "app/controls/picture_box.h"
 #include "app/form1.h"
+#include "app/form1_panel.h"
 #include "app/platform.h"
 #include "app/twips.h"
 #include "content/discovery.h"
@@ -45,12 +46,12 @@ void ShowLine(const std::optional<std::string>& line, LimitedLineEdit* holder, F
 
 void Form1::Form_Load() {
     placeOnScreen();
-    SetLeft(WebBrowser1, 135);
-    SetTop(WebBrowser1, 375);
-    SetTop(Picture4, 0);
-    SetLeft(Picture4, 6510);
-    SetTop(Picture5, 0);
-    SetLeft(Picture5, 0);
+    SetLeft(ui.WebBrowser1, 135);
+    SetTop(ui.WebBrowser1, 375);
+    SetTop(ui.Picture4, 0);
+    SetLeft(ui.Picture4, 6510);
+    SetTop(ui.Picture5, 0);
+    SetLeft(ui.Picture5, 0);
     labelY();
     labelX();
     DataIN();
@@ -77,52 +78,52 @@ void Form1::buildColumn(std::vector<FormLabel*>& column, const QString& name) {
 }
 
 void Form1::labelY() {
-    buildColumn(lblY, QStringLiteral("lblY"));
-    for (int i = 0; i < WrittenCaptions; ++i) lblY[i]->setCaption(QString::fromUtf8(RowCaptions[i]));
+    buildColumn(ui.lblY, QStringLiteral("lblY"));
+    for (int i = 0; i < WrittenCaptions; ++i) ui.lblY[i]->setCaption(QString::fromUtf8(RowCaptions[i]));
 }
 
 void Form1::labelX() {
-    buildColumn(lbl, QStringLiteral("lbl"));
+    buildColumn(ui.lbl, QStringLiteral("lbl"));
     // A screen reader reads each value with its caption.
     for (int i = 0; i < PanelRowCount; ++i)
-        if (!lblY[i]->text().isEmpty()) lblY[i]->setBuddy(lbl[i]);
+        if (!ui.lblY[i]->text().isEmpty()) ui.lblY[i]->setBuddy(ui.lbl[i]);
 }
 
 void Form1::DataIN() {
-    disc = DiscoverContent(SystemPath(platform_.applicationDirectory()));
-    Picture1->setVisible(disc.pageButtonShown());
-    cmdPlay->setEnabled(disc.playEnabled());
-    if (disc.playEnabled()) {
-        Text5->putText(disc.titleStrip());
-        Label1->setCaption(Text5->text());
+    disc_ = DiscoverContent(SystemPath(platform_.applicationDirectory()));
+    ui.Picture1->setVisible(disc_.pageButtonShown());
+    ui.cmdPlay->setEnabled(disc_.playEnabled());
+    if (disc_.playEnabled()) {
+        ui.Text5->putText(disc_.titleStrip());
+        ui.Label1->setCaption(ui.Text5->text());
     } else {
-        Label1->setCaption(disc.titleStrip());
+        ui.Label1->setCaption(disc_.titleStrip());
     }
-    setAccessibleName(Label1->text().trimmed());
-    Label2->setVisible(disc.pictureNoteShown());
-    if (disc.pictureNoteShown()) Label2->setCaption(QString::fromUtf8(NoPictureNote));
+    setAccessibleName(ui.Label1->text().trimmed());
+    ui.Label2->setVisible(disc_.pictureNoteShown());
+    if (disc_.pictureNoteShown()) ui.Label2->setCaption(QString::fromUtf8(NoPictureNote));
 }
 
 void Form1::load_html() {
-    if (!IsRootDirectory(disc.directory)) {
-        WebBrowser1->setOffline(true);
-        WebBrowser1->setDesignModeOff();  // false before any document: nothing to switch
+    if (!IsRootDirectory(disc_.directory)) {
+        ui.WebBrowser1->setOffline(true);
+        ui.WebBrowser1->setDesignModeOff();  // false before any document: nothing to switch
     }
     // The browser can only be shown when there is a page, so without one nothing is loaded.
-    if (!disc.pageButtonShown()) return;
-    WebBrowser1->navigate(QtPath(disc.pagePath()));
+    if (!disc_.pageButtonShown()) return;
+    ui.WebBrowser1->navigate(QtPath(disc_.pagePath()));
 }
 
 void Form1::loadImage() {
-    const std::string path = disc.picturePath();
+    const std::string path = disc_.picturePath();
     const qreal ratio = devicePixelRatioF();
     // Decoded on a worker: however the picture is made, the window shows and closes at once.
-    auto* load = new PictureLoad(path, Image1->size() * ratio, this);
+    auto* load = new PictureLoad(path, ui.Image1->size() * ratio, this);
     load->setObjectName(QStringLiteral("coverLoad"));
     connect(load, &PictureLoad::loaded, this, [this, ratio](QImage picture) {
         if (picture.isNull()) return;
         picture.setDevicePixelRatio(ratio);
-        Image1->setPicture(picture);
+        ui.Image1->setPicture(picture);
     });
     load->settle(std::chrono::milliseconds(30));
 }
@@ -162,22 +163,24 @@ void Form1::focusFirstControl() {
 }
 
 void Form1::label() {
-    const PanelInput input{disc.moviePath(), panelCarry, chkRB->checkState() == Qt::Checked,
-                           platform_.numberFormat()};
+    const PanelInput input{disc_.moviePath(), panel_->carry,
+                           ui.chkRB->checkState() == Qt::Checked, platform_.numberFormat()};
     PanelUpdate update;
     try {
-        update = RunPanel(input, PanelRecords{movieTags, aviHeader, oggStream, &container}, DiskFiles());
+        update = RunPanel(
+            input, PanelRecords{panel_->movieTags, panel_->aviHeader, panel_->oggStream, &panel_->container},
+            DiskFiles());
     } catch (const std::exception&) {
         return;  // best effort: the panel keeps what it shows
     }
-    panelCarry = update.carry;
-    ShowLine(update.titleLine, Text1, Label3);
-    ShowLine(update.authorLine, Text2, lblAuthor);
-    ShowLine(update.copyrightLine, Text3, lblCopyright);
-    ShowLine(update.genreLine, Text4, Label4);
+    panel_->carry = update.carry;
+    ShowLine(update.titleLine, ui.Text1, ui.Label3);
+    ShowLine(update.authorLine, ui.Text2, ui.lblAuthor);
+    ShowLine(update.copyrightLine, ui.Text3, ui.lblCopyright);
+    ShowLine(update.genreLine, ui.Text4, ui.Label4);
     for (int row = 0; row < PanelRowCount; ++row)
-        if (update.rows[row]) lbl[row]->setCaption(QString::fromUtf8(*update.rows[row]));
-    if (update.xvidPicture) Picture6->setVisible(true);
+        if (update.rows[row]) ui.lbl[row]->setCaption(QString::fromUtf8(*update.rows[row]));
+    if (update.xvidPicture) ui.Picture6->setVisible(true);
 }
 
 }  // namespace discstart

@@ -22,6 +22,7 @@ namespace {
 struct Built {
     FakePlatform platform;
     Form1 form{platform, [](QWidget* parent) { return new FakePageView(parent); }};
+    const Form1Ui& ui = Form1View(form).ui();
 };
 
 QWidget* Find(Form1& form, const QString& name) {
@@ -59,7 +60,7 @@ TEST(Design, WindowIsBorderlessAtItsDesignSize) {
     // Every control, even before it takes its parent's font, lays out in the design's font.
     EXPECT_EQ(QApplication::font().family(), built.form.font().family());
     EXPECT_DOUBLE_EQ(QApplication::font().pointSizeF(), 8.25);
-    EXPECT_EQ(built.form.Label1->parentWidget(), built.form.Picture2);
+    EXPECT_EQ(built.ui.Label1->parentWidget(), built.ui.Picture2);
 }
 
 TEST(Design, TextBoxesHoldTheirLimits) {
@@ -67,18 +68,18 @@ TEST(Design, TextBoxesHoldTheirLimits) {
     struct Case {
         LimitedLineEdit* box;
         int limit;
-    } cases[] = {{built.form.Text1, 26},
-                 {built.form.Text2, 28},
-                 {built.form.Text3, 28},
-                 {built.form.Text4, 28},
-                 {built.form.Text5, 64}};
+    } cases[] = {{built.ui.Text1, 26},
+                 {built.ui.Text2, 28},
+                 {built.ui.Text3, 28},
+                 {built.ui.Text4, 28},
+                 {built.ui.Text5, 64}};
     for (const Case& c : cases) {
         c.box->putText(QString(100, 'z'));
         EXPECT_EQ(c.box->text().size(), c.limit) << c.box->objectName().toStdString();
         EXPECT_TRUE(c.box->isHidden());
     }
-    EXPECT_TRUE(built.form.chkRB->isChecked());
-    EXPECT_EQ(built.form.cmdPlay->text(), "&play");
+    EXPECT_TRUE(built.ui.chkRB->isChecked());
+    EXPECT_EQ(built.ui.cmdPlay->text(), "&play");
 }
 
 TEST(Design, LabelsCarryTheirColoursFontsAndAlignment) {
@@ -90,16 +91,16 @@ TEST(Design, LabelsCarryTheirColoursFontsAndAlignment) {
         bool bold;
         bool centred;
     } cases[] = {
-        {built.form.Label1, QColor(175, 175, 175), built.form.palette().color(QPalette::WindowText), true,
+        {built.ui.Label1, QColor(175, 175, 175), built.form.palette().color(QPalette::WindowText), true,
          true},
-        {built.form.Label3, QColor(206, 206, 206), built.form.palette().color(QPalette::ButtonText), true,
+        {built.ui.Label3, QColor(206, 206, 206), built.form.palette().color(QPalette::ButtonText), true,
          true},
-        {built.form.Label4, QColor(38, 38, 38), Qt::white, false, true},
-        {built.form.lblAuthor, QColor(128, 128, 128), Qt::white, false, true},
-        {built.form.lblCopyright, QColor(64, 64, 64), Qt::white, false, true},
-        {built.form.lbl[0], QColor(), QColor(156, 208, 248), false, false},
-        {built.form.lblY[0], QColor(), QColor(156, 208, 248), true, false},
-        {built.form.Label2, QColor(), built.form.palette().color(QPalette::WindowText), false, true},
+        {built.ui.Label4, QColor(38, 38, 38), Qt::white, false, true},
+        {built.ui.lblAuthor, QColor(128, 128, 128), Qt::white, false, true},
+        {built.ui.lblCopyright, QColor(64, 64, 64), Qt::white, false, true},
+        {built.ui.lbl[0], QColor(), QColor(156, 208, 248), false, false},
+        {built.ui.lblY[0], QColor(), QColor(156, 208, 248), true, false},
+        {built.ui.Label2, QColor(), built.form.palette().color(QPalette::WindowText), false, true},
     };
     for (const Case& c : cases) {
         const std::string name = c.label->objectName().toStdString();
@@ -117,16 +118,17 @@ TEST(Design, LabelsCarryTheirColoursFontsAndAlignment) {
 TEST(Design, WindowedControlsCoverLabelsAndTheImage) {
     Built built;
     Form1& form = built.form;
+    const Form1Ui& ui = built.ui;
     const QObjectList& stack = form.children();  // bottom first
     auto level = [&](QWidget* w) { return stack.indexOf(w); };
     struct Case {
         QWidget* upper;
         QWidget* lower;
     } cases[] = {
-        {form.Picture4, form.Picture1}, {form.Picture5, form.Picture3},   {form.Picture1, form.Picture2},
-        {form.Picture3, form.Picture2}, {form.WebBrowser1, form.cmdPlay}, {form.WebBrowser1, form.Picture6},
-        {form.cmdPlay, form.Label3},    {form.Picture6, form.lbl[0]},     {form.WebBrowser1, form.Image1},
-        {form.Label2, form.Image1},     {form.lbl[0], form.Image1},       {form.Label4, form.Label3},
+        {ui.Picture4, ui.Picture1}, {ui.Picture5, ui.Picture3},   {ui.Picture1, ui.Picture2},
+        {ui.Picture3, ui.Picture2}, {ui.WebBrowser1, ui.cmdPlay}, {ui.WebBrowser1, ui.Picture6},
+        {ui.cmdPlay, ui.Label3},    {ui.Picture6, ui.lbl[0]},     {ui.WebBrowser1, ui.Image1},
+        {ui.Label2, ui.Image1},     {ui.lbl[0], ui.Image1},       {ui.Label4, ui.Label3},
     };
     for (const Case& c : cases)
         EXPECT_GT(level(c.upper), level(c.lower))
@@ -137,29 +139,31 @@ TEST(Design, IconAndPointerArriveAfterTheFirstPaint) {
     if (!QFile::exists(QStringLiteral(":/assets/cursor.png"))) GTEST_SKIP() << "no cursor in this build";
     Built built;
     Form1& form = built.form;
-    QWidget* faces[] = {form.Picture1, form.Picture4};
+    const Form1Ui& ui = built.ui;
+    QWidget* faces[] = {ui.Picture1, ui.Picture4};
     // Nothing of it is on screen before the window is: the start does not wait for it.
     EXPECT_TRUE(form.windowIcon().isNull());
     for (QWidget* w : faces)
         EXPECT_NE(w->cursor().shape(), Qt::BitmapCursor) << w->objectName().toStdString();
     form.show();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form.Picture1->cursor().shape() == Qt::BitmapCursor; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ui.Picture1->cursor().shape() == Qt::BitmapCursor; }));
     for (QWidget* w : faces) {
         EXPECT_EQ(w->cursor().shape(), Qt::BitmapCursor) << w->objectName().toStdString();
         EXPECT_EQ(w->cursor().hotSpot(), QPoint(6, 0));
     }
-    EXPECT_NE(form.Picture2->cursor().shape(), Qt::BitmapCursor);
+    EXPECT_NE(ui.Picture2->cursor().shape(), Qt::BitmapCursor);
     EXPECT_EQ(form.windowIcon().availableSizes(), QList<QSize>({QSize(16, 16), QSize(32, 32)}));
 }
 
 TEST(Design, PictureBoxesDecodeTheirFaceWhenFirstShown) {
     Built built;
     Form1& form = built.form;
+    const Form1Ui& ui = built.ui;
     struct Case {
         PictureBox* box;
         QSize size;
-    } cases[] = {{form.Picture1, {31, 21}}, {form.Picture2, {444, 21}}, {form.Picture3, {21, 21}},
-                 {form.Picture4, {31, 21}}, {form.Picture5, {21, 21}},  {form.Picture6, {189, 69}}};
+    } cases[] = {{ui.Picture1, {31, 21}}, {ui.Picture2, {444, 21}}, {ui.Picture3, {21, 21}},
+                 {ui.Picture4, {31, 21}}, {ui.Picture5, {21, 21}},  {ui.Picture6, {189, 69}}};
     form.show();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.box->objectName().toStdString());
@@ -172,7 +176,7 @@ TEST(Design, PictureBoxesDecodeTheirFaceWhenFirstShown) {
 
 TEST(Design, Label1FitsItsTextKeepingItsLeftEdge) {
     Built built;
-    FormLabel* title = built.form.Label1;
+    FormLabel* title = built.ui.Label1;
     const int left = title->x();
     title->setCaption(" movie is not in the directory ");
     EXPECT_EQ(title->x(), left);

@@ -52,23 +52,24 @@ TEST(DiscinfoAgreement, EveryRowOfEveryTestFilm) {
             disc.add("film." + QFileInfo(film).suffix(), movie.readAll());
             auto started = StartForm(disc.path());
             Form1& form = *started->form;
-            form.Form_Activate();
+            const Form1Ui& ui = Form1View(form).ui();
+            Form1View(form).Form_Activate();
             const QJsonObject json = DiscinfoJson(disc.path());
             const QJsonArray rows = json["rows"].toArray();
             ASSERT_EQ(rows.size(), 12);
             for (int row = 0; row < 12; ++row) {
-                EXPECT_EQ(Text(form.lbl[row]->text()), Text(rows[row].toObject()["value"].toString()))
+                EXPECT_EQ(Text(ui.lbl[row]->text()), Text(rows[row].toObject()["value"].toString()))
                     << "row " << row;
-                EXPECT_EQ(Text(form.lblY[row]->text()), Text(rows[row].toObject()["caption"].toString()))
+                EXPECT_EQ(Text(ui.lblY[row]->text()), Text(rows[row].toObject()["caption"].toString()))
                     << "row " << row;
             }
             const QJsonObject lines = json["lines"].toObject();
-            EXPECT_EQ(Text(form.Label3->text()), Text(lines["title"].toString()));
-            EXPECT_EQ(Text(form.lblAuthor->text()), Text(lines["author"].toString()));
-            EXPECT_EQ(Text(form.lblCopyright->text()), Text(lines["copyright"].toString()));
-            EXPECT_EQ(Text(form.Label4->text()), Text(lines["genre"].toString()));
-            EXPECT_EQ(!form.Picture6->isHidden(), json["xvidPicture"].toBool());
-            EXPECT_EQ(Text(form.Label1->text()), Text(json["disc"].toObject()["titleStrip"].toString()));
+            EXPECT_EQ(Text(ui.Label3->text()), Text(lines["title"].toString()));
+            EXPECT_EQ(Text(ui.lblAuthor->text()), Text(lines["author"].toString()));
+            EXPECT_EQ(Text(ui.lblCopyright->text()), Text(lines["copyright"].toString()));
+            EXPECT_EQ(Text(ui.Label4->text()), Text(lines["genre"].toString()));
+            EXPECT_EQ(!ui.Picture6->isHidden(), json["xvidPicture"].toBool());
+            EXPECT_EQ(Text(ui.Label1->text()), Text(json["disc"].toObject()["titleStrip"].toString()));
         }();
     }
 }
@@ -96,17 +97,18 @@ TEST(DiscinfoAgreement, EveryChoiceOnAFolder) {
         for (const QString& name : c.files) folder.add(name);
         auto started = StartForm(folder.path());
         Form1& form = *started->form;
+        const Form1Ui& ui = Form1View(form).ui();
         const QJsonObject json = DiscinfoJson(folder.path());
         const QJsonObject disc = json["disc"].toObject();
-        EXPECT_EQ(Text(form.Label1->text()), Text(disc["titleStrip"].toString()));
-        EXPECT_EQ(form.cmdPlay->isEnabled(), disc["playEnabled"].toBool());
-        EXPECT_EQ(!form.Picture1->isHidden(), disc["pageButton"].toBool());
-        EXPECT_EQ(Text(form.Label2->isHidden() ? QString() : form.Label2->text()),
+        EXPECT_EQ(Text(ui.Label1->text()), Text(disc["titleStrip"].toString()));
+        EXPECT_EQ(ui.cmdPlay->isEnabled(), disc["playEnabled"].toBool());
+        EXPECT_EQ(!ui.Picture1->isHidden(), disc["pageButton"].toBool());
+        EXPECT_EQ(Text(ui.Label2->isHidden() ? QString() : ui.Label2->text()),
                   Text(disc["pictureNote"].toString()));
         // discinfo writes a path as the system does (on Windows, backslashes only).
         EXPECT_EQ(Text(QDir::toNativeSeparators(started->page->navigated)),
                   Text(disc["pagePath"].toString()));
-        QTest::mouseClick(form.cmdPlay, Qt::LeftButton);
+        QTest::mouseClick(ui.cmdPlay, Qt::LeftButton);
         EXPECT_EQ(Text(QDir::toNativeSeparators(started->platform.opened.value(0))),
                   Text(json["moviePath"].toString()));
     }

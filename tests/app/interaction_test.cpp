@@ -15,7 +15,7 @@ namespace discstart {
 
 namespace {
 
-using Handler = void (Form1::*)(int);
+using Handler = void (Form1View::*)(int);
 
 struct Surface {
     const char* name;
@@ -23,9 +23,9 @@ struct Surface {
 };
 
 const Surface DragSurfaces[] = {
-    {"Form", &Form1::Form_MouseDown},         {"Image1", &Form1::Image1_MouseDown},
-    {"Label1", &Form1::Label1_MouseDown},     {"Picture2", &Form1::Picture2_MouseDown},
-    {"Picture6", &Form1::Picture6_MouseDown},
+    {"Form", &Form1View::Form_MouseDown},         {"Image1", &Form1View::Image1_MouseDown},
+    {"Label1", &Form1View::Label1_MouseDown},     {"Picture2", &Form1View::Picture2_MouseDown},
+    {"Picture6", &Form1View::Picture6_MouseDown},
 };
 
 std::unique_ptr<StartedForm> StartOnDisc(DiscFolder& disc) {
@@ -41,10 +41,11 @@ std::unique_ptr<StartedForm> StartOnDisc(DiscFolder& disc) {
 TEST(WindowDrag, StartsForEveryMaskWithTheLeftBit) {
     DiscFolder disc;
     auto started = StartOnDisc(disc);
+    Form1View view = started->view();
     for (const Surface& surface : DragSurfaces) {
         for (int mask = 0; mask < 8; ++mask) {
             started->platform.drags = 0;
-            (started->form.get()->*surface.handler)(mask);
+            (view.*surface.handler)(mask);
             EXPECT_EQ(started->platform.drags, mask & 1) << surface.name << " mask " << mask;
         }
     }
@@ -55,7 +56,10 @@ TEST(WindowDrag, ComesFromPressesOnTheDragSurfacesOnly) {
     DiscFolder disc;
     auto started = StartOnDisc(disc);
     Form1& form = *started->form;
-    form.Picture6->setVisible(true);
+    const Form1Ui& ui = Form1View(form).ui();
+    ui.Picture6->setVisible(true);
+    // One press a line.
+    // clang-format off
     struct Case {
         QWidget* target;
         QPoint at;
@@ -64,16 +68,17 @@ TEST(WindowDrag, ComesFromPressesOnTheDragSurfacesOnly) {
     } cases[] = {
         {&form, QPoint(3, 200), Qt::LeftButton, 1},  // the frame's left border
         {&form, QPoint(3, 200), Qt::RightButton, 0},
-        {form.Picture2, QPoint(40, 10), Qt::LeftButton, 1},
-        {form.Picture2, QPoint(40, 10), Qt::MiddleButton, 0},
-        {form.Label1, QPoint(2, 2), Qt::LeftButton, 1},
-        {form.Image1, QPoint(20, 20), Qt::LeftButton, 1},
-        {form.Picture6, QPoint(5, 5), Qt::LeftButton, 1},
-        {form.Label3, QPoint(5, 5), Qt::LeftButton, 0},  // other labels keep the press
-        {form.lbl[3], QPoint(5, 5), Qt::LeftButton, 0},
-        {form.lblY[0], QPoint(5, 5), Qt::LeftButton, 0},
-        {form.Picture1, QPoint(5, 5), Qt::LeftButton, 0},
+        {ui.Picture2, QPoint(40, 10), Qt::LeftButton, 1},
+        {ui.Picture2, QPoint(40, 10), Qt::MiddleButton, 0},
+        {ui.Label1, QPoint(2, 2), Qt::LeftButton, 1},
+        {ui.Image1, QPoint(20, 20), Qt::LeftButton, 1},
+        {ui.Picture6, QPoint(5, 5), Qt::LeftButton, 1},
+        {ui.Label3, QPoint(5, 5), Qt::LeftButton, 0},  // other labels keep the press
+        {ui.lbl[3], QPoint(5, 5), Qt::LeftButton, 0},
+        {ui.lblY[0], QPoint(5, 5), Qt::LeftButton, 0},
+        {ui.Picture1, QPoint(5, 5), Qt::LeftButton, 0},
     };
+    // clang-format on
     for (const Case& c : cases) {
         started->platform.drags = 0;
         QTest::mousePress(c.target, c.button, {}, c.at);
@@ -97,12 +102,13 @@ TEST(CloseButton, LeftPressShowsThePressedFaceAndReleaseEnds) {
     for (const Case& c : cases) {
         auto started = StartOnDisc(disc);
         Form1& form = *started->form;
-        form.Picture3_MouseDown(c.down);
-        EXPECT_EQ(!form.Picture5->isHidden(), c.pressedFace) << c.down;
-        form.Picture3_MouseUp(c.up);
+        const Form1Ui& ui = Form1View(form).ui();
+        Form1View(form).Picture3_MouseDown(c.down);
+        EXPECT_EQ(!ui.Picture5->isHidden(), c.pressedFace) << c.down;
+        Form1View(form).Picture3_MouseUp(c.up);
         EXPECT_EQ(started->platform.ends, c.ends) << c.down << "/" << c.up;
         if (c.ends) {
-            EXPECT_TRUE(form.Picture5->isHidden());
+            EXPECT_TRUE(ui.Picture5->isHidden());
         }
         EXPECT_EQ(started->platform.drags, 0);
     }
@@ -112,12 +118,13 @@ TEST(CloseButton, ReleaseOffTheButtonStillEnds) {
     DiscFolder disc;
     auto started = StartOnDisc(disc);
     Form1& form = *started->form;
-    QTest::mousePress(form.Picture3, Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_FALSE(form.Picture5->isHidden());
-    QTest::mouseRelease(form.Picture3, Qt::LeftButton, {}, QPoint(200, 150));
+    const Form1Ui& ui = Form1View(form).ui();
+    QTest::mousePress(ui.Picture3, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_FALSE(ui.Picture5->isHidden());
+    QTest::mouseRelease(ui.Picture3, Qt::LeftButton, {}, QPoint(200, 150));
     EXPECT_EQ(started->platform.ends, 1);
-    QTest::mousePress(form.Picture3, Qt::RightButton, {}, QPoint(5, 5));
-    QTest::mouseRelease(form.Picture3, Qt::RightButton, {}, QPoint(5, 5));
+    QTest::mousePress(ui.Picture3, Qt::RightButton, {}, QPoint(5, 5));
+    QTest::mouseRelease(ui.Picture3, Qt::RightButton, {}, QPoint(5, 5));
     EXPECT_EQ(started->platform.ends, 1);
 }
 
@@ -140,8 +147,10 @@ TEST(AltF4, EndsFromAnyControlWithTheAltBitOnly) {
     DiscFolder disc;
     auto started = StartOnDisc(disc);
     Form1& form = *started->form;
-    form.Picture1_Click();  // the page is shown: it can hold the focus too
-    QWidget* focusHolders[] = {form.cmdPlay, form.Picture2, form.WebBrowser1};
+    const Form1Ui& ui = Form1View(form).ui();
+    // The page is shown: it can hold the focus too.
+    QTest::mouseClick(ui.Picture1, Qt::LeftButton, {}, QPoint(5, 5));
+    QWidget* focusHolders[] = {ui.cmdPlay, ui.Picture2, ui.WebBrowser1};
     for (QWidget* holder : focusHolders) {
         for (const Case& c : cases) {
             started->platform.ends = 0;
@@ -157,19 +166,20 @@ TEST(PageToggle, ShowsAndHidesThePageWithItsFace) {
     DiscFolder disc;
     auto started = StartOnDisc(disc);
     Form1& form = *started->form;
-    ASSERT_FALSE(form.Picture1->isHidden());
-    ASSERT_TRUE(form.WebBrowser1->isHidden());
-    form.Picture2->setFocus();
-    QTest::mouseClick(form.Picture1, Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_FALSE(form.WebBrowser1->isHidden());
-    EXPECT_FALSE(form.Picture4->isHidden());
-    EXPECT_EQ(form.focusWidget(), form.cmdPlay);
+    const Form1Ui& ui = Form1View(form).ui();
+    ASSERT_FALSE(ui.Picture1->isHidden());
+    ASSERT_TRUE(ui.WebBrowser1->isHidden());
+    ui.Picture2->setFocus();
+    QTest::mouseClick(ui.Picture1, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_FALSE(ui.WebBrowser1->isHidden());
+    EXPECT_FALSE(ui.Picture4->isHidden());
+    EXPECT_EQ(form.focusWidget(), ui.cmdPlay);
     // The hide face now lies over the show face and takes the second click.
-    QTest::mouseClick(form.Picture4, Qt::LeftButton, {}, QPoint(5, 5));
-    EXPECT_TRUE(form.WebBrowser1->isHidden());
-    EXPECT_TRUE(form.Picture4->isHidden());
-    QTest::mouseClick(form.Picture1, Qt::RightButton, {}, QPoint(5, 5));
-    EXPECT_TRUE(form.WebBrowser1->isHidden());
+    QTest::mouseClick(ui.Picture4, Qt::LeftButton, {}, QPoint(5, 5));
+    EXPECT_TRUE(ui.WebBrowser1->isHidden());
+    EXPECT_TRUE(ui.Picture4->isHidden());
+    QTest::mouseClick(ui.Picture1, Qt::RightButton, {}, QPoint(5, 5));
+    EXPECT_TRUE(ui.WebBrowser1->isHidden());
 }
 
 TEST(PageToggle, WithoutPageOrMovie) {
@@ -188,12 +198,13 @@ TEST(PageToggle, WithoutPageOrMovie) {
         for (const QString& name : c.files) disc.add(name);
         auto started = StartForm(disc.path());
         Form1& form = *started->form;
+        const Form1Ui& ui = Form1View(form).ui();
         form.show();
-        form.Picture2->setFocus();
-        form.Picture1_Click();
-        EXPECT_EQ(!form.WebBrowser1->isHidden(), c.browserShown) << c.what;
-        EXPECT_EQ(!form.Picture4->isHidden(), c.browserShown) << c.what;
-        EXPECT_EQ(form.focusWidget() == form.cmdPlay, c.focusOnPlay) << c.what;
+        ui.Picture2->setFocus();
+        Form1View(form).Picture1_Click();  // without a page its button is hidden: the handler itself
+        EXPECT_EQ(!ui.WebBrowser1->isHidden(), c.browserShown) << c.what;
+        EXPECT_EQ(!ui.Picture4->isHidden(), c.browserShown) << c.what;
+        EXPECT_EQ(form.focusWidget() == ui.cmdPlay, c.focusOnPlay) << c.what;
     }
 }
 
@@ -222,17 +233,18 @@ TEST(Play, OpensTheFirstMovieAndClosesTheWindowOnceItStarted) {
         auto started = StartForm(disc.path() + (c.root ? sep : QString()));
         started->platform.openSucceeds = c.openSucceeds;
         Form1& form = *started->form;
+        const Form1Ui& ui = Form1View(form).ui();
         form.show();
-        QTest::mouseClick(form.cmdPlay, Qt::LeftButton);
+        QTest::mouseClick(ui.cmdPlay, Qt::LeftButton);
         EXPECT_EQ(started->platform.opened, QStringList{disc.path() + sep + c.expectedName}) << c.what;
-        EXPECT_EQ(form.moviePath, disc.path() + sep + c.expectedName) << c.what;
+        EXPECT_EQ(Form1View(form).moviePath(), disc.path() + sep + c.expectedName) << c.what;
         // Nothing started: the window stays, ready for another try, and says so.
         EXPECT_EQ(form.isVisible(), !c.openSucceeds) << c.what;
-        EXPECT_EQ(form.cmdPlay->accessibleDescription().isEmpty(), c.openSucceeds) << c.what;
+        EXPECT_EQ(ui.cmdPlay->accessibleDescription().isEmpty(), c.openSucceeds) << c.what;
         if (!c.openSucceeds) {
-            EXPECT_EQ(form.focusWidget(), form.cmdPlay) << c.what;
-            EXPECT_TRUE(form.cmdPlay->isEnabled()) << c.what;
-            EXPECT_FALSE(form.cmdPlay->isDown()) << c.what;
+            EXPECT_EQ(form.focusWidget(), ui.cmdPlay) << c.what;
+            EXPECT_TRUE(ui.cmdPlay->isEnabled()) << c.what;
+            EXPECT_FALSE(ui.cmdPlay->isDown()) << c.what;
         }
         EXPECT_EQ(started->platform.ends, 0) << c.what;
     }
@@ -243,12 +255,13 @@ TEST(Play, AFailedStartCanBeTriedAgain) {
     disc.add("film.avi");
     auto started = StartForm(disc.path());
     Form1& form = *started->form;
+    const Form1Ui& ui = Form1View(form).ui();
     form.show();
     started->platform.openSucceeds = false;
-    QTest::mouseClick(form.cmdPlay, Qt::LeftButton);
+    QTest::mouseClick(ui.cmdPlay, Qt::LeftButton);
     ASSERT_TRUE(form.isVisible());
     started->platform.openSucceeds = true;
-    QTest::keyClick(form.cmdPlay, Qt::Key_Space);
+    QTest::keyClick(ui.cmdPlay, Qt::Key_Space);
     EXPECT_EQ(started->platform.opened.size(), 2);
     EXPECT_FALSE(form.isVisible());
 }
@@ -263,9 +276,10 @@ TEST(Play, IsPressedBySpaceEnterAndAltP) {
         DiscFolder disc;
         auto started = StartOnDisc(disc);
         Form1& form = *started->form;
+        const Form1Ui& ui = Form1View(form).ui();
         QApplication::setActiveWindow(&form);
-        form.cmdPlay->setFocus();
-        QTest::keyClick(form.cmdPlay, c.key, c.modifiers);
+        ui.cmdPlay->setFocus();
+        QTest::keyClick(ui.cmdPlay, c.key, c.modifiers);
         EXPECT_TRUE(QTest::qWaitFor([&] { return started->platform.opened.size() == 1; })) << c.key;
         EXPECT_FALSE(form.isVisible()) << c.key;
     }

@@ -50,20 +50,21 @@ TEST(Screenshot, FrameCoverAndTextAreDrawn) {
         [&] {
             auto started = StartForm(disc);
             Form1& form = *started->form;
+            const Form1Ui& ui = Form1View(form).ui();
             const QImage shot = Shoot(form);
             ASSERT_EQ(shot.size(), QSize(465, 397));
             // The frame's opaque left border and bottom-right corner are the picture's own pixels.
             for (QPoint at : {QPoint(2, 200), QPoint(462, 394), QPoint(270, 300)})
                 EXPECT_LE(Distance(shot.pixelColor(at), frame.pixelColor(at)), 8) << disc.toStdString();
             // The hole shows the cover as loaded.
-            const QImage cover = form.Image1->picture().toImage();
+            const QImage cover = ui.Image1->picture().toImage();
             ASSERT_FALSE(cover.isNull()) << disc.toStdString();
             const QPoint inHole(60, 100);
-            const QPoint inCover((inHole - form.Image1->pos()) * cover.devicePixelRatio());
+            const QPoint inCover((inHole - ui.Image1->pos()) * cover.devicePixelRatio());
             EXPECT_LE(Distance(shot.pixelColor(inHole), cover.pixelColor(inCover)), 40) << disc.toStdString();
             // Captions are drawn over the panel.
-            EXPECT_GT(ChangedPixels(shot, frame, form.lblY[0]->geometry()), 10) << disc.toStdString();
-            EXPECT_GT(ChangedPixels(shot, frame, form.Label3->geometry()), 10) << disc.toStdString();
+            EXPECT_GT(ChangedPixels(shot, frame, ui.lblY[0]->geometry()), 10) << disc.toStdString();
+            EXPECT_GT(ChangedPixels(shot, frame, ui.Label3->geometry()), 10) << disc.toStdString();
         }();
     }
 }
@@ -72,10 +73,11 @@ TEST(Screenshot, WithoutPictureTheHoleShowsTheButtonFaceAndTheNote) {
     DiscFolder empty;
     auto started = StartForm(empty.path());
     Form1& form = *started->form;
+    const Form1Ui& ui = Form1View(form).ui();
     const QImage shot = Shoot(form);
     const QColor face = form.palette().color(QPalette::Button);
     EXPECT_LE(Distance(shot.pixelColor(60, 100), face), 8);
-    const QRect note = form.Label2->geometry();
+    const QRect note = ui.Label2->geometry();
     int dark = 0;
     for (int x = note.left(); x <= note.right(); ++x)
         for (int y = note.top(); y <= note.bottom(); ++y)
@@ -87,7 +89,7 @@ TEST(TagLine, TooWideKeepsItsBeginningWithAnEllipsis) {
     DiscFolder disc;
     auto started = StartForm(disc.path());
     Shoot(*started->form);
-    FormLabel* line = started->form->lblAuthor;
+    FormLabel* line = started->view().ui().lblAuthor;
     const QString wide = "Author: WWWWWWWWWWWWWWWWWWWW";
     struct Case {
         QString caption;

@@ -73,30 +73,32 @@ TEST(FormLoad, PlacesTheBrowserAndTheOverlayFaces) {
     DiscFolder disc;
     auto started = StartForm(disc.path());
     Form1& form = *started->form;
-    EXPECT_EQ(QPoint(Form1::LeftOf(form.WebBrowser1), Form1::TopOf(form.WebBrowser1)), QPoint(135, 375));
-    EXPECT_EQ(form.Picture4->geometry(), form.Picture1->geometry());
-    EXPECT_EQ(form.Picture5->geometry(), form.Picture3->geometry());
-    EXPECT_EQ(form.WebBrowser1->size(), TwipsRect(0, 0, 6720, 5460).size());
+    const Form1Ui& ui = Form1View(form).ui();
+    EXPECT_EQ(QPoint(Form1::LeftOf(ui.WebBrowser1), Form1::TopOf(ui.WebBrowser1)), QPoint(135, 375));
+    EXPECT_EQ(ui.Picture4->geometry(), ui.Picture1->geometry());
+    EXPECT_EQ(ui.Picture5->geometry(), ui.Picture3->geometry());
+    EXPECT_EQ(ui.WebBrowser1->size(), TwipsRect(0, 0, 6720, 5460).size());
 }
 
 TEST(FormLoad, BuildsTwelvePanelRowsWithTheirCaptions) {
     DiscFolder disc;
     auto started = StartForm(disc.path());
     Form1& form = *started->form;
+    const Form1Ui& ui = Form1View(form).ui();
     const QStringList captions = {"Video:",   "Bitrate:",  "Resolution:", "Fps:",      "",        "Audio:",
                                   "Bitrate:", "Channels:", "Samplerate:", "Filesize:", "Length:", ""};
-    ASSERT_EQ(form.lblY.size(), 12u);
-    ASSERT_EQ(form.lbl.size(), 12u);
+    ASSERT_EQ(ui.lblY.size(), 12u);
+    ASSERT_EQ(ui.lbl.size(), 12u);
     for (int i = 0; i < 12; ++i) {
-        EXPECT_EQ(form.lblY[i]->text(), captions[i]) << i;
-        EXPECT_EQ(form.lbl[i]->text(), "") << i;
-        EXPECT_EQ(Form1::TopOf(form.lblY[i]), 2790 + 225 * i) << i;
-        EXPECT_EQ(Form1::TopOf(form.lbl[i]), 2790 + 225 * i) << i;
-        EXPECT_EQ(form.lblY[i]->x(), form.lblY[0]->x());
-        EXPECT_EQ(form.lbl[i]->x(), form.lbl[0]->x());
-        EXPECT_FALSE(form.lbl[i]->isHidden()) << i;
-        EXPECT_EQ(form.lbl[i]->objectName(), QStringLiteral("lbl_%1").arg(i));
-        EXPECT_EQ(form.lblY[i]->font(), form.lblY[0]->font());
+        EXPECT_EQ(ui.lblY[i]->text(), captions[i]) << i;
+        EXPECT_EQ(ui.lbl[i]->text(), "") << i;
+        EXPECT_EQ(Form1::TopOf(ui.lblY[i]), 2790 + 225 * i) << i;
+        EXPECT_EQ(Form1::TopOf(ui.lbl[i]), 2790 + 225 * i) << i;
+        EXPECT_EQ(ui.lblY[i]->x(), ui.lblY[0]->x());
+        EXPECT_EQ(ui.lbl[i]->x(), ui.lbl[0]->x());
+        EXPECT_FALSE(ui.lbl[i]->isHidden()) << i;
+        EXPECT_EQ(ui.lbl[i]->objectName(), QStringLiteral("lbl_%1").arg(i));
+        EXPECT_EQ(ui.lblY[i]->font(), ui.lblY[0]->font());
     }
 }
 
@@ -149,15 +151,16 @@ TEST(DataIN, SetsTheWindowFromWhatTheFolderHolds) {
         for (const QString& name : c.directories) disc.addDirectory(name);
         auto started = StartForm(disc.path());
         Form1& form = *started->form;
-        EXPECT_EQ(form.Label1->text(), c.title) << c.what;
+        const Form1Ui& ui = Form1View(form).ui();
+        EXPECT_EQ(ui.Label1->text(), c.title) << c.what;
         EXPECT_EQ(form.accessibleName(), c.title.trimmed()) << c.what;
-        EXPECT_EQ(form.cmdPlay->isEnabled(), c.play) << c.what;
-        EXPECT_EQ(!form.Picture1->isHidden(), c.pageButton) << c.what;
-        EXPECT_EQ(!form.Label2->isHidden(), c.note) << c.what;
-        EXPECT_EQ(form.Label2->text(), c.note ? "picture is not in the directory" : "") << c.what;
-        EXPECT_EQ(form.Label1->x(), TwipsToPixels(2610)) << c.what;
-        EXPECT_EQ(form.disc.pictures.pattern(), "*.jpg;*.bmp;*.gif");
-        EXPECT_EQ(form.disc.pages.pattern(), "*.htm;*.html");
+        EXPECT_EQ(ui.cmdPlay->isEnabled(), c.play) << c.what;
+        EXPECT_EQ(!ui.Picture1->isHidden(), c.pageButton) << c.what;
+        EXPECT_EQ(!ui.Label2->isHidden(), c.note) << c.what;
+        EXPECT_EQ(ui.Label2->text(), c.note ? "picture is not in the directory" : "") << c.what;
+        EXPECT_EQ(ui.Label1->x(), TwipsToPixels(2610)) << c.what;
+        EXPECT_EQ(Form1View(form).disc().pictures.pattern(), "*.jpg;*.bmp;*.gif");
+        EXPECT_EQ(Form1View(form).disc().pages.pattern(), "*.htm;*.html");
     }
 }
 
@@ -180,13 +183,14 @@ TEST(LoadImage, FillsTheCoverOnlyWithAPictureItCanRead) {
         if (!c.name.isEmpty()) disc.add(c.name, c.bytes);
         auto started = StartForm(disc.path());
         Form1& form = *started->form;
-        EXPECT_EQ(!form.Image1->picture().isNull(), c.shown) << c.what;
-        EXPECT_EQ(form.Image1->geometry(), TwipsRect(140, 380, 3825, 5460)) << c.what;
+        const Form1Ui& ui = Form1View(form).ui();
+        EXPECT_EQ(!ui.Image1->picture().isNull(), c.shown) << c.what;
+        EXPECT_EQ(ui.Image1->geometry(), TwipsRect(140, 380, 3825, 5460)) << c.what;
         if (c.shown) {
-            const QImage image = form.Image1->picture().toImage();
+            const QImage image = ui.Image1->picture().toImage();
             EXPECT_EQ(image.size() / image.devicePixelRatio(), QSize(255, 364)) << c.what;
         }
-        EXPECT_EQ(!form.Label2->isHidden(), c.name.isEmpty()) << c.what;
+        EXPECT_EQ(!ui.Label2->isHidden(), c.name.isEmpty()) << c.what;
     }
 }
 
@@ -210,9 +214,9 @@ TEST(LoadHtml, FollowsThePathRule) {
         // The page name as DataIN would have found it in c.directory.
         DiscFolder disc;
         if (!c.page.isEmpty()) disc.add(c.page);
-        started->form->disc = DiscoverContent(SystemPath(disc.path()));
-        started->form->disc.directory = SystemPath(c.directory);
-        started->form->load_html();
+        DiscContent found = DiscoverContent(SystemPath(disc.path()));
+        found.directory = SystemPath(c.directory);
+        started->view().load_html(found);
         EXPECT_EQ(started->page->calls, c.calls) << c.directory.toStdString();
         EXPECT_EQ(started->page->navigated, c.navigated) << c.directory.toStdString();
     }
@@ -223,14 +227,15 @@ TEST(FormActivate, FillsThePanelOnceAfterTheWindowShows) {
     disc.add("film.avi", AviWithTitle("Night Train"));
     auto started = StartForm<RecordingForm>(disc.path());
     RecordingForm& form = Recording(*started);
+    const Form1Ui& ui = Form1View(form).ui();
     form.show();
     EXPECT_TRUE(QTest::qWaitFor([&] { return form.panelRuns == 1; }));
-    form.Form_Activate();
+    Form1View(form).Form_Activate();
     QApplication::setActiveWindow(&form);
     QTest::qWait(20);
     EXPECT_EQ(form.panelRuns, 1);
-    EXPECT_EQ(form.Label3->text(), "Night Train");
-    EXPECT_EQ(form.focusWidget(), form.cmdPlay);
+    EXPECT_EQ(ui.Label3->text(), "Night Train");
+    EXPECT_EQ(form.focusWidget(), ui.cmdPlay);
 }
 
 TEST(FormActivate, TitleMovesTheFocusOnlyWhenItChanges) {
@@ -244,9 +249,10 @@ TEST(FormActivate, TitleMovesTheFocusOnlyWhenItChanges) {
         disc.add("page.htm", "<p>hello</p>");
         auto started = StartForm(disc.path());
         Form1& form = *started->form;
-        form.Picture2->setFocus();
-        form.Form_Activate();
-        EXPECT_EQ(form.focusWidget() == form.cmdPlay, c.focusMoves) << c.title.constData();
+        const Form1Ui& ui = Form1View(form).ui();
+        ui.Picture2->setFocus();
+        Form1View(form).Form_Activate();
+        EXPECT_EQ(form.focusWidget() == ui.cmdPlay, c.focusMoves) << c.title.constData();
     }
 }
 
@@ -254,9 +260,9 @@ TEST(FormActivate, CutsTheTitleLineInItsHoldingBox) {
     DiscFolder disc;
     disc.add("film.avi", AviWithTitle(QByteArray(30, 't')));
     auto started = StartForm(disc.path());
-    started->form->Form_Activate();
-    EXPECT_EQ(started->form->Text1->text(), QString(26, 't'));
-    EXPECT_EQ(started->form->Label3->text(), QString(26, 't'));
+    started->view().Form_Activate();
+    EXPECT_EQ(started->view().ui().Text1->text(), QString(26, 't'));
+    EXPECT_EQ(started->view().ui().Label3->text(), QString(26, 't'));
 }
 
 TEST(FormActivate, CopiesThePanelIntoItsRowsAndTagLines) {
@@ -295,16 +301,17 @@ TEST(FormActivate, CopiesThePanelIntoItsRowsAndTagLines) {
             disc.add("film.avi", movie.readAll());
             auto started = StartForm(disc.path());
             Form1& form = *started->form;
+            const Form1Ui& ui = Form1View(form).ui();
             started->platform.format = c.format;
-            form.chkRB->setCheckState(c.steps);
-            form.Form_Activate();
+            ui.chkRB->setCheckState(c.steps);
+            Form1View(form).Form_Activate();
             for (int row = 0; row < 12; ++row)
-                EXPECT_EQ(form.lbl[row]->text().toStdString(), c.rows[row].toStdString())
+                EXPECT_EQ(ui.lbl[row]->text().toStdString(), c.rows[row].toStdString())
                     << c.movie << " row " << row;
-            const FormLabel* lines[] = {form.Label3, form.lblAuthor, form.lblCopyright, form.Label4};
+            const FormLabel* lines[] = {ui.Label3, ui.lblAuthor, ui.lblCopyright, ui.Label4};
             for (int i = 0; i < 4; ++i)
                 EXPECT_EQ(lines[i]->text().toStdString(), c.tagLines[i].toStdString()) << c.movie;
-            EXPECT_FALSE(form.Picture6->isHidden()) << c.movie;
+            EXPECT_FALSE(ui.Picture6->isHidden()) << c.movie;
         }();
     }
 }

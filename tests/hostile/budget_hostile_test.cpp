@@ -42,8 +42,9 @@ TEST(HostileBudgets, CoversPastABudgetAreLeftOut) {
         disc.add("cover.jpg", BuildJpegAs<QByteArray>(c.recipe));
         auto started = StartForm(disc.path());
         Form1& form = *started->form;
-        EXPECT_EQ(!form.Image1->picture().isNull(), c.shown) << c.what;
-        EXPECT_TRUE(form.Label2->isHidden()) << c.what;
+        const Form1Ui& ui = Form1View(form).ui();
+        EXPECT_EQ(!ui.Image1->picture().isNull(), c.shown) << c.what;
+        EXPECT_TRUE(ui.Label2->isHidden()) << c.what;
         EXPECT_FALSE(MessageBoxShown()) << c.what;
     }
     // Before the budgets the CMYK picture alone took 545 MB.

@@ -96,9 +96,10 @@ TEST_F(OpenerTest, WithoutAnOpenerPlayKeepsTheWindow) {
     DiscPlatform real;
     real.directory = disc.path();
     Form1 form(real, [](QWidget* parent) { return new FakePageView(parent); });
+    const Form1Ui& ui = Form1View(form).ui();
     form.Form_Load();
     form.show();
-    QTest::mouseClick(form.cmdPlay, Qt::LeftButton);
+    QTest::mouseClick(ui.cmdPlay, Qt::LeftButton);
     EXPECT_TRUE(form.isVisible());
     EXPECT_FALSE(MessageBoxShown());
 }

@@ -73,7 +73,7 @@ TEST(HostileFiles, ACoverLinkedToProcIsNoPicture) {
     ASSERT_EQ(::symlink("/proc/self/pagemap", Bytes(QDir(disc.path()).filePath("cover.jpg"))), 0);
     const qint64 before = PeakMegabytes();
     auto started = StartForm(disc.path());
-    EXPECT_TRUE(started->form->Image1->picture().isNull());
+    EXPECT_TRUE(started->view().ui().Image1->picture().isNull());
     EXPECT_FALSE(MessageBoxShown());
     EXPECT_LT(PeakMegabytes() - before, 100) << "peak memory grew, MB";
 

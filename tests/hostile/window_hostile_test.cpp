@@ -82,12 +82,13 @@ TEST(HostileWindow, BadThingsInTheDiscFolder) {
         c.setup(Bytes(disc.path()) + '/');
         auto started = StartForm(disc.path());
         Form1& form = *started->form;
+        const Form1Ui& ui = Form1View(form).ui();
         form.show();
-        form.Form_Activate();
-        EXPECT_EQ(form.cmdPlay->isEnabled(), c.moviePlays) << c.what;
-        EXPECT_EQ(form.Label1->text() == " movie is not in the directory ", !c.moviePlays) << c.what;
-        EXPECT_EQ(!form.Label2->isHidden(), c.pictureNote) << c.what;
-        EXPECT_TRUE(form.Image1->picture().isNull()) << c.what;
+        Form1View(form).Form_Activate();
+        EXPECT_EQ(ui.cmdPlay->isEnabled(), c.moviePlays) << c.what;
+        EXPECT_EQ(ui.Label1->text() == " movie is not in the directory ", !c.moviePlays) << c.what;
+        EXPECT_EQ(!ui.Label2->isHidden(), c.pictureNote) << c.what;
+        EXPECT_TRUE(ui.Image1->picture().isNull()) << c.what;
         EXPECT_FALSE(MessageBoxShown()) << c.what;
         form.close();
 
@@ -104,20 +105,21 @@ TEST(HostileWindow, MovieRemovedBeforeThePanelRuns) {
     disc.add("film.avi", AviWithTitle("Film"));
     auto started = StartForm(disc.path());
     Form1& form = *started->form;
+    const Form1Ui& ui = Form1View(form).ui();
     QStringList rowsBefore;
-    for (FormLabel* row : form.lbl) rowsBefore << row->text();
+    for (FormLabel* row : ui.lbl) rowsBefore << row->text();
     ASSERT_TRUE(QFile::remove(QDir(disc.path()).filePath("film.avi")));
-    form.movieTags = MovieTags{};
-    form.movieTags.title = "Earlier";
+    Form1View(form).movieTags() = MovieTags{};
+    Form1View(form).movieTags().title = "Earlier";
     form.show();
-    form.Form_Activate();
+    Form1View(form).Form_Activate();
     // An unopenable file leaves the tags as they were; the title line is written from them.
-    EXPECT_EQ(form.Label3->text(), "Earlier");
+    EXPECT_EQ(ui.Label3->text(), "Earlier");
     QStringList rowsAfter;
-    for (FormLabel* row : form.lbl) rowsAfter << row->text();
+    for (FormLabel* row : ui.lbl) rowsAfter << row->text();
     EXPECT_EQ(rowsAfter, rowsBefore);
-    EXPECT_TRUE(form.cmdPlay->isEnabled());
-    QTest::mouseClick(form.cmdPlay, Qt::LeftButton);
+    EXPECT_TRUE(ui.cmdPlay->isEnabled());
+    QTest::mouseClick(ui.cmdPlay, Qt::LeftButton);
     EXPECT_EQ(started->platform.opened.size(), 1);
     EXPECT_FALSE(form.isVisible());
     EXPECT_FALSE(MessageBoxShown());
@@ -129,14 +131,14 @@ TEST(HostileWindow, ASecondWindowKeepsNoTagsOfTheFirst) {
     DiscFolder first;
     first.add("film.avi", AviWithTitle("First Film"));
     auto one = StartForm(first.path());
-    one->form->Form_Activate();
-    ASSERT_EQ(one->form->Label3->text(), "First Film");
+    one->view().Form_Activate();
+    ASSERT_EQ(one->view().ui().Label3->text(), "First Film");
     DiscFolder second;
     second.add("film.avi", AviWithTitle("Second Film"));
     auto two = StartForm(second.path());
     ASSERT_TRUE(QFile::remove(QDir(second.path()).filePath("film.avi")));
-    two->form->Form_Activate();
-    EXPECT_EQ(two->form->Label3->text(), "");
+    two->view().Form_Activate();
+    EXPECT_EQ(two->view().ui().Label3->text(), "");
 }
 
 // The page and the picture go between discovery and loading.
@@ -162,14 +164,15 @@ TEST(HostileWindow, PageAndPictureVanishBeforeTheyLoad) {
     FakePlatform platform;
     platform.directory = disc.path();
     VanishingForm form(platform, [](QWidget* parent) { return CreatePageView(PageEngine::Text, parent); });
+    const Form1Ui& ui = Form1View(form).ui();
     form.folder = disc.path();
     form.Form_Load();
     WaitForCover(form);
     form.show();
-    form.Form_Activate();
-    EXPECT_TRUE(form.Image1->picture().isNull());
+    Form1View(form).Form_Activate();
+    EXPECT_TRUE(ui.Image1->picture().isNull());
     EXPECT_TRUE(form.findChild<QTextBrowser*>()->toPlainText().isEmpty());
-    EXPECT_EQ(form.Label3->text(), "Film");
+    EXPECT_EQ(ui.Label3->text(), "Film");
     EXPECT_FALSE(MessageBoxShown());
 }
 
@@ -191,9 +194,10 @@ TEST(HostileWindow, PlayKeepsTheWindowWhenTheOpenerFails) {
         platform.throws = throws;
         platform.directory = disc.path();
         Form1 form(platform, [](QWidget* parent) { return new FakePageView(parent); });
+        const Form1Ui& ui = Form1View(form).ui();
         form.Form_Load();
         form.show();
-        QTest::mouseClick(form.cmdPlay, Qt::LeftButton);
+        QTest::mouseClick(ui.cmdPlay, Qt::LeftButton);
         EXPECT_EQ(platform.opened, QStringList{QDir(disc.path()).filePath("film.avi")}) << throws;
         EXPECT_TRUE(form.isVisible()) << throws;
         EXPECT_FALSE(MessageBoxShown()) << throws;
@@ -208,13 +212,14 @@ TEST(HostileWindow, AwkwardMovieNamesAreReadAndPlayedExactly) {
         MakeFile(folder + '/' + name.bytes, AviWithTitle("Film"));
         auto started = StartForm(disc.path());
         Form1& form = *started->form;
+        const Form1Ui& ui = Form1View(form).ui();
         form.show();
-        form.Form_Activate();
-        EXPECT_EQ(form.Label3->text(), "Film") << name.label;
-        const QString strip = form.Label1->text();
+        Form1View(form).Form_Activate();
+        EXPECT_EQ(ui.Label3->text(), "Film") << name.label;
+        const QString strip = ui.Label1->text();
         EXPECT_TRUE(strip.startsWith(' ')) << name.label;
         EXPECT_EQ(strip.toUtf8(), NativePathBytes(strip)) << name.label << ": the strip shows escapes";
-        QTest::mouseClick(form.cmdPlay, Qt::LeftButton);
+        QTest::mouseClick(ui.cmdPlay, Qt::LeftButton);
         ASSERT_EQ(started->platform.opened.size(), 1) << name.label;
         EXPECT_EQ(NativePathBytes(started->platform.opened.front()), folder + '/' + name.bytes) << name.label;
         EXPECT_FALSE(form.isVisible()) << name.label;
@@ -235,12 +240,13 @@ TEST(HostileWindow, NamesThatAreNotUtf8AreShownAsWindows1252) {
     FakePlatform platform;
     platform.directory = disc.path();
     Form1 form(platform, [](QWidget* parent) { return CreatePageView(PageEngine::Text, parent); });
+    const Form1Ui& ui = Form1View(form).ui();
     form.Form_Load();
     WaitForCover(form);
-    EXPECT_EQ(form.Label1->text(), QStringLiteral(" Café \x201C"
-                                                  "crème\x201D "));
-    EXPECT_FALSE(form.Image1->picture().isNull());
-    EXPECT_FALSE(form.Picture1->isHidden());
+    EXPECT_EQ(ui.Label1->text(), QStringLiteral(" Café \x201C"
+                                                "crème\x201D "));
+    EXPECT_FALSE(ui.Image1->picture().isNull());
+    EXPECT_FALSE(ui.Picture1->isHidden());
     form.show();  // the page is read once the window is on screen
     EXPECT_TRUE(
         QTest::qWaitFor([&] { return form.findChild<QTextBrowser*>()->toPlainText() == "Bienvenue"; }));

@@ -8,6 +8,7 @@
 #include "app/form1.h"
 #include "support/fake_page_view.h"
 #include "support/fake_platform.h"
+#include "support/form1_view.h"
 
 namespace discstart {
 
@@ -27,6 +28,8 @@ struct StartedForm {
     FakePlatform platform;
     FakePageView* page = nullptr;
     std::unique_ptr<Form1> form;
+
+    Form1View view() const { return Form1View(*form); }
 };
 
 // Waits until the cover picture the window is reading has arrived or been left out.
