@@ -1,4 +1,4 @@
-"""Today's films for scripts/bench: the layouts a panel run reads differently (MP4 with its index in
+"""Today's films for scripts/measure/bench.py: the layouts a panel run reads differently (MP4 with its index in
 front, at the end of a 4 GiB file, fragmented; Matroska with its Tags in front and at the end of a
 4 GiB file; WebM), what discinfo reads of each, and discinfo against mediainfo and ffprobe on them.
 
@@ -131,7 +131,7 @@ def lines(layouts, tools, panel, runs):
     out = ["## Today's films", "",
            "What a panel run reads of an MP4, Matroska or WebM film, layout by layout (read calls and bytes "
            "through the byte-file seam, as the readers' budgets count them), and discinfo against mediainfo "
-           "and ffprobe on the same films in the same run (`scripts/bench --films` measures this section "
+           "and ffprobe on the same films in the same run (`scripts/measure/bench.py --films` measures this section "
            "alone). Each film is two hours long, a one-second film of the agreement corpus 7200 times over, "
            "so that its index is a feature film's; the 4 GiB ones are sparse (a 64-bit `free` box between the "
            "MP4's media and its index, a Void between the Matroska film's last Cluster and its Cues and Tags). "

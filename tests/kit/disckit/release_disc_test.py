@@ -17,7 +17,7 @@ MINGW = licenses.MINGW_PACKAGES
 
 
 class Release:
-    """A kit folder and a disc folder as scripts/release lays them out, the programs stand-ins."""
+    """A kit folder and a disc folder as scripts/release/make-release lays them out, the programs stand-ins."""
 
     def __init__(self, work):
         self.work = Path(work)
