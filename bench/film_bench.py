@@ -98,8 +98,9 @@ def panel_reads(reader_bench, layouts):
     """What one panel run asks of each film through the byte-file seam: {file name: (reads, bytes)}."""
     folders = sorted({str(path.parent) for _, path, _, _ in layouts})
     names = "|".join(path.name.replace(".", "\\.") for _, path, _, _ in layouts)
-    out = subprocess.run([str(reader_bench), *(f"--data={f}" for f in folders), f"--benchmark_filter=^RunPanel/({names})$",
-                          "--benchmark_min_time=0.01", "--benchmark_format=json"],
+    out = subprocess.run([str(reader_bench), *(f"--data={f}" for f in folders),
+                          f"--benchmark_filter=^RunPanel/({names})$", "--benchmark_min_time=0.01",
+                          "--benchmark_format=json"],
                          check=True, capture_output=True, text=True).stdout
     counts = {}
     for entry in json.loads(out)["benchmarks"]:
@@ -142,9 +143,10 @@ def lines(layouts, tools, panel, runs):
     out += ["", f"The whole process, wall time, median of {runs} runs alternating the commands; read calls and "
             "bytes read on the movie file from strace (a short read at the end of the file is followed by one "
             "that returns nothing). Ratios are the other tool's over discinfo's: the "
-             "packaged one, linked against Debian's Qt (\"discinfo, one file\" is the Linux archive's, built "
+            "packaged one, linked against Debian's Qt (\"discinfo, one file\" is the Linux archive's, built "
             "as the one-file launcher is, its Qt linked in).", "",
-            "| film | size | tool | wall time | x discinfo | read calls | bytes read |", "|---|---|---|---|---|---|---|"]
+            "| film | size | tool | wall time | x discinfo | read calls | bytes read |",
+            "|---|---|---|---|---|---|---|"]
     for (label, path, _, _), (_, _, times, reads) in zip(layouts, tools):
         size = path.stat().st_size
         shown = f"{size / GIB:.2f} GiB" if size >= GIB else f"{size / 1e6:.2f} MB"

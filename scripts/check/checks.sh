@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # What the checks share, sourced by each from the repository's root.
 
 # check WHAT GOT EXPECTED: one line, "ok" or "FAIL" with both; checks_done counts the failures.
@@ -19,6 +20,7 @@ checks_done() {
 
 # start_xvfb NUMBER: a bare X server on :NUMBER, DISPLAY set to it once it answers (its socket
 # appears before it does); its process in xvfb.
+# shellcheck disable=SC2034 # xvfb is the caller's
 start_xvfb() {
   Xvfb ":$1" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
   xvfb=$!
@@ -28,6 +30,7 @@ start_xvfb() {
 
 # find_wine: wine and wineserver set to Debian's (without the wine package, wine64 lives in
 # /usr/lib/wine/ alone).
+# shellcheck disable=SC2034 # wine and wineserver are the caller's
 find_wine() {
   wine=/usr/lib/wine/wine64
   [[ -x $wine ]] || wine=$(command -v wine64)

@@ -34,6 +34,7 @@ import time
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[2]
+MEASURE = ROOT / "scripts" / "measure"
 sys.path.insert(0, str(ROOT / "bench"))
 sys.path.insert(0, str(ROOT / "tools"))
 import film_bench  # noqa: E402
@@ -58,7 +59,8 @@ def run(command, **options):
 
 
 def build(windows_only=False):
-    run([str(ROOT / "scripts" / "deps"), "build", "bench", "x11", "media", "kit"] + ([] if windows_only else ["webengine"]))
+    run([str(ROOT / "scripts" / "deps"), "build", "bench", "x11", "media", "kit"] +
+        ([] if windows_only else ["webengine"]))
     folders = [
         ("bench", TEXT_BUILD, ["reader_bench", "launch", "startup_discstart", "startup_bare", "discinfo",
                                "discinfo_check", "discstart", "disc_start"]),
@@ -216,7 +218,7 @@ def measure_disc(folder):
     if made.returncode != 0:
         return None, "make-disc failed: " + made.stderr.strip()
     single = ["--single", str(SINGLE_BUILD)] if (SINGLE_BUILD / "bench/startup_discstart").exists() else []
-    out = subprocess.run([str(ROOT / "scripts/measure/disc-cost.py"), "--build", str(TEXT_BUILD), "--json", str(figures)] +
+    out = subprocess.run([str(MEASURE / "disc-cost.py"), "--build", str(TEXT_BUILD), "--json", str(figures)] +
                          single + [str(disc)], capture_output=True, text=True)
     if out.returncode != 0 or not figures.exists():
         return None, (out.stderr.strip().splitlines() or ["disc-cost failed"])[-1]
@@ -232,19 +234,19 @@ def measure_windows():
     if not WINDOWS_EXE.exists():
         return None, f"no {WINDOWS_EXE.relative_to(ROOT)} (scripts/release/windows-build)"
     log("the Windows launcher under Wine (wine-startup, disc-cost --wine, windows-sizes)")
-    startup = subprocess.run([str(ROOT / "scripts/measure/wine-startup.py"), str(TEXT_BUILD / "src/app/discstart"),
+    startup = subprocess.run([str(MEASURE / "wine-startup.py"), str(TEXT_BUILD / "src/app/discstart"),
                               str(WINDOWS_EXE)], capture_output=True, text=True)
     if startup.returncode != 0:
         return None, (startup.stderr.strip().splitlines() or ["wine-startup failed"])[-1]
     with tempfile.TemporaryDirectory(prefix="discstart-wine-") as folder:
         figures_file = Path(folder) / "disc.json"
-        disc = subprocess.run([str(ROOT / "scripts/measure/disc-cost.py"), "--wine", str(WINDOWS_EXE), "--files",
+        disc = subprocess.run([str(MEASURE / "disc-cost.py"), "--wine", str(WINDOWS_EXE), "--files",
                                "--json", str(figures_file), str(DISC)], capture_output=True, text=True)
         figures = json.loads(figures_file.read_text()) if figures_file.exists() else None
     disc_table = disc.stdout.strip().splitlines() or [
         "Not measured here: " + ((disc.stderr.strip().splitlines() or ["disc-cost failed"])[-1])]
     upx = shutil.which("upx") or shutil.which("upx-ucl")
-    sizes = subprocess.run([str(ROOT / "scripts/measure/windows-sizes.py"), "--disc", str(DISC)] + (["--upx", upx] if upx else []),
+    sizes = subprocess.run([str(MEASURE / "windows-sizes.py"), "--disc", str(DISC)] + (["--upx", upx] if upx else []),
                            capture_output=True, text=True)
     sizes_table = sizes.stdout.strip().splitlines() or [
         "Not measured here: " + ((sizes.stderr.strip().splitlines() or ["windows-sizes failed"])[-1])]
@@ -277,14 +279,14 @@ def windows_lines(windows):
         "examples/disc under one Xvfb, one Wine server kept running; a first start finds nothing unpacked "
         "(its folder in the temporary folder is removed before each), a start again finds the window program "
         "unpacked by the one before."] + startup + [
-        "", "What it reads from a disc (`scripts/measure/disc-cost.py --wine`, the same device and model as above). Wine "
-        "maps a program whose sections lie on pages in the file and reads the pages it touches, as Windows "
-        "does; one that is not aligned so (this build: page alignment is off, see below) it reads whole. "
+        "", "What it reads from a disc (`scripts/measure/disc-cost.py --wine`, the same device and model as "
+        "above). Wine maps a program whose sections lie on pages in the file and reads the pages it touches, as "
+        "Windows does; one that is not aligned so (this build: page alignment is off, see below) it reads whole. "
         "(From a real ISO 9660 or UDF mount Wine reads every program whole, as from any removable medium.)",
         ""] + disc + [
-        "", "What each size option saves (`scripts/measure/windows-sizes.py`: the window program linked again from the same "
-        "objects, each step adding one option, then packed; read by `scripts/measure/disc-cost.py --wine` as above, one "
-        "run each, as a first start):",
+        "", "What each size option saves (`scripts/measure/windows-sizes.py`: the window program linked again from "
+        "the same objects, each step adding one option, then packed; read by `scripts/measure/disc-cost.py --wine` "
+        "as above, one run each, as a first start):",
         ""] + sizes + ["", "A step that shows \"no window\" did not map its window within disc-cost's time "
                        "under Wine on this machine.", "", ""]
 
@@ -296,10 +298,10 @@ def disc_lines(disc):
         return lines + [f"Not measured on this machine: {reason}.", ""]
     table, _ = measured
     return lines + [
-        "`scripts/measure/disc-cost.py` on a disc made by `scripts/make-disc` from examples/disc: the start-up harness in the "
-        "launcher's place, and a bare Qt window bundled the same way, each started under Xvfb from a read-only "
-        "loop device with a fresh page cache and 128 KiB read-ahead, the machine's Qt hidden or present. Every "
-        "page read is placed on the ISO image (compressed files by their zisofs blocks, directories by their "
+        "`scripts/measure/disc-cost.py` on a disc made by `scripts/make-disc` from examples/disc: the start-up "
+        "harness in the launcher's place, and a bare Qt window bundled the same way, each started under Xvfb from a "
+        "read-only loop device with a fresh page cache and 128 KiB read-ahead, the machine's Qt hidden or present. "
+        "Every page read is placed on the ISO image (compressed files by their zisofs blocks, directories by their "
         "records); a jump is a read that does not start where the one before ended. Model: 24x CD 3.6 MB/s, "
         "16x DVD 21 MB/s, 0.1 s a seek, counted once per extent or once per jump.", ""] + table + [""]
 
@@ -309,6 +311,7 @@ def disc_targets(disc):
     if reason:
         return []
     _, figures = measured
+
     def panel(qt, program="launcher"):
         return next((r for r in figures["results"] if r["windows"] == "X" and r["program"] == program
                      and r["qt"] == qt and r["until"] == "panel"), None)
@@ -362,14 +365,14 @@ def ms(value):
 
 
 def startup_tables(results, runs):
-    lines = [f"## Start-up: discstart against a bare Qt window", "",
+    lines = ["## Start-up: discstart against a bare Qt window", "",
              f"Medians of {runs} runs, the three programs alternating. Milliseconds from just before the exec "
              "(the `launch` helper records CLOCK_MONOTONIC and execs the program, which reads it from its "
              "environment: the kernel's own process start time only comes in 10 ms ticks) to the window's "
              "first paint flushed, and to the panel filled (`label` returned); the CPU time the process spent until "
-             "its first paint (all threads), which the machine's other load disturbs far less. Memory: the peak resident set "
-             "of the process, and of the whole tree (the sum of each process's own peak), at the moment all "
-             "was done; the WebEngine run waits for its page to load first.", "",
+             "its first paint (all threads), which the machine's other load disturbs far less. Memory: the peak "
+             "resident set of the process, and of the whole tree (the sum of each process's own peak), at the moment "
+             "all was done; the WebEngine run waits for its page to load first.", "",
              "| window system | program | window shown | ratio | CPU until shown | ratio | panel filled "
              "| after shown | page loaded | peak memory | ratio | process tree |",
              "|---|---|---|---|---|---|---|---|---|---|---|---|"]
@@ -389,7 +392,8 @@ def startup_tables(results, runs):
             processes = median([int(s["processes"]) for s in runs_of])
             lines.append(
                 f"| {system} | {name} | {ms(shown)} | {shown / bare_shown:.2f}x | {ms(cpu)} | "
-                f"{cpu / bare_cpu:.2f}x | {ms(median(panel)) if panel else '-'} | {ms(median(after)) if after else '-'} | "
+                f"{cpu / bare_cpu:.2f}x | {ms(median(panel)) if panel else '-'} | "
+                f"{ms(median(after)) if after else '-'} | "
                 f"{ms(median(page)) if page else '-'} | {peak / 1024:.1f} MiB | {peak / bare_kib:.2f}x | "
                 f"{tree / 1024:.1f} MiB ({processes:.0f}) |")
     return lines + [""]
@@ -415,7 +419,8 @@ def reader_tables(rows, runs):
     lines = ["## The readers and the panel (Google Benchmark)", "",
              f"Median of {runs} repetitions, warm cache, from the disk through the byte-file seam, which counts "
              "what one run asked of the movie: opens, read calls, bytes.", "",
-             "| movie | panel run | opens | reads | bytes | ReadAviHeader | ReadInfoTags | ReadOggInfo | ReadContainer |",
+             "| movie | panel run | opens | reads | bytes | ReadAviHeader | ReadInfoTags | ReadOggInfo "
+             "| ReadContainer |",
              "|---|---|---|---|---|---|---|---|---|"]
     for movie, readers in sorted(rows.items()):
         panel = readers.get("RunPanel", {})

@@ -16,9 +16,9 @@ in by the kernel as it runs. Each folder becomes an ISO image as make-disc write
 ISO 9660 driver). Every run gets a fresh read-only loop device with direct I/O and an optical
 drive's 128 KiB read-ahead (drop_caches is refused here, and a new device has nothing
 cached), and starts the program from there under Xvfb, and under a headless weston where
-there is one, once with the machine's Qt hidden (tests/kit/without-qt) and once as it is, while a private tracing instance records each page
-the kernel adds to the page cache for that device and the block reads that fetch
-directories. Pages are placed on the ISO image (a compressed file's through its zisofs block
+there is one, once with the machine's Qt hidden (tests/kit/without-qt) and once as it is, while a
+private tracing instance records each page the kernel adds to the page cache for that device and
+the block reads that fetch directories. Pages are placed on the ISO image (a compressed file's through its zisofs block
 pointers), directories on their records, and the reads until each milestone are counted:
 bytes, distinct extents and jumps in reading order, with the time a 24x CD (3.6 MB/s) and a
 16x DVD (21 MB/s) would need at 0.1 s a seek. Also reports the space the launcher takes.
@@ -295,8 +295,8 @@ class Tracing:
         self.folder.mkdir()
         (self.folder / "trace_clock").write_text("mono")
         (self.folder / "buffer_size_kb").write_text("16384")
-        for event, field in self.EVENTS:
-            (self.folder / "events" / event / "filter").write_text(f"{field} == {self.device_number}")
+        for event, key in self.EVENTS:
+            (self.folder / "events" / event / "filter").write_text(f"{key} == {self.device_number}")
             (self.folder / "events" / event / "enable").write_text("1")
         (self.folder / "tracing_on").write_text("1")
         return self
@@ -655,8 +655,8 @@ def main():
     lines = table(results) + ["", f"The launcher takes {megabytes(space['image'])} MB of the ISO image beside the "
                                   f"content ({megabytes(space['folder'])} MB as a folder)."]
     if one:
-        lines[-1] += (f" As one file, it takes {megabytes(one['image'])} MB of the image ({megabytes(one['folder'])} MB "
-                      "as a folder).")
+        lines[-1] += (f" As one file, it takes {megabytes(one['image'])} MB of the image "
+                      f"({megabytes(one['folder'])} MB as a folder).")
     if args.files:
         lines += file_table(results)
     print("\n".join(lines))

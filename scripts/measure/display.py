@@ -86,7 +86,10 @@ def wait_for_window(process, env, began=None, timeout=60, name=WINDOW):
     raise RuntimeError(f"{process.args[0]}: no window within {timeout} s")
 
 
-WINE = Path("/usr/lib/wine/wine64") if Path("/usr/lib/wine/wine64").exists() else Path(shutil.which("wine64") or "wine64")
+# Without the wine package, wine64 lives in /usr/lib/wine/ alone.
+WINE = Path("/usr/lib/wine/wine64")
+if not WINE.exists():
+    WINE = Path(shutil.which("wine64") or "wine64")
 WINESERVER = WINE.parent / "wineserver"
 
 

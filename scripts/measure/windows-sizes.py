@@ -50,8 +50,8 @@ def variant(command, output, gc, pages):
 
 
 def disc_cost(exe, disc):
-    run = subprocess.run([str(ROOT / "scripts/measure/disc-cost.py"), "--wine", str(exe), str(disc)], capture_output=True,
-                         text=True)
+    run = subprocess.run([str(ROOT / "scripts/measure/disc-cost.py"), "--wine", str(exe), str(disc)],
+                         capture_output=True, text=True)
     if run.returncode != 0:
         return "no window", "-"
     for line in run.stdout.splitlines():
@@ -82,7 +82,8 @@ def main():
             programs.append((name, exe))
         packed = Path(work) / "packed" / "discstart.exe"
         packed.parent.mkdir(exist_ok=True)
-        subprocess.run([str(ROOT / "scripts/release/pack-launcher.py"), str(START), str(programs[1][1]), str(packed)], check=True)
+        subprocess.run([str(ROOT / "scripts/release/pack-launcher.py"), str(START), str(programs[1][1]), str(packed)],
+                       check=True)
         programs.append(("the collected one packed behind the start program (xz)", packed))
         if args.upx:
             packed = Path(work) / "upx" / "discstart.exe"

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # What the toolchain builds share, sourced by each from the repository's root: a build made once
 # into a cache outside the repository, under a key that hashes its recipe, reused while the
 # recipe stays the same. A build is whole once its prefix holds .complete.

@@ -166,8 +166,9 @@ def one_file_parts(prefix, runtime, licenses, sources):
     complete = next((os.path.join(prefix, name) for name in (".complete", "version")
                      if prefix and os.path.isfile(os.path.join(prefix, name))), "")
     if not complete:
+        expected = os.path.join(prefix, ".complete") if prefix else "scripts/toolchain/qt-linux --prefix"
         raise LicenseError("the one-file Linux launcher is on the disc, but not the licence of the Qt it links"
-                           " (expected %s)" % (os.path.join(prefix, ".complete") if prefix else "scripts/toolchain/qt-linux --prefix"))
+                           " (expected %s)" % expected)
     # "qt6-base VERSION, qt6-wayland VERSION", written once the build is complete.
     with open(complete, encoding="utf-8") as f:
         built = dict(part.split() for part in f.read().strip().split(", "))

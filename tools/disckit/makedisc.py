@@ -96,7 +96,8 @@ class Run:
             if not shutil.which(tool):
                 raise Refused(kit_paths.missing(tool))
         if o.webengine and not bundle.page_module(p.launcher):
-            raise Refused("--webengine: this build has no WebEngine page view (configure with -DDISCSTART_WEBENGINE=ON)")
+            raise Refused("--webengine: this build has no WebEngine page view "
+                          "(configure with -DDISCSTART_WEBENGINE=ON)")
         if self.iso and self.iso.is_dir():
             raise Refused(f"--iso names a folder: {o.iso}")
 
@@ -150,7 +151,8 @@ class Run:
         others = [f.name for f in p.page_files]
         listed = ", ".join(said)
         if others:
-            listed += f" and {len(others)} file{'s' if len(others) > 1 else ''} it refers to: " + layout.some_names(others)
+            noun = f"file{'s' if len(others) > 1 else ''}"
+            listed += f" and {len(others)} {noun} it refers to: " + layout.some_names(others)
         say(f"on the disc: {listed}")
 
     def verify(self):

@@ -134,7 +134,7 @@ def installed(record, here, env):
         if own_one_file:
             single, single_start = disc.one_file()
         records |= {"windows_qt": disc.path(disc.WINDOWS_QT), "windows_xz": disc.path(disc.WINDOWS_XZ),
-                   "mingw": disc.path(disc.MINGW), "common": disc.path(disc.COMMON)}
+                    "mingw": disc.path(disc.MINGW), "common": disc.path(disc.COMMON)}
         if own_one_file:
             records.update(linux_qt=disc.path(disc.LINUX_QT), one_file_licences=disc.path(disc.ONE_FILE_LICENCES))
     launcher = env.get("DISCSTART_LAUNCHER")
