@@ -140,19 +140,28 @@ def lines(layouts, tools, panel, runs):
            "skips.", "",
            "| target | measured | met |", "|---|---|---|"]
     out += [f"| {what} | {value} | {'yes' if ok else '**no**'} |" for what, value, ok in checks]
-    out += ["", f"The whole process, wall time, median of {runs} runs alternating the commands; read calls and "
-            "bytes read on the movie file from strace (a short read at the end of the file is followed by one "
-            "that returns nothing). Ratios are the other tool's over discinfo's: the "
-            "packaged one, linked against Debian's Qt (\"discinfo, one file\" is the Linux archive's, built "
-            "as the one-file launcher is, its Qt linked in).", "",
-            "| film | size | tool | wall time | x discinfo | read calls | bytes read |",
-            "|---|---|---|---|---|---|---|"]
+    rows = []
     for (label, path, _, _), (_, _, times, reads) in zip(layouts, tools):
         size = path.stat().st_size
-        shown = f"{size / GIB:.2f} GiB" if size >= GIB else f"{size / 1e6:.2f} MB"
+        rows.append(([label, f"{size / GIB:.2f} GiB" if size >= GIB else f"{size / 1e6:.2f} MB"], times, reads))
+    return out + [""] + tool_table(runs, "a short read at the end of the file is followed by one that returns nothing",
+                                   ["film", "size"], rows)
+
+
+def tool_table(runs, strace_note, heads, rows):
+    """discinfo against mediainfo and ffprobe, the films' and scripts/measure/bench.py's own: what
+    was measured, then a row for each tool on each movie. rows: (the cells that name the movie,
+    {tool: median milliseconds}, {tool: (read calls, bytes read)})."""
+    out = [f"The whole process, wall time, median of {runs} runs alternating the commands; read calls and "
+           f"bytes read on the movie file from strace ({strace_note}). Ratios are the other tool's over "
+           "discinfo's: the packaged one, linked against Debian's Qt (\"discinfo, one file\" is the Linux "
+           "archive's, built as the one-file launcher is, its Qt linked in).", "",
+           "| " + " | ".join(heads + ["tool", "wall time", "x discinfo", "read calls", "bytes read"]) + " |",
+           "|" + "---|" * (len(heads) + 5)]
+    for cells, times, reads in rows:
         for name, wall in times.items():
             calls, total = reads[name]
-            out.append(f"| {label} | {shown} | {name} | {wall:.1f} ms | {wall / times['discinfo']:.2f}x | "
+            out.append("| " + " | ".join(cells) + f" | {name} | {wall:.1f} ms | {wall / times['discinfo']:.2f}x | "
                        f"{calls} | {total} |")
     return out + [""]
 

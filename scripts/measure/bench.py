@@ -400,19 +400,9 @@ def startup_tables(results, runs):
 
 
 def tool_tables(results, runs):
-    lines = ["## discinfo against mediainfo and ffprobe", "",
-             f"The whole process, wall time, median of {runs} runs alternating the commands; read calls "
-             "and bytes read on the movie file from strace (read, pread64, readv, preadv; an mmap of the "
-             "movie counts as one call). Ratios are the other tool's over discinfo's: the "
-             "packaged one, linked against Debian's Qt (\"discinfo, one file\" is the Linux archive's, built "
-             "as the one-file launcher is, its Qt linked in).", "",
-             "| movie | tool | wall time | x discinfo | read calls | bytes read |", "|---|---|---|---|---|---|"]
-    for label, movie, times, reads in results:
-        for name, wall in times.items():
-            calls, total = reads[name]
-            lines.append(f"| {label} ({movie.name}) | {name} | {ms(wall)} ms | "
-                         f"{wall / times['discinfo']:.2f}x | {calls} | {total} |")
-    return lines + [""]
+    rows = [([f"{label} ({movie.name})"], times, reads) for label, movie, times, reads in results]
+    return ["## discinfo against mediainfo and ffprobe", ""] + film_bench.tool_table(
+        runs, "read, pread64, readv, preadv; an mmap of the movie counts as one call", ["movie"], rows)
 
 
 def reader_tables(rows, runs):
