@@ -1,4 +1,4 @@
-"""Today's films for scripts/bench: the layouts a panel run reads differently (MP4 with its index in
+"""Today's films for scripts/measure/bench.py: the layouts a panel run reads differently (MP4 with its index in
 front, at the end of a 4 GiB file, fragmented; Matroska with its Tags in front and at the end of a
 4 GiB file; WebM), what discinfo reads of each, and discinfo against mediainfo and ffprobe on them.
 
@@ -98,8 +98,9 @@ def panel_reads(reader_bench, layouts):
     """What one panel run asks of each film through the byte-file seam: {file name: (reads, bytes)}."""
     folders = sorted({str(path.parent) for _, path, _, _ in layouts})
     names = "|".join(path.name.replace(".", "\\.") for _, path, _, _ in layouts)
-    out = subprocess.run([str(reader_bench), *(f"--data={f}" for f in folders), f"--benchmark_filter=^RunPanel/({names})$",
-                          "--benchmark_min_time=0.01", "--benchmark_format=json"],
+    out = subprocess.run([str(reader_bench), *(f"--data={f}" for f in folders),
+                          f"--benchmark_filter=^RunPanel/({names})$", "--benchmark_min_time=0.01",
+                          "--benchmark_format=json"],
                          check=True, capture_output=True, text=True).stdout
     counts = {}
     for entry in json.loads(out)["benchmarks"]:
@@ -131,7 +132,7 @@ def lines(layouts, tools, panel, runs):
     out = ["## Today's films", "",
            "What a panel run reads of an MP4, Matroska or WebM film, layout by layout (read calls and bytes "
            "through the byte-file seam, as the readers' budgets count them), and discinfo against mediainfo "
-           "and ffprobe on the same films in the same run (`scripts/bench --films` measures this section "
+           "and ffprobe on the same films in the same run (`scripts/measure/bench.py --films` measures this section "
            "alone). Each film is two hours long, a one-second film of the agreement corpus 7200 times over, "
            "so that its index is a feature film's; the 4 GiB ones are sparse (a 64-bit `free` box between the "
            "MP4's media and its index, a Void between the Matroska film's last Cluster and its Cues and Tags). "
@@ -139,18 +140,28 @@ def lines(layouts, tools, panel, runs):
            "skips.", "",
            "| target | measured | met |", "|---|---|---|"]
     out += [f"| {what} | {value} | {'yes' if ok else '**no**'} |" for what, value, ok in checks]
-    out += ["", f"The whole process, wall time, median of {runs} runs alternating the commands; read calls and "
-            "bytes read on the movie file from strace (a short read at the end of the file is followed by one "
-            "that returns nothing). Ratios are the other tool's over discinfo's: the "
-             "packaged one, linked against Debian's Qt (\"discinfo, one file\" is the Linux archive's, built "
-            "as the one-file launcher is, its Qt linked in).", "",
-            "| film | size | tool | wall time | x discinfo | read calls | bytes read |", "|---|---|---|---|---|---|---|"]
+    rows = []
     for (label, path, _, _), (_, _, times, reads) in zip(layouts, tools):
         size = path.stat().st_size
-        shown = f"{size / GIB:.2f} GiB" if size >= GIB else f"{size / 1e6:.2f} MB"
+        rows.append(([label, f"{size / GIB:.2f} GiB" if size >= GIB else f"{size / 1e6:.2f} MB"], times, reads))
+    return out + [""] + tool_table(runs, "a short read at the end of the file is followed by one that returns nothing",
+                                   ["film", "size"], rows)
+
+
+def tool_table(runs, strace_note, heads, rows):
+    """discinfo against mediainfo and ffprobe, the films' and scripts/measure/bench.py's own: what
+    was measured, then a row for each tool on each movie. rows: (the cells that name the movie,
+    {tool: median milliseconds}, {tool: (read calls, bytes read)})."""
+    out = [f"The whole process, wall time, median of {runs} runs alternating the commands; read calls and "
+           f"bytes read on the movie file from strace ({strace_note}). Ratios are the other tool's over "
+           "discinfo's: the packaged one, linked against Debian's Qt (\"discinfo, one file\" is the Linux "
+           "archive's, built as the one-file launcher is, its Qt linked in).", "",
+           "| " + " | ".join(heads + ["tool", "wall time", "x discinfo", "read calls", "bytes read"]) + " |",
+           "|" + "---|" * (len(heads) + 5)]
+    for cells, times, reads in rows:
         for name, wall in times.items():
             calls, total = reads[name]
-            out.append(f"| {label} | {shown} | {name} | {wall:.1f} ms | {wall / times['discinfo']:.2f}x | "
+            out.append("| " + " | ".join(cells) + f" | {name} | {wall:.1f} ms | {wall / times['discinfo']:.2f}x | "
                        f"{calls} | {total} |")
     return out + [""]
 

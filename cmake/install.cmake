@@ -26,14 +26,14 @@ endfunction()
 kit_relative(kit_launcher ${CMAKE_INSTALL_BINDIR}/discstart)
 kit_relative(kit_discinfo ${CMAKE_INSTALL_BINDIR}/discinfo)
 kit_relative(kit_start ${CMAKE_INSTALL_LIBDIR}/discstart/disc_start)
-# The disc's own programs as a release lays them out (scripts/release): the Windows launcher and
+# The disc's own programs as a release lays them out (scripts/release/make-release): the Windows launcher and
 # the Linux one as one file, with the records of what they link. Without them the package makes
 # Linux discs with Qt beside the launcher.
-set(DISCSTART_DISC_FOLDER "" CACHE PATH "The disc's programs for the package (scripts/release)")
+set(DISCSTART_DISC_FOLDER "" CACHE PATH "The disc's programs for the package (scripts/release/make-release)")
 set(kit_disc "")
 if(DISCSTART_DISC_FOLDER)
   if(NOT EXISTS ${DISCSTART_DISC_FOLDER}/windows/discstart.exe OR NOT EXISTS ${DISCSTART_DISC_FOLDER}/linux/discstart-disc)
-    message(FATAL_ERROR "DISCSTART_DISC_FOLDER=${DISCSTART_DISC_FOLDER} holds no launchers (scripts/release lays it out)")
+    message(FATAL_ERROR "DISCSTART_DISC_FOLDER=${DISCSTART_DISC_FOLDER} holds no launchers (scripts/release/make-release lays it out)")
   endif()
   install(DIRECTORY ${DISCSTART_DISC_FOLDER}/ DESTINATION ${CMAKE_INSTALL_LIBDIR}/discstart/disc USE_SOURCE_PERMISSIONS)
   kit_relative(kit_disc_dir ${CMAKE_INSTALL_LIBDIR}/discstart/disc)

@@ -1,5 +1,5 @@
 # The Linux launcher as one file (DISCSTART_SELF_CONTAINED): Qt and its plugins linked in from a
-# static Qt (scripts/qt-linux), the C++ and GCC runtimes too; left dynamic only what every
+# static Qt (scripts/toolchain/qt-linux), the C++ and GCC runtimes too; left dynamic only what every
 # desktop has: the C library, libxcb with its render, shm and xkb parts (GTK's X backend loads
 # them), the Wayland client, xkbcommon, fontconfig, FreeType, libpng and zlib. Included before
 # Qt is found: Qt's plugins look for their xcb libraries then.

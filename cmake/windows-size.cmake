@@ -1,4 +1,4 @@
-# How the Windows programs lie in their files. Measured (scripts/windows-sizes, scripts/disc-cost
+# How the Windows programs lie in their files. Measured (scripts/measure/windows-sizes.py, scripts/measure/disc-cost.py
 # --wine): with every section on a page of its own in the file, Wine maps discstart.exe and
 # reads the pages it touches; with a CD's 128 KiB read-around that was 10.8 of its 13.2 MB in
 # some 185 separate reads, where the packed default layout is read whole in one sweep of four.

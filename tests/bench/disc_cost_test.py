@@ -8,8 +8,9 @@ import tempfile
 import unittest
 from pathlib import Path
 
-ROOT = Path(__file__).resolve().parents[2]
-loader = importlib.machinery.SourceFileLoader("disc_cost", str(ROOT / "scripts/disc-cost"))
+MEASURE = Path(__file__).resolve().parents[2] / "scripts" / "measure"
+sys.path.insert(0, str(MEASURE))  # the helpers disc-cost imports from beside it
+loader = importlib.machinery.SourceFileLoader("disc_cost", str(MEASURE / "disc-cost.py"))
 spec = importlib.util.spec_from_loader("disc_cost", loader)
 dc = importlib.util.module_from_spec(spec)
 loader.exec_module(dc)

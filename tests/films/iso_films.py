@@ -69,10 +69,12 @@ def make(folder, run):
         return
     for name, (mux, encoder, channels, *sound) in GSTREAMER.items():
         pipeline = (f"videotestsrc num-buffers=50 ! video/x-raw,width=96,height=64,framerate=25/1 ! {encoder} ! "
-                    f"{mux} name=m ! filesink location={os.path.join(folder, name)} audiotestsrc num-buffers={sound[0] if sound else 40} ! "
+                    f"{mux} name=m ! filesink location={os.path.join(folder, name)} "
+                    f"audiotestsrc num-buffers={sound[0] if sound else 40} ! "
                     f"audio/x-raw,rate=48000,channels={channels} ! voaacenc ! aacparse ! m.")
         subprocess.run(["gst-launch-1.0", "-q", *pipeline.split()], check=False,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
 
 # Where ffprobe's figure is its own guess rather than what the film stores.
 FFPROBE_GUESSES = {}

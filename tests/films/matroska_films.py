@@ -11,8 +11,8 @@ import subprocess
 RATE_FROM_TIMES = {"webm-gst-vp8-vorbis-no-default-duration.webm", "webm-gst-vp9-opus-streamable.webm",
                    "mkv-h264-aac-no-default-duration.mkv", "webm-gst-streamable-junk.webm"}
 # Live films store no Duration: ffprobe gives none either, and discinfo none.
-NULLABLE = {name: ("durationSeconds",) for name in ("webm-gst-vp9-opus-streamable.webm",
-                                                   "webm-gst-streamable-junk.webm", "webm-ffmpeg-live.webm")}
+NULLABLE = {name: ("durationSeconds",)
+            for name in ("webm-gst-vp9-opus-streamable.webm", "webm-gst-streamable-junk.webm", "webm-ffmpeg-live.webm")}
 TOP_LEVEL = (b"\x16\x54\xAE\x6B", b"\x1F\x43\xB6\x75")  # Tracks, Cluster
 
 

@@ -60,8 +60,8 @@ def qt_paths(program):
             return ""
 
     prefix = query("QT_INSTALL_PREFIX")
-    paths = {key: query(f"QT_INSTALL_{key.upper()}") for key in ("libs", "plugins", "libexecs", "data",
-                                                                     "translations")}
+    paths = {key: query(f"QT_INSTALL_{key.upper()}")
+             for key in ("libs", "plugins", "libexecs", "data", "translations")}
     if not prefix or not all(paths.values()):
         core = resolved([program]).get("libQt6Core.so.6")
         if not core:

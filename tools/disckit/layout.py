@@ -40,7 +40,7 @@ class Launcher:
 
 
 BUNDLE = Launcher("bundle", (START, HOST, DISC, QT_FOLDER + "/", WEBENGINE_MODULE), True)
-# The launcher as one file with Qt linked in (scripts/linux-build): NAME-disc needs no qt/ beside
+# The launcher as one file with Qt linked in (scripts/release/linux-build): NAME-disc needs no qt/ beside
 # it, which keeps only the read order the image is laid out by.
 ONE_FILE = Launcher("one-file", (START, HOST, DISC, QT_FOLDER + "/"), True)
 LAUNCHERS = {BUNDLE.kind: BUNDLE, ONE_FILE.kind: ONE_FILE}

@@ -131,18 +131,18 @@ def windows_parts(prefix, versions, licenses, sources, xz_prefix="", mingw=None)
     qt_copyright = os.path.join(prefix, "share", "doc", "qt6-base.copyright")
     if not prefix or not os.path.isfile(qt_copyright):
         raise LicenseError("discstart.exe is on the disc, but not the licence of the Qt it links (expected %s)"
-                           % (qt_copyright if prefix else "scripts/qt-windows --prefix"))
-    # scripts/qt-windows writes "qt6-base VERSION" once the build is complete.
+                           % (qt_copyright if prefix else "scripts/toolchain/qt-windows --prefix"))
+    # scripts/toolchain/qt-windows writes "qt6-base VERSION" once the build is complete.
     qt_version = built_version(prefix, "Qt")
     where = copy_copyright(qt_copyright, "qt6-base-windows", licenses)
     sources.add(("qt6-base", qt_version))
     lines = ["  Qt %s for Windows, built from the Debian source package qt6-base %s\n    licence: %s\n"
              % (qt_version.split("+")[0], qt_version, where)]
-    # The start program that unpacks the window program links liblzma; scripts/xz-windows writes
+    # The start program that unpacks the window program links liblzma; scripts/toolchain/xz-windows writes
     # "xz-utils VERSION" once its build is complete.
     if not xz_prefix:
         raise LicenseError("discstart.exe is on the disc, but not the licence of the liblzma it links (expected"
-                           " scripts/xz-windows --prefix)")
+                           " scripts/toolchain/xz-windows --prefix)")
     xz_version = built_version(xz_prefix, "liblzma")
     where = copy_copyright(os.path.join(xz_prefix, "share", "doc", "xz-utils.copyright"), "xz-utils-windows", licenses)
     sources.add(("xz-utils", xz_version))
@@ -161,13 +161,14 @@ def windows_parts(prefix, versions, licenses, sources, xz_prefix="", mingw=None)
 
 def one_file_parts(prefix, runtime, licenses, sources):
     """The licences of what the one-file Linux launcher links, as lines for SOURCES.txt: the
-    static Qt of scripts/qt-linux (prefix) and the C++ runtime of Debian 11's GCC, whose
-    copyright file and version scripts/linux-build leaves in `runtime`."""
+    static Qt of scripts/toolchain/qt-linux (prefix) and the C++ runtime of Debian 11's GCC, whose
+    copyright file and version scripts/release/linux-build leaves in `runtime`."""
     complete = next((os.path.join(prefix, name) for name in (".complete", "version")
                      if prefix and os.path.isfile(os.path.join(prefix, name))), "")
     if not complete:
+        expected = os.path.join(prefix, ".complete") if prefix else "scripts/toolchain/qt-linux --prefix"
         raise LicenseError("the one-file Linux launcher is on the disc, but not the licence of the Qt it links"
-                           " (expected %s)" % (os.path.join(prefix, ".complete") if prefix else "scripts/qt-linux --prefix"))
+                           " (expected %s)" % expected)
     # "qt6-base VERSION, qt6-wayland VERSION", written once the build is complete.
     with open(complete, encoding="utf-8") as f:
         built = dict(part.split() for part in f.read().strip().split(", "))
@@ -186,7 +187,7 @@ def one_file_parts(prefix, runtime, licenses, sources):
             source, version = f.read().split()
     except (OSError, ValueError):
         raise LicenseError("no record of the C++ runtime linked into the one-file launcher in %s"
-                           " (scripts/linux-build writes it)" % runtime)
+                           " (scripts/release/linux-build writes it)" % runtime)
     where = copy_copyright(os.path.join(runtime, "gcc.copyright"), source + "-runtime", licenses)
     sources.add((source, version))
     lines.append("  the GCC C++ runtime (libstdc++, libgcc) of Debian 11, source package %s %s\n    licence: %s\n"
@@ -257,12 +258,12 @@ def put_licenses(disc, paths, windows_qt="", with_sources=False, source_url="", 
                     % ("\n" if lines else "", layout.DISC))
             f.writelines(one_file_lines)
             f.write("  %s links Qt statically. To link it with another Qt, build it from discstart's source\n"
-                    "  (above) with scripts/linux-build against that Qt.\n" % layout.DISC)
+                    "  (above) with scripts/release/linux-build against that Qt.\n" % layout.DISC)
         if windows_lines:
             f.write("\nLinked into discstart.exe (one file, no DLLs):\n")
             f.writelines(windows_lines)
             f.write("  discstart.exe links Qt statically. To link it with another Qt, build it from discstart's\n"
-                    "  source (above) with scripts/windows-build against that Qt.\n")
+                    "  source (above) with scripts/release/windows-build against that Qt.\n")
         f.write("\nThe licence texts these copyright files refer to: %s\n"
                 % ", ".join("licenses/common/" + name for name in common))
         if with_sources:

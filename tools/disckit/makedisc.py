@@ -10,7 +10,7 @@ import sys
 import tempfile
 from pathlib import Path
 
-from . import bundle, content, discinfo, display, files, guard, icu, iso, layout, licenses, names, plan, sources
+from . import bundle, content, discinfo, files, guard, icu, iso, layout, licenses, names, plan, sources
 from . import options as cli
 from . import paths as kit_paths
 from .pagefiles import page_files
@@ -78,7 +78,7 @@ class Run:
         if not os.access(p.start, os.X_OK):
             raise Refused(f"no start program at {p.start} (scripts/demo builds it, or set DISCSTART_START)")
         if not o.linux_only and not p.windows_exe:
-            build = "scripts/windows-build builds it, " if p.root else ""
+            build = "scripts/release/windows-build builds it, " if p.root else ""
             raise Refused(f"no Windows launcher: {build}DISCSTART_WINDOWS_EXE names one, or give --linux-only for"
                           " a disc that starts on Linux alone")
         if not o.linux_only and not p.windows_exe.is_file():
@@ -87,7 +87,7 @@ class Run:
         if not o.bundle and not o.webengine and p.one_file:
             self.launcher = layout.ONE_FILE
         elif not o.bundle and not o.webengine:
-            where = "scripts/linux-build makes it, or " if p.root else ""
+            where = "scripts/release/linux-build makes it, or " if p.root else ""
             say("note: no one-file Linux launcher (" + where + "set DISCSTART_LINUX_BUILD): the disc carries the"
                 " launcher with Qt beside it, which starts on Debian 12 and newer only")
         # A launcher as installed goes on a one-file disc as it is; any other is stripped first.
@@ -96,7 +96,8 @@ class Run:
             if not shutil.which(tool):
                 raise Refused(kit_paths.missing(tool))
         if o.webengine and not bundle.page_module(p.launcher):
-            raise Refused("--webengine: this build has no WebEngine page view (configure with -DDISCSTART_WEBENGINE=ON)")
+            raise Refused("--webengine: this build has no WebEngine page view "
+                          "(configure with -DDISCSTART_WEBENGINE=ON)")
         if self.iso and self.iso.is_dir():
             raise Refused(f"--iso names a folder: {o.iso}")
 
@@ -150,7 +151,8 @@ class Run:
         others = [f.name for f in p.page_files]
         listed = ", ".join(said)
         if others:
-            listed += f" and {len(others)} file{'s' if len(others) > 1 else ''} it refers to: " + layout.some_names(others)
+            noun = f"file{'s' if len(others) > 1 else ''}"
+            listed += f" and {len(others)} {noun} it refers to: " + layout.some_names(others)
         say(f"on the disc: {listed}")
 
     def verify(self):
@@ -217,7 +219,7 @@ class Run:
             """Where a Qt or library a launcher links was built: the environment's, the source
             tree's script's, else what the installed kit recorded."""
             prefix = os.environ.get(variable, "")
-            script = p.root / "scripts" / name if p.root else None
+            script = p.root / "scripts" / "toolchain" / name if p.root else None
             if not prefix and script and os.access(script, os.X_OK):
                 result = subprocess.run([str(script), "--prefix"], capture_output=True, text=True)
                 if result.returncode != 0:
@@ -356,6 +358,12 @@ ERRORS = (Refused, files.Changed, bundle.BundleError, discinfo.DiscinfoError, ic
           licenses.LicenseError, plan.PlanError, sources.SourceError, OSError)
 
 
+def has_display(env=os.environ):
+    """Whether a window can show: an X display or a Wayland socket named, or Qt told to draw
+    offscreen."""
+    return bool(env.get("DISPLAY") or env.get("WAYLAND_DISPLAY") or env.get("QT_QPA_PLATFORM") == "offscreen")
+
+
 def main(args, prog="make-disc"):
     try:
         options = cli.parse(args)
@@ -369,7 +377,7 @@ def main(args, prog="make-disc"):
     if options.version:
         print(f"make-disc {kit_paths.find().version}")
         return 0
-    if options.preview and not display.has_display():
+    if options.preview and not has_display():
         say("--preview: no display (DISPLAY and WAYLAND_DISPLAY are unset); preview later with sh OUT/autorun.sh")
         return 1
     run = Run(options, kit_paths.find())

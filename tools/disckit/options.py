@@ -21,7 +21,7 @@ on the disc under an .avi name), an MP4/M4V or a Matroska/WebM film.
                    nothing (no autorun.inf)
   --bundle         the Linux launcher with Qt's shared libraries beside it in qt/ (needs the C
                    library of Debian 12) instead of one file with Qt linked in (Debian 11 and
-                   newer); the default where scripts/linux-build has not made the one file
+                   newer); the default where scripts/release/linux-build has not made the one file
   --webengine      show the page with Qt WebEngine (needs a build with it and the bundle;
                    about 215 MB more)
   --sources        put the source of everything on the disc into sources/ (downloads)
@@ -37,10 +37,11 @@ Environment: DISCSTART_BUILD (build folder, default build-demo/ as scripts/demo 
 DISCSTART_LAUNCHER, DISCSTART_START and DISCINFO (the programs, default from the build folder),
 DISCSTART_WINDOWS_EXE (the Windows launcher, default src/app/discstart.exe in
 DISCSTART_WINDOWS_BUILD, itself build-windows/ by default, when it exists), DISCSTART_QT_WINDOWS
-(the Qt for Windows it links, whose licence goes on the disc; default from scripts/qt-windows
---prefix), DISCSTART_XZ_WINDOWS (the liblzma its start program links, likewise; default from
-scripts/xz-windows --prefix), DISCSTART_LINUX_BUILD (the one-file launcher and its start program, default
-build-linux-static/ as scripts/linux-build makes it), DISCSTART_SOURCE_URL (where discstart's source can be had, for SOURCES.txt).
+(the Qt for Windows it links, whose licence goes on the disc; default from
+scripts/toolchain/qt-windows --prefix), DISCSTART_XZ_WINDOWS (the liblzma its start program links,
+likewise; default from scripts/toolchain/xz-windows --prefix), DISCSTART_LINUX_BUILD (the one-file
+launcher and its start program, default build-linux-static/ as scripts/release/linux-build makes it),
+DISCSTART_SOURCE_URL (where discstart's source can be had, for SOURCES.txt).
 
 Exit status: 0 made, 1 the disc could not be made as asked, 2 usage error.
 Preview a disc again with: sh OUT/autorun.sh

@@ -26,7 +26,7 @@ class Paths:
     root: Path             # the source tree, None when installed
     version: str
     # Installed, the records of what the disc's programs link (DiscFolder); None in a source
-    # tree, where the scripts that built it say (scripts/qt-windows --prefix, ...).
+    # tree, where the scripts that built it say (scripts/toolchain/qt-windows --prefix, ...).
     windows_qt: Path = None
     windows_xz: Path = None
     linux_qt: Path = None
@@ -56,7 +56,7 @@ def source_version(root):
 
 @dataclass(frozen=True)
 class DiscFolder:
-    """The disc's programs as a release carries them (scripts/release lays the folder out), with
+    """The disc's programs as a release carries them (scripts/release/make-release lays the folder out), with
     the records of what they link, whose licences go on every disc."""
     folder: Path
 
@@ -97,7 +97,7 @@ def windows_exe(env, default_build):
 
 
 def one_file(env, default_build):
-    """The one-file launcher and its start program, as scripts/linux-build makes them; (None,
+    """The one-file launcher and its start program, as scripts/release/linux-build makes them; (None,
     None) when they are not built."""
     build = env.get("DISCSTART_LINUX_BUILD") or default_build
     if not build:
@@ -134,7 +134,7 @@ def installed(record, here, env):
         if own_one_file:
             single, single_start = disc.one_file()
         records |= {"windows_qt": disc.path(disc.WINDOWS_QT), "windows_xz": disc.path(disc.WINDOWS_XZ),
-                   "mingw": disc.path(disc.MINGW), "common": disc.path(disc.COMMON)}
+                    "mingw": disc.path(disc.MINGW), "common": disc.path(disc.COMMON)}
         if own_one_file:
             records.update(linux_qt=disc.path(disc.LINUX_QT), one_file_licences=disc.path(disc.ONE_FILE_LICENCES))
     launcher = env.get("DISCSTART_LAUNCHER")
@@ -146,7 +146,7 @@ def installed(record, here, env):
 
 
 def built_licences(build):
-    """Where scripts/linux-build leaves the record of the C++ runtime it links in."""
+    """Where scripts/release/linux-build leaves the record of the C++ runtime it links in."""
     return Path(build) / "licences" if build else None
 
 

@@ -19,7 +19,7 @@ namespace {
 
 using Packed::Stamp;
 
-// The packer overwrites what follows the tag (scripts/pack-launcher); volatile, so the compiler
+// The packer overwrites what follows the tag (scripts/release/pack-launcher.py); volatile, so the compiler
 // neither folds the placeholder into the code nor drops it.
 volatile const char stamp[] =
     "discstart-packed................................................................................";

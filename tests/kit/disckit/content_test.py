@@ -42,8 +42,8 @@ class CoverTest(unittest.TestCase):
 
     def test_movie_suffix_by_kind(self):
         cases = [("Avi", "f.avi", ".avi"), ("OggMedia", "f.ogm", ".avi"), ("Other", "f.mpg", ".avi"),
-                 ("Mp4", "f.M4V", ".m4v"), ("Mp4", "f.mov", ".mov"), ("Mp4", "f.qt", ".mp4"), ("Matroska", "f.webm", ".webm"),
-                 ("Matroska", "f.mka", ".mkv")]
+                 ("Mp4", "f.M4V", ".m4v"), ("Mp4", "f.mov", ".mov"), ("Mp4", "f.qt", ".mp4"),
+                 ("Matroska", "f.webm", ".webm"), ("Matroska", "f.mka", ".mkv")]
         for kind, path, suffix in cases:
             with self.subTest(path=path):
                 self.assertEqual(content.movie_suffix(kind, path), suffix)
@@ -121,7 +121,8 @@ class PageFilesTest(unittest.TestCase):
             refused = [(".ssh/id_rsa", "hidden"), ("Still.JPG", "missing"), ("gone.gif", "missing"),
                        ("fifo", "special"), (None, "outside")]
             report = Report({}, page_files=[PageFile("intro.htm", path, path) for path in listed],
-                            refused=[Refusal("intro.htm", path or "../x.png", path, reason) for path, reason in refused])
+                            refused=[Refusal("intro.htm", path or "../x.png", path, reason)
+                                     for path, reason in refused])
             found = pagefiles.page_files(report, str(w / "page"))
             self.assertEqual(found.copied, ["img/a.png", "inside.png"])
             says = ["refers to .ssh/id_rsa, which is not copied: it is hidden",

@@ -76,13 +76,15 @@ class WrittenTest(unittest.TestCase):
                 os.makedirs(os.path.join(work, "beside"))  # not in OUT: not its to remove
                 files.note(os.path.join(out, "by-a-program"))
                 # What the author puts there meanwhile, by another program.
-                subprocess.run(["sh", "-c", "echo mine >precious.txt; echo mine >qt/notes.txt; echo mine >film.avi"], cwd=out, check=True)
+                subprocess.run(["sh", "-c", "echo mine >precious.txt; echo mine >qt/notes.txt; echo mine >film.avi"],
+                               cwd=out, check=True)
             with open(os.path.join(out, "by-a-program"), "w"):
                 pass
             kept = written.remove()
             self.assertEqual(kept, [os.path.join(out, "qt"), out])
             left = sorted(os.path.relpath(os.path.join(d, n), work) for d, ds, fs in os.walk(work) for n in ds + fs)
-            self.assertEqual(left, ["before", "beside", "out", "out/film.avi", "out/precious.txt", "out/qt", "out/qt/notes.txt"])
+            self.assertEqual(left, ["before", "beside", "out", "out/film.avi", "out/precious.txt", "out/qt",
+                                    "out/qt/notes.txt"])
 
 
 if __name__ == "__main__":

@@ -94,7 +94,8 @@ class LayoutTest(unittest.TestCase):
     def test_the_kits_own_names_are_taken_whatever_their_case(self):
         for path, taken in [("discstart", "discstart"), ("Licenses/x.txt", "licenses/"), ("QT/a.png", "qt/"),
                             ("autorun.INF", "autorun.inf"), ("discstart.exe", "discstart.exe"),
-                            ("discstart2", None), ("qtx/a.png", None), ("img/qt", None), ("sources.txt", "SOURCES.txt")]:
+                            ("discstart2", None), ("qtx/a.png", None), ("img/qt", None),
+                            ("sources.txt", "SOURCES.txt")]:
             with self.subTest(path=path):
                 self.assertEqual(layout.kit_name(path), taken)
 

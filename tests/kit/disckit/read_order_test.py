@@ -91,8 +91,8 @@ class OneFileTest(unittest.TestCase):
     def test_the_one_file_counts_only_with_its_start_program(self):
         with tempfile.TemporaryDirectory() as build:
             for made, expected in (((), (None, None)), (("src/app/discstart",), (None, None)),
-                                   (("src/app/discstart", "src/start/disc_start"), ("src/app/discstart",
-                                                                                      "src/start/disc_start"))):
+                                   (("src/app/discstart", "src/start/disc_start"),
+                                    ("src/app/discstart", "src/start/disc_start"))):
                 with self.subTest(made=made):
                     for name in made:
                         os.makedirs(os.path.dirname(os.path.join(build, name)), exist_ok=True)

@@ -17,7 +17,7 @@ MINGW = licenses.MINGW_PACKAGES
 
 
 class Release:
-    """A kit folder and a disc folder as scripts/release lays them out, the programs stand-ins."""
+    """A kit folder and a disc folder as scripts/release/make-release lays them out, the programs stand-ins."""
 
     def __init__(self, work):
         self.work = Path(work)
@@ -29,10 +29,12 @@ class Release:
             "disc/linux/disc_start": b"\x7fELF start",
             "disc/linux/discstart-host": b"\x7fELF host launcher",
             "disc/windows/qt/version": b"qt6-base 6.4.2+dfsg-10\n",
-            "disc/windows/qt/share/doc/qt6-base.copyright": b"Qt for Windows: /usr/share/common-licenses/DS-TEST-LGPL\n",
+            "disc/windows/qt/share/doc/qt6-base.copyright":
+                b"Qt for Windows: /usr/share/common-licenses/DS-TEST-LGPL\n",
             "disc/windows/xz/version": b"xz-utils 5.4.1-1+deb12u2\n",
             "disc/windows/xz/share/doc/xz-utils.copyright": b"xz\n",
-            "disc/windows/mingw/versions": "".join(f"{p} 12.{n} src-{n} 25.{n}\n" for n, p in enumerate(MINGW)).encode(),
+            "disc/windows/mingw/versions":
+                "".join(f"{p} 12.{n} src-{n} 25.{n}\n" for n, p in enumerate(MINGW)).encode(),
             "disc/linux/qt/version": b"qt6-base 6.4.2+dfsg-10, qt6-wayland 6.4.2-1\n",
             "disc/linux/qt/share/doc/qt6-base.copyright": b"static Qt\n",
             "disc/linux/qt/share/doc/qt6-wayland.copyright": b"static Qt Wayland\n",

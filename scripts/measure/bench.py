@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Measures discstart on this machine and writes BENCHMARKS.md.
 
-  scripts/bench [--runs N] [--out FILE] [--no-build] [--windows-only]
+  scripts/measure/bench.py [--runs N] [--out FILE] [--no-build] [--windows-only]
 
 Installs what it needs (Debian), builds two release folders (text page engine:
 build-bench/, WebEngine: build-bench-web/), then measures, alternating the commands
@@ -14,10 +14,10 @@ within each table so that the machine's noise falls on all of them alike:
     against mediainfo and ffprobe on them (bench/film_bench.py; `--films` measures this alone and
     replaces its section of the file);
   - the Windows launcher under Wine, when build-windows/ holds it: start to window against the
-    Linux launcher, what it reads from a disc and what each size option saves (scripts/wine-startup,
-    scripts/disc-cost --wine, scripts/windows-sizes); --windows-only measures this alone and
+    Linux launcher, what it reads from a disc and what each size option saves (scripts/measure/wine-startup.py,
+    scripts/measure/disc-cost.py --wine, scripts/measure/windows-sizes.py); --windows-only measures this alone and
     replaces only its section;
-  - what a disc made from examples/disc costs to start from a CD or DVD (scripts/disc-cost; needs
+  - what a disc made from examples/disc costs to start from a CD or DVD (scripts/measure/disc-cost.py; needs
     root, loop devices and tracing, skipped otherwise).
 """
 import argparse
@@ -33,14 +33,15 @@ import tempfile
 import time
 from pathlib import Path
 
-ROOT = Path(__file__).resolve().parent.parent
+ROOT = Path(__file__).resolve().parents[2]
+MEASURE = ROOT / "scripts" / "measure"
 sys.path.insert(0, str(ROOT / "bench"))
 sys.path.insert(0, str(ROOT / "tools"))
 import film_bench  # noqa: E402
-from disckit import display  # noqa: E402
+import display  # noqa: E402
 
 TEXT_BUILD = ROOT / "build-bench"
-# The self-contained Linux launcher's build (scripts/linux-build --bench), measured beside the bundle.
+# The self-contained Linux launcher's build (scripts/release/linux-build --bench), measured beside the bundle.
 SINGLE_BUILD = ROOT / "build-linux-static"
 ONE_FILE = "discinfo, one file"
 WEB_BUILD = ROOT / "build-bench-web"
@@ -58,7 +59,8 @@ def run(command, **options):
 
 
 def build(windows_only=False):
-    run([str(ROOT / "scripts" / "deps"), "build", "bench", "x11", "media", "kit"] + ([] if windows_only else ["webengine"]))
+    run([str(ROOT / "scripts" / "deps"), "build", "bench", "x11", "media", "kit"] +
+        ([] if windows_only else ["webengine"]))
     folders = [
         ("bench", TEXT_BUILD, ["reader_bench", "launch", "startup_discstart", "startup_bare", "discinfo",
                                "discinfo_check", "discstart", "disc_start"]),
@@ -165,7 +167,7 @@ def measure_tools(runs, movies):
         ("mediainfo", ["mediainfo"]),
         ("ffprobe", ["ffprobe", "-v", "quiet", "-show_format", "-show_streams"]),
     ]
-    # discinfo as one file, Qt linked in (scripts/linux-build): no libraries to bind at start.
+    # discinfo as one file, Qt linked in (scripts/release/linux-build): no libraries to bind at start.
     single = SINGLE_BUILD / "src" / "cli" / "discinfo"
     if single.exists():
         tools.insert(1, (ONE_FILE, [str(single)]))
@@ -216,7 +218,7 @@ def measure_disc(folder):
     if made.returncode != 0:
         return None, "make-disc failed: " + made.stderr.strip()
     single = ["--single", str(SINGLE_BUILD)] if (SINGLE_BUILD / "bench/startup_discstart").exists() else []
-    out = subprocess.run([str(ROOT / "scripts/disc-cost"), "--build", str(TEXT_BUILD), "--json", str(figures)] +
+    out = subprocess.run([str(MEASURE / "disc-cost.py"), "--build", str(TEXT_BUILD), "--json", str(figures)] +
                          single + [str(disc)], capture_output=True, text=True)
     if out.returncode != 0 or not figures.exists():
         return None, (out.stderr.strip().splitlines() or ["disc-cost failed"])[-1]
@@ -230,21 +232,21 @@ def measure_windows():
     """The Windows launcher under Wine: its start against the Linux launcher's, what it reads from a
     disc, and what each size option saves. Lines of Markdown and figures, or None with the reason."""
     if not WINDOWS_EXE.exists():
-        return None, f"no {WINDOWS_EXE.relative_to(ROOT)} (scripts/windows-build)"
+        return None, f"no {WINDOWS_EXE.relative_to(ROOT)} (scripts/release/windows-build)"
     log("the Windows launcher under Wine (wine-startup, disc-cost --wine, windows-sizes)")
-    startup = subprocess.run([str(ROOT / "scripts/wine-startup"), str(TEXT_BUILD / "src/app/discstart"),
+    startup = subprocess.run([str(MEASURE / "wine-startup.py"), str(TEXT_BUILD / "src/app/discstart"),
                               str(WINDOWS_EXE)], capture_output=True, text=True)
     if startup.returncode != 0:
         return None, (startup.stderr.strip().splitlines() or ["wine-startup failed"])[-1]
     with tempfile.TemporaryDirectory(prefix="discstart-wine-") as folder:
         figures_file = Path(folder) / "disc.json"
-        disc = subprocess.run([str(ROOT / "scripts/disc-cost"), "--wine", str(WINDOWS_EXE), "--files",
+        disc = subprocess.run([str(MEASURE / "disc-cost.py"), "--wine", str(WINDOWS_EXE), "--files",
                                "--json", str(figures_file), str(DISC)], capture_output=True, text=True)
         figures = json.loads(figures_file.read_text()) if figures_file.exists() else None
     disc_table = disc.stdout.strip().splitlines() or [
         "Not measured here: " + ((disc.stderr.strip().splitlines() or ["disc-cost failed"])[-1])]
     upx = shutil.which("upx") or shutil.which("upx-ucl")
-    sizes = subprocess.run([str(ROOT / "scripts/windows-sizes"), "--disc", str(DISC)] + (["--upx", upx] if upx else []),
+    sizes = subprocess.run([str(MEASURE / "windows-sizes.py"), "--disc", str(DISC)] + (["--upx", upx] if upx else []),
                            capture_output=True, text=True)
     sizes_table = sizes.stdout.strip().splitlines() or [
         "Not measured here: " + ((sizes.stderr.strip().splitlines() or ["windows-sizes failed"])[-1])]
@@ -272,19 +274,19 @@ def windows_lines(windows):
                   f"counted | {panel['bytes'] / 1e6:.2f} MB, {cd:.2f} s | {'yes' if met else '**no**'} |", ""]
     return lines + [
         f"`discstart.exe` ({size:.2f} MB: the window program, {window_size:.2f} MB with Qt linked statically, "
-        "packed behind the start program that unpacks it) from `scripts/windows-build`. Start to window "
-        "(`scripts/wine-startup`): the release Linux launcher and discstart.exe started from a copy of "
+        "packed behind the start program that unpacks it) from `scripts/release/windows-build`. Start to window "
+        "(`scripts/measure/wine-startup.py`): the release Linux launcher and discstart.exe started from a copy of "
         "examples/disc under one Xvfb, one Wine server kept running; a first start finds nothing unpacked "
         "(its folder in the temporary folder is removed before each), a start again finds the window program "
         "unpacked by the one before."] + startup + [
-        "", "What it reads from a disc (`scripts/disc-cost --wine`, the same device and model as above). Wine "
-        "maps a program whose sections lie on pages in the file and reads the pages it touches, as Windows "
-        "does; one that is not aligned so (this build: page alignment is off, see below) it reads whole. "
+        "", "What it reads from a disc (`scripts/measure/disc-cost.py --wine`, the same device and model as "
+        "above). Wine maps a program whose sections lie on pages in the file and reads the pages it touches, as "
+        "Windows does; one that is not aligned so (this build: page alignment is off, see below) it reads whole. "
         "(From a real ISO 9660 or UDF mount Wine reads every program whole, as from any removable medium.)",
         ""] + disc + [
-        "", "What each size option saves (`scripts/windows-sizes`: the window program linked again from the same "
-        "objects, each step adding one option, then packed; read by `scripts/disc-cost --wine` as above, one "
-        "run each, as a first start):",
+        "", "What each size option saves (`scripts/measure/windows-sizes.py`: the window program linked again from "
+        "the same objects, each step adding one option, then packed; read by `scripts/measure/disc-cost.py --wine` "
+        "as above, one run each, as a first start):",
         ""] + sizes + ["", "A step that shows \"no window\" did not map its window within disc-cost's time "
                        "under Wine on this machine.", "", ""]
 
@@ -296,10 +298,10 @@ def disc_lines(disc):
         return lines + [f"Not measured on this machine: {reason}.", ""]
     table, _ = measured
     return lines + [
-        "`scripts/disc-cost` on a disc made by `scripts/make-disc` from examples/disc: the start-up harness in the "
-        "launcher's place, and a bare Qt window bundled the same way, each started under Xvfb from a read-only "
-        "loop device with a fresh page cache and 128 KiB read-ahead, the machine's Qt hidden or present. Every "
-        "page read is placed on the ISO image (compressed files by their zisofs blocks, directories by their "
+        "`scripts/measure/disc-cost.py` on a disc made by `scripts/make-disc` from examples/disc: the start-up "
+        "harness in the launcher's place, and a bare Qt window bundled the same way, each started under Xvfb from a "
+        "read-only loop device with a fresh page cache and 128 KiB read-ahead, the machine's Qt hidden or present. "
+        "Every page read is placed on the ISO image (compressed files by their zisofs blocks, directories by their "
         "records); a jump is a read that does not start where the one before ended. Model: 24x CD 3.6 MB/s, "
         "16x DVD 21 MB/s, 0.1 s a seek, counted once per extent or once per jump.", ""] + table + [""]
 
@@ -309,6 +311,7 @@ def disc_targets(disc):
     if reason:
         return []
     _, figures = measured
+
     def panel(qt, program="launcher"):
         return next((r for r in figures["results"] if r["windows"] == "X" and r["program"] == program
                      and r["qt"] == qt and r["until"] == "panel"), None)
@@ -362,14 +365,14 @@ def ms(value):
 
 
 def startup_tables(results, runs):
-    lines = [f"## Start-up: discstart against a bare Qt window", "",
+    lines = ["## Start-up: discstart against a bare Qt window", "",
              f"Medians of {runs} runs, the three programs alternating. Milliseconds from just before the exec "
              "(the `launch` helper records CLOCK_MONOTONIC and execs the program, which reads it from its "
              "environment: the kernel's own process start time only comes in 10 ms ticks) to the window's "
              "first paint flushed, and to the panel filled (`label` returned); the CPU time the process spent until "
-             "its first paint (all threads), which the machine's other load disturbs far less. Memory: the peak resident set "
-             "of the process, and of the whole tree (the sum of each process's own peak), at the moment all "
-             "was done; the WebEngine run waits for its page to load first.", "",
+             "its first paint (all threads), which the machine's other load disturbs far less. Memory: the peak "
+             "resident set of the process, and of the whole tree (the sum of each process's own peak), at the moment "
+             "all was done; the WebEngine run waits for its page to load first.", "",
              "| window system | program | window shown | ratio | CPU until shown | ratio | panel filled "
              "| after shown | page loaded | peak memory | ratio | process tree |",
              "|---|---|---|---|---|---|---|---|---|---|---|---|"]
@@ -389,33 +392,25 @@ def startup_tables(results, runs):
             processes = median([int(s["processes"]) for s in runs_of])
             lines.append(
                 f"| {system} | {name} | {ms(shown)} | {shown / bare_shown:.2f}x | {ms(cpu)} | "
-                f"{cpu / bare_cpu:.2f}x | {ms(median(panel)) if panel else '-'} | {ms(median(after)) if after else '-'} | "
+                f"{cpu / bare_cpu:.2f}x | {ms(median(panel)) if panel else '-'} | "
+                f"{ms(median(after)) if after else '-'} | "
                 f"{ms(median(page)) if page else '-'} | {peak / 1024:.1f} MiB | {peak / bare_kib:.2f}x | "
                 f"{tree / 1024:.1f} MiB ({processes:.0f}) |")
     return lines + [""]
 
 
 def tool_tables(results, runs):
-    lines = ["## discinfo against mediainfo and ffprobe", "",
-             f"The whole process, wall time, median of {runs} runs alternating the commands; read calls "
-             "and bytes read on the movie file from strace (read, pread64, readv, preadv; an mmap of the "
-             "movie counts as one call). Ratios are the other tool's over discinfo's: the "
-             "packaged one, linked against Debian's Qt (\"discinfo, one file\" is the Linux archive's, built "
-             "as the one-file launcher is, its Qt linked in).", "",
-             "| movie | tool | wall time | x discinfo | read calls | bytes read |", "|---|---|---|---|---|---|"]
-    for label, movie, times, reads in results:
-        for name, wall in times.items():
-            calls, total = reads[name]
-            lines.append(f"| {label} ({movie.name}) | {name} | {ms(wall)} ms | "
-                         f"{wall / times['discinfo']:.2f}x | {calls} | {total} |")
-    return lines + [""]
+    rows = [([f"{label} ({movie.name})"], times, reads) for label, movie, times, reads in results]
+    return ["## discinfo against mediainfo and ffprobe", ""] + film_bench.tool_table(
+        runs, "read, pread64, readv, preadv; an mmap of the movie counts as one call", ["movie"], rows)
 
 
 def reader_tables(rows, runs):
     lines = ["## The readers and the panel (Google Benchmark)", "",
              f"Median of {runs} repetitions, warm cache, from the disk through the byte-file seam, which counts "
              "what one run asked of the movie: opens, read calls, bytes.", "",
-             "| movie | panel run | opens | reads | bytes | ReadAviHeader | ReadInfoTags | ReadOggInfo | ReadContainer |",
+             "| movie | panel run | opens | reads | bytes | ReadAviHeader | ReadInfoTags | ReadOggInfo "
+             "| ReadContainer |",
              "|---|---|---|---|---|---|---|---|---|"]
     for movie, readers in sorted(rows.items()):
         panel = readers.get("RunPanel", {})
@@ -472,7 +467,7 @@ RELEASE_HEADING = "## The release\n"
 
 
 def kept_release_section(out):
-    """The release's section, measured by hand (scripts/release-check), as the file has it."""
+    """The release's section, measured by hand (scripts/check/release-check), as the file has it."""
     text = out.read_text() if out.exists() else ""
     begin = text.find(RELEASE_HEADING)
     if begin < 0:
@@ -523,9 +518,9 @@ def main():
         disc = measure_disc(folder)
         windows = measure_windows()
     lines = ["# Benchmarks", "",
-             "Written by `scripts/bench` (it installs what it needs, builds `build-bench/` and "
+             "Written by `scripts/measure/bench.py` (it installs what it needs, builds `build-bench/` and "
              "`build-bench-web/` in release mode and measures); rerun it to reproduce: "
-             "`scripts/bench [--runs N] [--no-build]`.", "", "## Machine", ""]
+             "`scripts/measure/bench.py [--runs N] [--no-build]`.", "", "## Machine", ""]
     lines += [f"- {item}" for item in about]
     lines += [f"- the whole script took {time.monotonic() - began:.0f} s", ""]
     lines += target_lines(startup, tools, readers, disc)

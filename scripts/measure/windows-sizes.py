@@ -1,11 +1,11 @@
 #!/usr/bin/env python3
 """What each size option of the Windows launcher saves: the window program linked again from the
-objects scripts/windows-build made, once per step, each step adding one option to the last, and
+objects scripts/release/windows-build made, once per step, each step adding one option to the last, and
 the collected one packed behind the start program as the build packs discstart.exe.
 
-  scripts/windows-sizes [--disc DISC-FOLDER] [--upx UPX] [--keep FOLDER]
+  scripts/measure/windows-sizes.py [--disc DISC-FOLDER] [--upx UPX] [--keep FOLDER]
 
-With --disc, each program is also measured from a disc (scripts/disc-cost --wine on
+With --disc, each program is also measured from a disc (scripts/measure/disc-cost.py --wine on
 DISC-FOLDER, a disc made by scripts/make-disc). With --upx, the program of the second step (the
 build's own) is also packed with that UPX. --keep leaves the programs in FOLDER. Prints a
 Markdown table.
@@ -18,7 +18,7 @@ import sys
 import tempfile
 from pathlib import Path
 
-ROOT = Path(__file__).resolve().parent.parent
+ROOT = Path(__file__).resolve().parents[2]
 BUILD = ROOT / "build-windows"
 TARGET = "src/app/window/discstart.exe"
 START = BUILD / "src/start/packed_start.exe"
@@ -50,8 +50,8 @@ def variant(command, output, gc, pages):
 
 
 def disc_cost(exe, disc):
-    run = subprocess.run([str(ROOT / "scripts/disc-cost"), "--wine", str(exe), str(disc)], capture_output=True,
-                         text=True)
+    run = subprocess.run([str(ROOT / "scripts/measure/disc-cost.py"), "--wine", str(exe), str(disc)],
+                         capture_output=True, text=True)
     if run.returncode != 0:
         return "no window", "-"
     for line in run.stdout.splitlines():
@@ -68,7 +68,7 @@ def main():
     parser.add_argument("--keep", type=Path)
     args = parser.parse_args()
     if not (BUILD / TARGET).exists():
-        raise SystemExit(f"windows-sizes: no build-windows/{TARGET} (scripts/windows-build)")
+        raise SystemExit(f"windows-sizes: no build-windows/{TARGET} (scripts/release/windows-build)")
     folder, command = link_command()
     rows = []
     with tempfile.TemporaryDirectory(prefix="windows-sizes-") as scratch:
@@ -82,7 +82,8 @@ def main():
             programs.append((name, exe))
         packed = Path(work) / "packed" / "discstart.exe"
         packed.parent.mkdir(exist_ok=True)
-        subprocess.run([str(ROOT / "scripts/pack-launcher"), str(START), str(programs[1][1]), str(packed)], check=True)
+        subprocess.run([str(ROOT / "scripts/release/pack-launcher.py"), str(START), str(programs[1][1]), str(packed)],
+                       check=True)
         programs.append(("the collected one packed behind the start program (xz)", packed))
         if args.upx:
             packed = Path(work) / "upx" / "discstart.exe"

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Time from start to window on screen: the Linux launcher against discstart.exe under Wine.
 
-  scripts/wine-startup LINUX_DISCSTART DISCSTART_EXE [--runs N]
+  scripts/measure/wine-startup.py LINUX_DISCSTART DISCSTART_EXE [--runs N]
 
 Both start from a copy of the demo disc on one bare 1024x768 X server, alternating, with one
 Wine server kept running (as on a desktop where Wine already runs) and the first run of each
@@ -19,11 +19,10 @@ import tempfile
 import time
 from pathlib import Path
 
-ROOT = Path(__file__).resolve().parent.parent
-sys.path.insert(0, str(ROOT / "tools"))
-from disckit import display  # noqa: E402
+import display
 
-WINE = Path("/usr/lib/wine/wine64") if Path("/usr/lib/wine/wine64").exists() else Path(shutil.which("wine64") or "wine64")
+ROOT = Path(__file__).resolve().parents[2]
+WINE = display.WINE
 
 
 def time_to_window(command, cwd, env):
@@ -52,7 +51,7 @@ def main():
                 "WINEPREFIX": env.get("WINEPREFIX", str(work / "prefix")),
                 "XDG_RUNTIME_DIR": str(work / "runtime")})
     (work / "runtime").mkdir(mode=0o700)
-    wineserver = WINE.parent / "wineserver"
+    wineserver = display.WINESERVER
     try:
         disc = work / "disc"
         shutil.copytree(ROOT / "examples" / "disc", disc)
@@ -66,12 +65,10 @@ def main():
                     ("discstart.exe under Wine, first start (unpacks)", exe, True),
                     ("discstart.exe under Wine, started again", exe, False)]
         samples = {name: [] for name, _, _ in variants}
-        temp = Path(env["WINEPREFIX"]) / "drive_c" / "users"
 
         def run(command, fresh):
-            if fresh:  # as from a disc never started on this machine
-                for unpacked in temp.glob("*/Temp/discstart-*"):
-                    shutil.rmtree(unpacked)
+            if fresh:
+                display.forget_unpacked(env["WINEPREFIX"])
             return time_to_window(command, disc, env)
 
         for name, command, fresh in variants:

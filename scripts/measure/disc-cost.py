@@ -1,24 +1,24 @@
 #!/usr/bin/env python3
 """Measures what the launcher reads from its disc until its window shows and its panel is filled.
 
-  scripts/disc-cost [--build DIR] [--single DIR [--page-in]] [--runs N] [--read-ahead KB] [--plain] [--files]
+  scripts/measure/disc-cost.py [--build DIR] [--single DIR [--page-in]] [--runs N] [--read-ahead KB] [--plain] [--files]
                     [--json FILE] DISC-FOLDER
-  scripts/disc-cost --wine EXE [--runs N] [--read-ahead KB] [--files] DISC-FOLDER
+  scripts/measure/disc-cost.py --wine EXE [--runs N] [--read-ahead KB] [--files] DISC-FOLDER
 
 DISC-FOLDER is a disc made by scripts/make-disc. The launcher cannot mark its own milestones,
 so a copy of the disc gets the start-up harness (startup_discstart from DIR/bench, built with
 -DDISCSTART_BENCH=ON) bundled in its place by the disc kit, and a folder of its own the bare Qt
 window (startup_bare) bundled the same way. With --single, each also comes as one
-self-contained file (DIR: the build of scripts/linux-build --bench, whose start program it
-gets), laid out by scripts/single-launcher: read whole before it runs, or with --page-in paged
+self-contained file (DIR: the build of scripts/release/linux-build --bench, whose start program it
+gets), laid out by scripts/release/single-launcher.py: read whole before it runs, or with --page-in paged
 in by the kernel as it runs. Each folder becomes an ISO image as make-disc writes it (the
 --build folder's discinfo says where the content lies), and an ext2 image (the kernel here may have no
 ISO 9660 driver). Every run gets a fresh read-only loop device with direct I/O and an optical
 drive's 128 KiB read-ahead (drop_caches is refused here, and a new device has nothing
 cached), and starts the program from there under Xvfb, and under a headless weston where
-there is one, once with the machine's Qt hidden (tests/kit/without-qt) and once as it is, while a private tracing instance records each page
-the kernel adds to the page cache for that device and the block reads that fetch
-directories. Pages are placed on the ISO image (a compressed file's through its zisofs block
+there is one, once with the machine's Qt hidden (tests/kit/without-qt) and once as it is, while a
+private tracing instance records each page the kernel adds to the page cache for that device and
+the block reads that fetch directories. Pages are placed on the ISO image (a compressed file's through its zisofs block
 pointers), directories on their records, and the reads until each milestone are counted:
 bytes, distinct extents and jumps in reading order, with the time a 24x CD (3.6 MB/s) and a
 16x DVD (21 MB/s) would need at 0.1 s a seek. Also reports the space the launcher takes.
@@ -43,9 +43,10 @@ import time
 from dataclasses import dataclass, field
 from pathlib import Path
 
-ROOT = Path(__file__).resolve().parent.parent
+ROOT = Path(__file__).resolve().parents[2]
 sys.path.insert(0, str(ROOT / "tools"))
-from disckit import bundle, discinfo, display, iso, layout  # noqa: E402
+from disckit import bundle, discinfo, iso, layout  # noqa: E402
+import display  # noqa: E402
 
 SECTOR = 2048
 PAGE = 4096
@@ -294,8 +295,8 @@ class Tracing:
         self.folder.mkdir()
         (self.folder / "trace_clock").write_text("mono")
         (self.folder / "buffer_size_kb").write_text("16384")
-        for event, field in self.EVENTS:
-            (self.folder / "events" / event / "filter").write_text(f"{field} == {self.device_number}")
+        for event, key in self.EVENTS:
+            (self.folder / "events" / event / "filter").write_text(f"{key} == {self.device_number}")
             (self.folder / "events" / event / "enable").write_text("1")
         (self.folder / "tracing_on").write_text("1")
         return self
@@ -374,7 +375,7 @@ def make_disc(program, folder, work, plain, build):
 
 def make_single_disc(start, host, single, folder, work, plain, page_in, build):
     """Puts `single`, the self-contained launcher, into `folder` beside `host` for the machine's Qt."""
-    subprocess.run([str(ROOT / "scripts/single-launcher")] + (["--page-in"] if page_in else []) +
+    subprocess.run([str(ROOT / "scripts/release/single-launcher.py")] + (["--page-in"] if page_in else []) +
                    [str(start), str(host), str(single), str(folder)], check=True)
     return make_image(folder, work, build, plain)
 
@@ -473,7 +474,7 @@ def make_image(folder, work, build, plain=False):
     return Disc(image, iso_files(iso_image))
 
 
-WINE = shutil.which("wine64") or "/usr/lib/wine/wine64"
+WINE = str(display.WINE)
 SETTLED_S = 2.0
 
 
@@ -485,16 +486,13 @@ def run_wine_once(disc, env, work, read_ahead_kb):
             process = subprocess.Popen([WINE, str(mount_point / "discstart.exe")], cwd=str(mount_point), env=env,
                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             try:
-                deadline = time.monotonic() + 60
-                while not display.window_shown(env):
-                    if time.monotonic() > deadline or process.poll() is not None:
-                        raise RuntimeError("discstart.exe showed no window under Wine")
-                shown = time.clock_gettime(time.CLOCK_MONOTONIC)
+                display.wait_for_window(process, env)
+                shown = time.monotonic()
                 time.sleep(SETTLED_S)
             finally:
                 process.kill()
                 process.wait()
-                subprocess.run([str(Path(WINE).parent / "wineserver"), "-k"], env=env, check=False)
+                subprocess.run([str(display.WINESERVER), "-k"], env=env, check=False)
             trace = tracing.text()
         paths = {mount_point.stat().st_ino: ""}
         for item in mount_point.rglob("*"):
@@ -519,12 +517,11 @@ def measure_wine(disc, exe, runs, work, read_ahead_kb, build):
         env = {"PATH": os.environ.get("PATH", "/usr/bin:/bin"), "HOME": str(work), "LANG": "C.UTF-8",
                "WINEPREFIX": str(work / "wineprefix"), "WINEDEBUG": "-all", **server.environment()}
         subprocess.run([WINE, "wineboot", "--init"], env=env, capture_output=True)
-        subprocess.run([str(Path(WINE).parent / "wineserver"), "-w"], env=env, check=False)
+        subprocess.run([str(display.WINESERVER), "-w"], env=env, check=False)
         samples = []
         for _ in range(runs):
             # The first start from a disc: discstart.exe unpacks its window program again.
-            for unpacked in (work / "wineprefix" / "drive_c" / "users").glob("*/Temp/discstart-*"):
-                shutil.rmtree(unpacked)
+            display.forget_unpacked(work / "wineprefix")
             samples.append(run_wine_once(made, env, work, read_ahead_kb))
         again = run_wine_once(made, env, work, read_ahead_kb)
     for milestone in samples[0]:
@@ -548,7 +545,7 @@ def measure(disc, build, runs, work, read_ahead_kb, plain, single=None, page_in=
     for program in programs:
         if not os.access(program, os.X_OK):
             raise SystemExit(f"disc-cost: no {program} (configure {build} with -DDISCSTART_BENCH=ON and build it, "
-                             "or scripts/linux-build --bench)")
+                             "or scripts/release/linux-build --bench)")
     launcher_disc, bare_disc = work / "launcher", work / "bare"
     content_copy(disc, launcher_disc)
     bare_disc.mkdir()
@@ -658,8 +655,8 @@ def main():
     lines = table(results) + ["", f"The launcher takes {megabytes(space['image'])} MB of the ISO image beside the "
                                   f"content ({megabytes(space['folder'])} MB as a folder)."]
     if one:
-        lines[-1] += (f" As one file, it takes {megabytes(one['image'])} MB of the image ({megabytes(one['folder'])} MB "
-                      "as a folder).")
+        lines[-1] += (f" As one file, it takes {megabytes(one['image'])} MB of the image "
+                      f"({megabytes(one['folder'])} MB as a folder).")
     if args.files:
         lines += file_table(results)
     print("\n".join(lines))

@@ -3,7 +3,7 @@
 PROGRAM compressed (xz: the x86 branch filter, then LZMA2) appended, and the stamp the start
 program reads written into START's image. The build runs it; it writes OUTPUT.
 
-  scripts/pack-launcher START PROGRAM OUTPUT
+  scripts/release/pack-launcher.py START PROGRAM OUTPUT
 """
 import hashlib
 import lzma

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
-"""Puts the Linux launcher into a disc folder as one self-contained file (scripts/linux-build)
+"""Puts the Linux launcher into a disc folder as one self-contained file (scripts/release/linux-build)
 instead of a launcher with the Qt libraries beside it (the disc kit's bundle):
 
-  scripts/single-launcher [--page-in] START HOST SINGLE OUT [MOVIE]
+  scripts/release/single-launcher.py [--page-in] START HOST SINGLE OUT [MOVIE]
 
   OUT/discstart        START, the start program, with the read order appended
   OUT/discstart-host   HOST, the launcher for the machine's Qt (stripped, no run path)
@@ -17,7 +17,7 @@ import argparse
 import sys
 from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "tools"))
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools"))
 from disckit import bundle  # noqa: E402
 
 

@@ -1,5 +1,5 @@
-"""Displays for programs that need one where there is none (benchmarks, the preview): a bare X
-server, a headless Wayland compositor, and the wait for a window to show."""
+"""Displays for the measurements, where the machine has none: a bare X server, a headless Wayland
+compositor, the wait for a window to show, and Wine, which shows discstart.exe's window there."""
 import os
 import shutil
 import subprocess
@@ -86,7 +86,15 @@ def wait_for_window(process, env, began=None, timeout=60, name=WINDOW):
     raise RuntimeError(f"{process.args[0]}: no window within {timeout} s")
 
 
-def has_display(env=os.environ):
-    """Whether a window can show: an X display or a Wayland socket named, or Qt told to draw
-    offscreen."""
-    return bool(env.get("DISPLAY") or env.get("WAYLAND_DISPLAY") or env.get("QT_QPA_PLATFORM") == "offscreen")
+# Without the wine package, wine64 lives in /usr/lib/wine/ alone.
+WINE = Path("/usr/lib/wine/wine64")
+if not WINE.exists():
+    WINE = Path(shutil.which("wine64") or "wine64")
+WINESERVER = WINE.parent / "wineserver"
+
+
+def forget_unpacked(prefix):
+    """Removes the window programs discstart.exe unpacked under Wine's PREFIX, so that the next
+    start is a first one, as from a disc never started on this machine."""
+    for unpacked in (Path(prefix) / "drive_c" / "users").glob("*/Temp/discstart-*"):
+        shutil.rmtree(unpacked)
