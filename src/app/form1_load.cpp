@@ -163,8 +163,8 @@ void Form1::focusFirstControl() {
 }
 
 void Form1::label() {
-    const PanelInput input{disc_.moviePath(), panel_->carry,
-                           ui.chkRB->checkState() == Qt::Checked, platform_.numberFormat()};
+    const PanelInput input{disc_.moviePath(), panel_->carry, ui.chkRB->checkState() == Qt::Checked,
+                           platform_.numberFormat()};
     PanelUpdate update;
     try {
         update = RunPanel(
