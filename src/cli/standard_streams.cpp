@@ -22,15 +22,16 @@ bool WriteStandard(StandardStream stream, const QByteArray& utf8) {
 #endif
     FILE* file = stream == StandardStream::Out ? stdout : stderr;
     const auto size = std::size_t(utf8.size());
-    if (std::fwrite(utf8.constData(), 1, size, file) == size && std::fflush(file) == 0 && !std::ferror(file))
-        return true;
+    const bool written =
+        std::fwrite(utf8.constData(), 1, size, file) == size && std::fflush(file) == 0 && !std::ferror(file);
 #ifdef Q_OS_WIN
     // A pipe whose reader has gone: Windows says "the pipe is being closed", which its C library
     // reports as an invalid argument.
-    if (const DWORD error = ::GetLastError(); error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE)
+    if (const DWORD error = ::GetLastError();
+        !written && (error == ERROR_NO_DATA || error == ERROR_BROKEN_PIPE))
         errno = EPIPE;
 #endif
-    return false;
+    return written;
 }
 
 void HoldClosedStdout() {

@@ -62,13 +62,16 @@ bool MadeUpByTheSystem(int fd) {
 
 // The same for a name in a folder: a plain file by its kind, yet one the kernel makes up (a link
 // to /proc or /sys).
-bool MadeUpByTheSystem(const std::string& path) {
+bool MadeUpByTheSystem(const std::string& folder, const std::string& name) {
 #ifdef __linux__
+    std::string path = folder;
+    path.append("/").append(name);
     struct statfs system {};
     return ::statfs(path.c_str(), &system) != 0 ||
            MadeUpFileSystem(static_cast<unsigned long>(system.f_type));
 #else
-    (void)path;
+    (void)folder;
+    (void)name;
     return false;
 #endif
 }
@@ -188,7 +191,7 @@ std::vector<std::string> ListFiles(const std::string& folder,
         // Follows links: a link to a file counts, a broken or looping one does not.
         struct stat status {};
         if (::fstatat(dirFd, entry->d_name, &status, 0) != 0 || !S_ISREG(status.st_mode)) continue;
-        if (MadeUpByTheSystem(folder + '/' + name)) continue;
+        if (MadeUpByTheSystem(folder, name)) continue;
         names.push_back(name);
     }
     ::closedir(dir);
@@ -216,7 +219,9 @@ std::string LoadedFrom(const void* address) {
 
 void* LibrarySymbol(const std::string& folder, const char* name, const char* symbol) {
     // By the folder's exact bytes. Never unloaded: what it makes lives as long as the program.
-    void* library = ::dlopen((folder + "/lib" + name + ".so").c_str(), RTLD_NOW | RTLD_LOCAL);
+    std::string file = folder;
+    file.append("/lib").append(name).append(".so");
+    void* library = ::dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
     return library != nullptr ? ::dlsym(library, symbol) : nullptr;
 }
 
