@@ -155,8 +155,8 @@ QAccessibleInterface* Describe(const QString& key, QObject* object) {
     }
     const Form1* form = FormOf(object);
     if (!form) return nullptr;
-    if (key == QLatin1String(FormLabel::staticMetaObject.className()) && IsTagLine(TagLines(*form), object))
-        return new TagLineAccessible(static_cast<FormLabel*>(object));
+    // The four tag lines are FormLabels, asked for under their own class first.
+    if (IsTagLine(TagLines(*form), object)) return new TagLineAccessible(static_cast<FormLabel*>(object));
     if (key == QLatin1String("QObject") && object->objectName() == TagGroupName)
         return new TagGroupAccessible(object);
     return nullptr;
