@@ -9,10 +9,10 @@ namespace {
 
 // Cut at the last separator, not through QFileInfo: the name may carry bytes that are not UTF-8.
 QString FolderOf(const QString& pagePath) {
-    qsizetype cut = pagePath.size() - 1;
-    while (cut >= 0 &&
-           !(pagePath.at(cut).unicode() < 0x80 && IsPathSeparator(char(pagePath.at(cut).unicode()))))
-        --cut;
+    qsizetype cut = -1;
+    for (qsizetype i = 0; i < pagePath.size(); ++i) {
+        if (pagePath.at(i).unicode() < 0x80 && IsPathSeparator(char(pagePath.at(i).unicode()))) cut = i;
+    }
     if (cut < 0) return QStringLiteral(".");
     // A root ("/", "D:\\") keeps its separator.
     const bool root = cut == 0 || pagePath.at(cut - 1) == QLatin1Char(':');

@@ -88,13 +88,8 @@ std::optional<std::string> Resolved(const std::string& path) {
 #ifdef __linux__
 // The path /proc/self/exe leads to; empty when it cannot be read.
 std::string ExecutablePath() {
-    std::string buffer(4096, '\0');
-    for (;;) {
-        const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
-        if (length < 0) return {};
-        if (std::size_t(length) < buffer.size()) return buffer.substr(0, std::size_t(length));
-        buffer.resize(buffer.size() * 2);
-    }
+    std::error_code error;
+    return std::filesystem::read_symlink("/proc/self/exe", error).string();
 }
 #else
 std::string ExecutablePath() {

@@ -222,6 +222,14 @@ class ReadyFolderTest(unittest.TestCase):
                 (self.work / "aside").rename(self.release.disc / record)
 
 
+class WindowsLicenceTest(unittest.TestCase):
+    def test_a_missing_qt_licence_names_where_it_was_looked_for(self):
+        with tempfile.TemporaryDirectory() as prefix:
+            for given, named in (("", "scripts/toolchain/qt-windows --prefix"), (prefix, prefix + "/share/doc")):
+                with self.subTest(prefix=given), self.assertRaisesRegex(licenses.LicenseError, named):
+                    licenses.windows_parts(given, {}, prefix, set())
+
+
 class LinuxOnlyTest(unittest.TestCase):
     def test_a_disc_without_the_windows_launcher_reads_no_windows_records(self):
         work = Path(tempfile.mkdtemp())
