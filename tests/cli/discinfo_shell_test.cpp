@@ -75,6 +75,10 @@ TEST(DiscinfoShell, SeveralPathsInTheirOrder) {
     ASSERT_EQ(text.status, 0) << text.err.toStdString();
     EXPECT_EQ(text.out.count("\nMovie: ") + int(text.out.startsWith("Movie: ")), 3) << text.out.toStdString();
     EXPECT_EQ(text.out.count("\n\n\n"), 0);
+    // The check names each folder, the first without a blank line before it.
+    const Outcome check = Discinfo({"--check", EXAMPLE_DISC_DIR, EXAMPLE_DISC_DIR});
+    EXPECT_TRUE(check.out.startsWith(EXAMPLE_DISC_DIR ":\n")) << check.out.toStdString();
+    EXPECT_EQ(check.out.count("\n\n" EXAMPLE_DISC_DIR ":\n"), 1) << check.out.toStdString();
 }
 
 TEST(DiscinfoShell, ControlCharactersInNamesReachNoTerminal) {
