@@ -53,7 +53,7 @@ TEST(HostileFiles, DevicesAndFoldersAreRefusedByWhatTheyAre) {
     for (const char* name : {"NUL", "nul.jpg", "folder.jpg"}) {
         const QString path = dir.filePath(QString::fromLatin1(name));
         EXPECT_EQ(DiskFiles().openChecked(path.toStdString()).state, FileState::Special) << name;
-        EXPECT_FALSE(ReadFileWithin(path, 1 << 20)) << name;
+        EXPECT_FALSE(ReadFileWithin(path.toStdString(), 1 << 20)) << name;
     }
 }
 #endif
