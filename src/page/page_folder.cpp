@@ -11,7 +11,7 @@ namespace {
 QString FolderOf(const QString& pagePath) {
     qsizetype cut = -1;
     for (qsizetype i = 0; i < pagePath.size(); ++i) {
-        if (pagePath.at(i).unicode() < 0x80 && IsPathSeparator(char(pagePath.at(i).unicode()))) cut = i;
+        if (IsPathSeparator(pagePath.at(i).toLatin1())) cut = i;  // '\0' for what is not Latin-1
     }
     if (cut < 0) return QStringLiteral(".");
     // A root ("/", "D:\\") keeps its separator.
